@@ -1,0 +1,159 @@
+#pragma once
+// The main window's logic: the controls as a small model, the job state that
+// every stage reads, start-up, the reactions to the user, the job driver and
+// the batch mode. The stages are procedures of this class, each defined in
+// its own file under stages/ or folder/. Nothing here includes <windows.h>:
+// the world is reached through Platform, the screen through MainView.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/job_report.h"
+#include "app/main_view.h"
+#include "folder/file_list.h"
+#include "winauto/platform.h"
+
+namespace quillon {
+
+inline constexpr char kAppName[] = "Quillon";
+inline constexpr char kRestingCaption[] = "Quillon v1.0";
+
+struct ControlState {
+  bool enabled = true;
+  int value = 0;            // check box: 1 checked, 0 not; option button: 1 selected
+  std::string caption;      // label of buttons, frames, check boxes
+  std::string text;         // the bit-rate box's text
+  std::vector<std::string> items;  // the bit-rate box's list
+};
+
+// How long the job waits for an outside tool before it gives up.
+struct WaitLimits {
+  std::uint32_t windowAppearMs = 2 * 60 * 1000;  // a tool window to appear
+  std::uint32_t toolRunMs = 60 * 60 * 1000;      // a conversion or recognition to end
+  std::uint32_t pollMs = 10;                     // between two looks at the windows
+};
+
+// A window caption to look for: the whole title, or for the two captions
+// that end in a person's name, only their fixed beginning.
+struct CaptionPattern {
+  std::string text;
+  bool isPrefix = false;
+  CaptionPattern(std::string t, bool prefix = false) : text(std::move(t)), isPrefix(prefix) {}
+  CaptionPattern(const char* t) : text(t) {}
+};
+
+class FrmMain {
+ public:
+  FrmMain(Platform& platform, MainView& view);
+
+  // ---- start-up, in this order (Load calls the rest) ----
+  void Load();
+  void FillQualityList();
+  void SetToolPaths();
+  void RunFirstTimeSetup();
+
+  // ---- reactions to the user ----
+  void ClickOpen();
+  void ClickAbout();
+  void ClickWaitForKey();
+  void ClickStart() { StartJob(); }
+  // Selects an option button and runs its rule.
+  void SelectOption(ControlId option);
+  // Sets a check box as a click would; chkMux shows its notice on a change.
+  void SetCheck(ControlId box, int value);
+  // The user typed into, or chose from, the bit-rate box.
+  void SetQualityText(const std::string& text);
+  void TickCommandTimer();
+  void TickWorkingTimer();
+  // The user closes the window. False: a job is running, so the window
+  // stays until that job stops at its next wait.
+  bool QueryClose();
+
+  // ---- appearances ----
+  void EnterBusyState();
+  void EnterIdleState();
+
+  // ---- job driver and batch mode ----
+  void StartJob();
+  void RunJob();
+  void RunCommandLine();
+
+  // ---- stages ----
+  void ScanSourceFolder();
+  void ExtractSubtitles();
+  void ConvertSubtitlesToSrt();
+  void DeleteSubEditIni();
+  void ConvertAudio();
+  void MuxMovie();
+  void CopySubtitleResults();
+  void DeleteTempFiles();
+
+  // ---- window automation ----
+  WindowHandle FindCaption(const CaptionPattern& caption);
+  void WaitForCaption(const CaptionPattern& curCaption);
+  void WaitForNotCaption(const CaptionPattern& curCaption);
+  void ClickThing(const CaptionPattern& curCaption, int curChild);
+  void RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle);
+  void PressKeys(const std::string& keys);
+  void TypeText(const std::string& text);
+
+  // ---- read access for the view and the tests ----
+  const ControlState& Control(ControlId id) const { return controls_[Index(id)]; }
+  const std::string& Caption() const { return caption_; }
+  bool JobRunning() const { return jobRunning_; }
+  // The program's exit code: 0, or non-zero after a batch job that failed or
+  // had missing results, or a refused command line.
+  int ExitCode() const { return exitCode_; }
+  const JobReport& Report() const { return report_; }
+
+  // ---- job state, read by every stage ----
+  std::string SourceDir;
+  std::string MuxDir;
+  std::string ToolsDir;
+  std::string AviMuxPath;
+  std::string BeSweetPath;
+  std::string SubEditPath;
+  std::string SubToSupPath;
+  std::string UnRarPath;
+  std::int32_t PauseSeconds = 1;
+  std::string LineBreak;
+  FileList fileAud;
+  FileList fileSub;
+  WaitLimits Limits;
+
+ private:
+  ControlState& Mutable(ControlId id) { return controls_[Index(id)]; }
+  void SetEnabled(ControlId id, bool enabled);
+  void SetValue(ControlId id, int value);
+  void SetControlCaption(ControlId id, const std::string& caption);
+  void SetWindowCaption(const std::string& caption);
+  bool IsChecked(ControlId id) const { return Control(id).value == 1; }
+  bool IsSelected(ControlId id) const { return Control(id).value == 1; }
+
+  // A pause of the job: WaitSeconds, then stop if the user closed the window.
+  void Pause(std::int32_t seconds);
+  // Runs an outside tool and waits for it; records a tool that could not be
+  // started, ends the job when it outlives its time limit.
+  void RunTool(const std::string& commandLine, const std::string& toolPath);
+  // Ends a job: batch close, shut-down, or idle and the end message.
+  void EndJob();
+  void FailJob(const std::string& message);
+  void ApplyPauseText(const std::string& text, bool fromDialog);
+
+  Platform& platform_;
+  MainView& view_;
+  std::array<ControlState, kControlCount> controls_;
+  std::string caption_;
+  bool jobRunning_ = false;
+  bool closeAfterJob_ = false;
+  // Whether the subtitle recognition ran in this job: only then are SRT
+  // files loaded, copied or deleted.
+  bool ocrRan_ = false;
+  int exitCode_ = 0;
+  JobReport report_;
+};
+
+}  // namespace quillon

@@ -1,0 +1,30 @@
+#pragma once
+// What a job could not do although it went on: tools that could not be
+// started and results that are missing at the end. A job with anything here
+// ends with a warning instead of "Done!".
+
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class JobReport {
+ public:
+  void Clear() { problems_.clear(); }
+  void ToolNotStarted(const std::string& toolPath) {
+    Add("Could not start " + toolPath);
+  }
+  void MissingResult(const std::string& path) { Add("Missing result: " + path); }
+  bool Empty() const { return problems_.empty(); }
+  const std::vector<std::string>& Problems() const { return problems_; }
+
+ private:
+  void Add(const std::string& line) {
+    for (const auto& p : problems_)
+      if (p == line) return;
+    problems_.push_back(line);
+  }
+  std::vector<std::string> problems_;
+};
+
+}  // namespace quillon

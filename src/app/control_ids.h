@@ -27,7 +27,9 @@ enum class ControlId : int {
 inline constexpr int kFirstControlId = 101;
 inline constexpr int kControlCount = 17;
 
-inline constexpr int Index(ControlId id) { return static_cast<int>(id) - kFirstControlId; }
+inline constexpr int Index(ControlId id) {
+  return static_cast<int>(id) - kFirstControlId;
+}
 
 // The window's two timers.
 enum class TimerId : int { TimerCMD = 1, TimerWorking = 2 };

@@ -23,9 +23,9 @@ inline constexpr char kRestingCaption[] = "Quillon v1.0";
 
 struct ControlState {
   bool enabled = true;
-  int value = 0;            // check box: 1 checked, 0 not; option button: 1 selected
-  std::string caption;      // label of buttons, frames, check boxes
-  std::string text;         // the bit-rate box's text
+  int value = 0;                   // check box: 1 checked, 0 not; option button: 1 selected
+  std::string caption;             // label of buttons, frames, check boxes
+  std::string text;                // the bit-rate box's text
   std::vector<std::string> items;  // the bit-rate box's list
 };
 

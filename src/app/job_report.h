@@ -11,9 +11,7 @@ namespace quillon {
 class JobReport {
  public:
   void Clear() { problems_.clear(); }
-  void ToolNotStarted(const std::string& toolPath) {
-    Add("Could not start " + toolPath);
-  }
+  void ToolNotStarted(const std::string& toolPath) { Add("Could not start " + toolPath); }
   void MissingResult(const std::string& path) { Add("Missing result: " + path); }
   bool Empty() const { return problems_.empty(); }
   const std::vector<std::string>& Problems() const { return problems_; }

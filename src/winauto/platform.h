@@ -131,8 +131,7 @@ class Platform {
                             const std::string& key, const std::string& value) = 0;
 
   // --- dialogs, modal to the main window ---
-  virtual void ShowMessage(const std::string& text, const std::string& title,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // Returns the text of the field after OK, or nullopt after Cancel.
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;

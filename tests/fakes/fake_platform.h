@@ -1,0 +1,150 @@
+#pragma once
+// An in-memory stand-in for the operating system: a case-insensitive file
+// system that keeps Windows paths, a virtual clock, scripted windows and a
+// record of every call that changes something, in order.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/main_view.h"
+#include "winauto/platform.h"
+
+namespace quillon::testing {
+
+class FakePlatform : public Platform {
+ public:
+  // ---- what the fake world looks like ----
+  std::string commandLineText;
+  std::string exeFolder = "C:\\App";
+  std::string workingFolder = "C:\\Work";
+  std::string appDataFolder = "C:\\Users\\me\\AppData\\Roaming";
+  std::string browseAnswer;                             // what the folder picker returns
+  std::deque<std::optional<std::string>> inputAnswers;  // InputBox answers, in order
+  std::map<std::string, std::string> settings;          // "app\section\key" -> value
+  std::uint64_t now = 0;                                // virtual milliseconds
+
+  // Every call that acts on the world, in order, e.g. "ShellWait(\"C:\a.exe\" x,1)".
+  std::vector<std::string> calls;
+
+  // ---- hooks that script the world's reactions ----
+  // Runs instead of a started program; the default starts any program whose
+  // file exists (the first word of the command line, quoted or not) and
+  // lets it end at once with exit code 0.
+  std::function<ProcessOutcome(const std::string& cmd, int style)> onShellWait;
+  std::function<bool(const std::string& cmd, int style)> onStartProgram;
+  std::function<void(const std::vector<KeyStroke>& keys)> onKeys;
+  std::function<void(const std::string& text)> onText;
+  std::function<void(WindowHandle window, int controlId)> onClick;
+  std::function<void(const std::string& text, const std::string& title, MessageIcon icon)>
+      onMessage;
+  // Runs inside every WaitSeconds, as window messages would.
+  std::function<void()> onPause;
+
+  // ---- building the file system ----
+  void AddFile(const std::string& path, const std::string& content = "", bool hidden = false,
+               bool system = false);
+  void AddFolder(const std::string& path);  // and its parents
+  void LockFile(const std::string& path) { locked_.insert(Key(path)); }
+  std::optional<std::string> FileContent(const std::string& path) const;
+  // Every file below `folder`, with its path as stored, sorted.
+  std::vector<std::string> FilesBelow(const std::string& folder) const;
+
+  // ---- scripted windows ----
+  WindowHandle AddWindow(const std::string& caption);
+  void RemoveWindow(WindowHandle window);
+  void RetitleWindow(WindowHandle window, const std::string& caption);
+  std::string WindowCaption(WindowHandle window) const;
+  // Runs `action` once the virtual clock reaches `atMs`.
+  void At(std::uint64_t atMs, std::function<void()> action);
+
+  // Calls whose text starts with `prefix`, in order.
+  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+
+  // ---- Platform ----
+  std::string CommandLine() override { return commandLineText; }
+  std::string ExecutableFolder() override { return exeFolder; }
+  std::string WorkingFolder() override { return workingFolder; }
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  void CopyFile(const std::string& from, const std::string& to) override;
+  void DeleteFile(const std::string& path) override;
+  void CreateFolder(const std::string& path) override;
+  void RemoveFolder(const std::string& path) override;
+  void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
+  ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
+                           std::uint32_t timeoutMs) override;
+  bool StartProgram(const std::string& commandLine, int showStyle) override;
+  void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int showStyle) override;
+  void WaitSeconds(std::int32_t seconds) override;
+  std::uint64_t NowMilliseconds() override { return now; }
+  void PumpMessagesFor(std::uint32_t ms) override;
+  WindowHandle FindCaption(const std::string& caption) override;
+  WindowHandle FindCaptionPrefix(const std::string& prefix) override;
+  bool ActivateWindow(WindowHandle window) override;
+  void ClickControl(WindowHandle window, int controlId) override;
+  void SendKeys(const std::vector<KeyStroke>& keys) override;
+  void SendText(const std::string& text) override;
+  std::string BrowseForFolder(const std::string& title) override;
+  std::string GetSpecialFolder(int csidl) override;
+  std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
+                                         const std::string& key) override;
+  void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
+                    const std::string& value) override;
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+  std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+
+  // Renders keys in the program's key notation ("%{F4}", "{DOWN}").
+  static std::string KeyText(const std::vector<KeyStroke>& keys);
+  static std::string IconName(MessageIcon icon);
+
+ private:
+  struct File {
+    std::string path;
+    std::string content;
+    bool hidden = false;
+    bool system = false;
+  };
+  struct Window {
+    std::string caption;
+  };
+  static std::string Key(const std::string& path);
+  static std::string Parent(const std::string& key);
+  void AdvanceTo(std::uint64_t ms);
+  bool ProgramExists(const std::string& commandLine);
+  void CheckWritable(const std::string& path, const std::string& what);
+
+  std::map<std::string, File> files_;           // by upper-case path
+  std::map<std::string, std::string> folders_;  // upper-case path -> stored path
+  std::set<std::string> locked_;
+  std::map<WindowHandle, Window> windows_;
+  WindowHandle nextWindow_ = 0x100;
+  std::multimap<std::uint64_t, std::function<void()>> timeline_;
+};
+
+// Records what the logic shows the user, for the tests to read.
+class FakeView : public MainView {
+ public:
+  std::vector<std::string> calls;  // "Minimise", "Restore", "TimerOn(2)", "Close", ...
+  bool closeRequested = false;
+  void ControlChanged(ControlId) override {}
+  void CaptionChanged() override {}
+  void Minimise() override { calls.push_back("Minimise"); }
+  void Restore() override { calls.push_back("Restore"); }
+  void SetTimer(TimerId timer, bool on) override {
+    calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
+                    std::to_string(static_cast<int>(timer)) + ")");
+  }
+  void Close() override { calls.push_back("Close"); }
+  bool CloseRequested() override { return closeRequested; }
+};
+
+}  // namespace quillon::testing

@@ -1,0 +1,260 @@
+#include "standin.h"
+
+#include <cwctype>
+#include <vector>
+
+namespace standin {
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+static std::wstring Decode(UINT code_page, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), size, out.data(), n);
+  return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  return Decode(CP_UTF8, text);
+}
+std::wstring FromAnsi(std::string_view text) {
+  return Decode(CP_ACP, text);
+}
+
+std::wstring Widen(std::string_view ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::wstring ExePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) return std::wstring(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::wstring ExeDir() {
+  const std::wstring path = ExePath();
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring ExeFileName() {
+  const std::wstring path = ExePath();
+  return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring ToolName() {
+  std::wstring name = ExeFileName();
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos) name.resize(dot);
+  return name;
+}
+
+std::wstring LogPath() {
+  const DWORD n = GetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", nullptr, 0);
+  if (n > 1) {
+    std::wstring value(n, L'\0');
+    value.resize(GetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", value.data(), n));
+    return value;
+  }
+  return ExeDir() + L"standins.log";
+}
+
+static unsigned long long Microseconds() {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER counter{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  const auto f = static_cast<unsigned long long>(frequency.QuadPart);
+  const auto c = static_cast<unsigned long long>(counter.QuadPart);
+  return c / f * 1000000ULL + c % f * 1000000ULL / f;
+}
+
+static std::wstring Escape(std::wstring_view text) {
+  static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+  std::wstring out;
+  for (wchar_t ch : text) {
+    if (ch < 0x20 || ch == 0x7F) {
+      out += L'<';
+      out += kHex[(ch >> 4) & 0xF];
+      out += kHex[ch & 0xF];
+      out += L'>';
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+void Log(std::wstring_view event, std::wstring_view detail) {
+  std::wstring line = std::to_wstring(Microseconds());
+  line += L'\t';
+  line += ToolName();
+  line += L'\t';
+  line += Escape(event);
+  line += L'\t';
+  line += Escape(detail);
+  line += L'\n';
+  const std::string bytes = ToUtf8(line);
+
+  // Several tools (and the test) may use one log at once: open, append one
+  // whole line with a single write, close. A sharing clash is retried.
+  const std::wstring path = LogPath();
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid()) {
+      DWORD written = 0;
+      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      return;
+    }
+    Sleep(10);
+  }
+}
+
+std::wstring_view ModeName(ModeKind kind) {
+  switch (kind) {
+    case ModeKind::kNormal:
+      return L"normal";
+    case ModeKind::kFail:
+      return L"fail";
+    case ModeKind::kCrash:
+      return L"crash";
+    case ModeKind::kHang:
+      return L"hang";
+    case ModeKind::kPartial:
+      return L"partial";
+    case ModeKind::kNoWindow:
+      return L"nowindow";
+    case ModeKind::kWrongWindow:
+      return L"wrongwindow";
+  }
+  return L"?";
+}
+
+Mode ReadMode() {
+  Mode mode;
+  const std::optional<std::string> text = ReadWholeFile(ExePath() + L".mode");
+  if (!text) return mode;
+  std::wstring rest = FromUtf8(*text);
+  size_t pos = 0;
+  while (pos < rest.size()) {
+    while (pos < rest.size() && std::iswspace(rest[pos])) ++pos;
+    size_t end = pos;
+    while (end < rest.size() && !std::iswspace(rest[end])) ++end;
+    const std::wstring word = rest.substr(pos, end - pos);
+    pos = end;
+    if (word.empty()) continue;
+    if (word.rfind(L"delay=", 0) == 0) {
+      mode.delay_ms = static_cast<DWORD>(wcstoul(word.c_str() + 6, nullptr, 10));
+      continue;
+    }
+    bool known = false;
+    for (ModeKind kind : {ModeKind::kNormal, ModeKind::kFail, ModeKind::kCrash, ModeKind::kHang,
+                          ModeKind::kPartial, ModeKind::kNoWindow, ModeKind::kWrongWindow}) {
+      if (word == ModeName(kind)) {
+        mode.kind = kind;
+        known = true;
+      }
+    }
+    if (!known) Log(L"error", L"unknown mode word " + word + L", running normally");
+  }
+  return mode;
+}
+
+void Exit(int code) {
+  Log(L"exit", std::to_wstring(code));
+  ExitProcess(static_cast<UINT>(code));
+}
+
+Mode Start() {
+  const Mode mode = ReadMode();
+  Log(L"start", GetCommandLineW());
+  if (mode.kind != ModeKind::kNormal) {
+    Log(L"mode", std::wstring(ModeName(mode.kind)) + L" delay=" + std::to_wstring(mode.delay_ms));
+  }
+  if (mode.kind == ModeKind::kFail) Exit(2);
+  if (mode.kind == ModeKind::kCrash) {
+    Log(L"crash");
+    // An access violation's code, without the error-reporting dialog that a
+    // real fault could bring up.
+    TerminateProcess(GetCurrentProcess(), 0xC0000005);
+  }
+  return mode;
+}
+
+void SleepForever() {
+  Log(L"hang");
+  for (;;) Sleep(INFINITE);
+}
+
+void RunWithoutWindow() {
+  Log(L"nowindow");
+  Sleep(10 * 60 * 1000);
+  Exit(0);
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  std::string bytes;
+  char buffer[64 * 1024];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    bytes.append(buffer, got);
+  }
+  return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!file.valid() ||
+      !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+      written != bytes.size()) {
+    Log(L"error", L"cannot write " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
+    return false;
+  }
+  return true;
+}
+
+static std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return info;
+}
+
+bool IsSameFile(const std::wstring& a, const std::wstring& b) {
+  const auto x = Identity(a);
+  const auto y = Identity(b);
+  return x && y && x->dwVolumeSerialNumber == y->dwVolumeSerialNumber &&
+         x->nFileIndexHigh == y->nFileIndexHigh && x->nFileIndexLow == y->nFileIndexLow;
+}
+
+}  // namespace standin

@@ -1,0 +1,106 @@
+#pragma once
+// What every stand-in tool shares: the event log that tests read, the failure
+// mode a test chose for the tool, and a few file helpers. Stand-ins are test
+// fixtures: they behave as the outside tools do where the program relies on
+// it, and record everything they were given.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// Owns a kernel handle; null and INVALID_HANDLE_VALUE both mean "none".
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE h) : h_(h) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { reset(); }
+
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  HANDLE release() {
+    HANDLE h = h_;
+    h_ = nullptr;
+    return h;
+  }
+  void reset(HANDLE h = nullptr) {
+    if (valid()) CloseHandle(h_);
+    h_ = h;
+  }
+
+ private:
+  HANDLE h_ = nullptr;
+};
+
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+std::wstring FromAnsi(std::string_view text);  // system ANSI code page
+
+// Full path of the running executable, its folder (with a trailing
+// backslash) and its file name ("BeSweet.exe").
+std::wstring ExePath();
+std::wstring ExeDir();
+std::wstring ExeFileName();
+
+// The tool's name in the log: the executable's file name without ".exe".
+std::wstring ToolName();
+
+// The log: QUILLON_STANDIN_LOG if set, else "standins.log" beside the exe.
+std::wstring LogPath();
+
+// Appends "<microseconds>\t<tool>\t<event>\t<detail>\n" (UTF-8) to the log.
+// Control characters inside the detail are written as <0D>, <0A>, <09> so
+// that one event stays one line.
+void Log(std::wstring_view event, std::wstring_view detail = {});
+
+// How the test wants this run of the tool to behave. Read from the text file
+// "<exe file name>.mode" beside the exe: one mode word, optionally followed
+// by "delay=<ms>". No file means "normal".
+enum class ModeKind { kNormal, kFail, kCrash, kHang, kPartial, kNoWindow, kWrongWindow };
+
+struct Mode {
+  ModeKind kind = ModeKind::kNormal;
+  DWORD delay_ms = 200;  // how long the tool's "work" takes
+};
+
+Mode ReadMode();
+std::wstring_view ModeName(ModeKind kind);
+
+// Logs "exit <code>" and ends the process.
+[[noreturn]] void Exit(int code);
+
+// Logs "start" with the raw command line and the mode, then carries out the
+// modes that need no tool-specific behaviour: fail (exit 2 at once) and crash
+// (abnormal end without any dialog). Returns the mode for everything else.
+Mode Start();
+
+// Never returns: the "hang" of a console tool (tests kill it).
+[[noreturn]] void SleepForever();
+
+// The GUI tools' "nowindow": no window at all, for ten minutes at most.
+[[noreturn]] void RunWithoutWindow();
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+std::optional<std::string> ReadWholeFile(const std::wstring& path);
+// Creates or replaces the file; returns false (and logs an error) on failure.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+
+// True when both paths name the same existing file (so "C:\x\A.exe" and
+// "c:\X\a.exe", or two spellings of one folder, compare equal).
+bool IsSameFile(const std::wstring& a, const std::wstring& b);
+
+// The wide form of a caption from the shared tool header (plain ASCII).
+std::wstring Widen(std::string_view ascii);
+
+}  // namespace standin

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The demonstration job: builds Quillon.exe and the stand-in tools, makes a
+# sample source movie folder (video placeholder, three audio tracks, VobSub
+# subtitles in subtitles\), and runs one unattended batch job under Wine:
+# subtitles to SRT, audio to 128 kbit/s MP3, everything muxed into one AVI.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+demo=$root/build/demo
+export WINEPREFIX=$root/build/demo/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver -k 2>/dev/null || true
+rm -rf "$demo"
+mkdir -p "$demo/app" "$demo/Sample Movie/subtitles"
+
+# The program and its tools folder, as a user would unpack them.
+cp build/win32/Quillon.exe "$demo/app/"
+cp -r build/win32/tools "$demo/app/tools"
+
+# A source movie folder as the backup program leaves it.
+movie="$demo/Sample Movie"
+printf 'RIFF placeholder video stream\r\n' >"$movie/movie.avi"
+printf 'AC3 placeholder: English\r\n' >"$movie/0x80.ac3"
+printf 'AC3 placeholder: Commentary\r\n' >"$movie/0x81.ac3"
+printf 'WAV placeholder: Score\r\n' >"$movie/0x82.wav"
+printf '# VobSub index file, v7\r\nsize: 720x576\r\nid: en, index: 0\r\nid: de, index: 1\r\n' \
+  >"$movie/subtitles/movie.idx"
+printf 'VobSub placeholder bitmaps\r\n' >"$demo/movie.sub"
+python3 tests/standins/make_test_rar.py "$movie/subtitles/movie.rar" "$demo/movie.sub"
+rm "$demo/movie.sub"
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+cmdline="?$(winpath "$movie")?1?128?1?1?0?0?1?"
+
+echo "== Running: Quillon.exe $cmdline"
+start=$(date +%s)
+set +e
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  bash -c 'wineboot -i >/dev/null 2>&1; wine "$0" "$1"; code=$?; wineserver -w; exit $code' \
+  "$demo/app/Quillon.exe" "$cmdline"
+code=$?
+set -e
+echo "== Quillon.exe exited with code $code after $(($(date +%s) - start)) s"
+
+echo "== Files in $movie/mux:"
+ls -l "$movie/mux" 2>/dev/null || echo "(no mux folder)"
+for f in movie.amg movie.avi; do
+  echo
+  echo "== $movie/mux/$f:"
+  if [ -f "$movie/mux/$f" ]; then tr -d '\r' <"$movie/mux/$f"; else echo "(missing)"; fi
+done
+exit $code

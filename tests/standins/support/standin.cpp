@@ -257,6 +257,52 @@ bool IsSameFile(const std::wstring& a, const std::wstring& b) {
          x->nFileIndexHigh == y->nFileIndexHigh && x->nFileIndexLow == y->nFileIndexLow;
 }
 
+std::wstring MainCaption(const Mode& mode, const std::wstring& caption) {
+  return mode.kind == ModeKind::kWrongWindow ? L"Wrong window - " + caption : caption;
+}
+
+HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption, WNDPROC proc,
+                          int width, int height, HWND owner) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!GetClassInfoExW(instance, class_name, &wc)) {
+    wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = class_name;
+    RegisterClassExW(&wc);
+  }
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT frame{0, 0, width, height};
+  AdjustWindowRect(&frame, style, FALSE);
+  HWND window = CreateWindowExW(0, class_name, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                                instance, nullptr);
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+  return window;
+}
+
+HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int width, int height) {
+  return CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x,
+                         y, width, height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+int RunMessageLoop() {
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
 bool ExactReader::Literal(std::wstring_view literal) {
   if (rest_.substr(0, literal.size()) != literal) return false;
   rest_.remove_prefix(literal.size());

@@ -121,6 +121,23 @@ class ExactReader {
 // that it names this very executable; logs an error when it does not.
 bool ReadOwnPath(ExactReader& reader);
 
+// --- GUI tools ---
+
+// The caption a GUI tool's main window gets: `caption`, or in the mode
+// "wrongwindow" a caption that neither equals nor starts with it.
+std::wstring MainCaption(const Mode& mode, const std::wstring& caption);
+
+// Registers a window class (once per name) and creates a visible top-level
+// window of it with the given client size.
+HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption, WNDPROC proc,
+                          int width, int height, HWND owner = nullptr);
+
+// A push button that is a direct child of `parent` with the given id.
+HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int width, int height);
+
+// Pumps messages until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+
 // The wide form of a caption from the shared tool header (plain ASCII).
 std::wstring Widen(std::string_view ascii);
 

@@ -21,6 +21,13 @@ namespace quillon {
 inline constexpr char kAppName[] = "Quillon";
 inline constexpr char kRestingCaption[] = "Quillon v1.0";
 
+// The program's exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitProblems = 1;        // a batch job ended with missing results
+inline constexpr int kExitBadCommandLine = 2;  // the command line was refused
+inline constexpr int kExitJobFailed = 3;       // a batch job did not start or stopped on an error
+inline constexpr int kExitCancelled = 4;       // the window was closed during a job
+
 struct ControlState {
   bool enabled = true;
   int value = 0;                   // check box: 1 checked, 0 not; option button: 1 selected
@@ -108,6 +115,9 @@ class FrmMain {
   // had missing results, or a refused command line.
   int ExitCode() const { return exitCode_; }
   const JobReport& Report() const { return report_; }
+  // The procedures the last job ran, in order ("ExtractSubtitles", ...,
+  // "Pause", "DeleteTempFiles"): what happened, for the tests to read.
+  const std::vector<std::string>& StagesRun() const { return stagesRun_; }
 
   // ---- job state, read by every stage ----
   std::string SourceDir;
@@ -138,17 +148,34 @@ class FrmMain {
   // Runs an outside tool and waits for it; records a tool that could not be
   // started, ends the job when it outlives its time limit.
   void RunTool(const std::string& commandLine, const std::string& toolPath);
+  // Notes a result the job should have produced; a missing one turns "Done!"
+  // into a warning.
+  void ExpectResult(const std::string& path);
+  // Names what the job is doing, for the message of an error that stops it
+  // ("converting the audio"). The driver names each stage; a stage may name
+  // its own steps more closely.
+  void BeginStep(const std::string& name);
   // Ends a job: batch close, shut-down, or idle and the end message.
   void EndJob();
+  void StartShutDown();
+  // A job that did not start or stopped on an error: say why, and in batch
+  // mode end the program.
   void FailJob(const std::string& message);
-  void ApplyPauseText(const std::string& text, bool fromDialog);
+  void CloseWindow();
+  bool CommandLineGiven();
+  void RefuseCommandLine(const std::string& commandLine);
+  void RunStage(const char* procedure, const char* step, void (FrmMain::*stage)());
 
   Platform& platform_;
   MainView& view_;
   std::array<ControlState, kControlCount> controls_;
   std::string caption_;
   bool jobRunning_ = false;
-  bool closeAfterJob_ = false;
+  // Set when the command line started the job: the job then ends the program.
+  bool batchMode_ = false;
+  bool closed_ = false;
+  std::string currentStep_;
+  std::vector<std::string> stagesRun_;
   // Whether the subtitle recognition ran in this job: only then are SRT
   // files loaded, copied or deleted.
   bool ocrRan_ = false;

@@ -1,0 +1,101 @@
+#include <exception>
+
+#include "app/about_text.h"
+#include "app/frm_main.h"
+#include "app/pause_value.h"
+#include "winauto/add_backslash.h"
+
+namespace quillon {
+
+void FrmMain::ClickOpen() {
+  if (jobRunning_) return;
+  const std::string folder = platform_.BrowseForFolder("Select source movie folder");
+  if (folder.empty()) return;
+  SourceDir = AddBackslash(folder);
+  try {
+    ScanSourceFolder();
+  } catch (const std::exception& error) {
+    platform_.ShowMessage("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
+                          kAppName, MessageIcon::Error);
+  }
+}
+
+void FrmMain::ClickAbout() {
+  if (jobRunning_) return;
+  platform_.ShowMessage(AboutText(), kAppName, MessageIcon::Information);
+}
+
+void FrmMain::ClickWaitForKey() {
+  const auto answer = platform_.InputBox("Pause between keystrokes (in seconds)" + LineBreak,
+                                         "WaitForKey", std::to_string(PauseSeconds));
+  if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return;
+  const auto seconds = ParsePauseSeconds(*answer);
+  if (!seconds) {
+    platform_.ShowMessage("\"" + *answer +
+                              "\" is not a number of seconds.\r\n"
+                              "Please enter a whole number of seconds between -2147483648 and "
+                              "2147483647.",
+                          kAppName, MessageIcon::Warning);
+    return;
+  }
+  PauseSeconds = *seconds;
+  platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(PauseSeconds));
+}
+
+// The rule of an option button runs each time it is selected, even when it
+// already was: the folder scan and the batch mode rely on it to set the
+// controls that depend on the group.
+void FrmMain::SelectOption(ControlId option) {
+  switch (option) {
+    case ControlId::optAudMP3:
+    case ControlId::optAudOrig: {
+      const bool mp3 = option == ControlId::optAudMP3;
+      SetValue(ControlId::optAudMP3, mp3 ? 1 : 0);
+      SetValue(ControlId::optAudOrig, mp3 ? 0 : 1);
+      SetEnabled(ControlId::lblAudQual, mp3);
+      SetEnabled(ControlId::cmbAudQual, mp3);
+      break;
+    }
+    case ControlId::optSubSRT:
+    case ControlId::optSubOrig: {
+      const bool srt = option == ControlId::optSubSRT;
+      SetValue(ControlId::optSubSRT, srt ? 1 : 0);
+      SetValue(ControlId::optSubOrig, srt ? 0 : 1);
+      SetEnabled(ControlId::chkSubMux, srt);
+      SetValue(ControlId::chkSubMux, srt ? 1 : 0);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void FrmMain::SetCheck(ControlId box, int value) {
+  switch (box) {
+    case ControlId::chkSubMux:
+    case ControlId::chkDelTemp:
+    case ControlId::chkShutDown:
+    case ControlId::chkMux:
+      break;
+    default:
+      return;
+  }
+  const int newValue = value != 0 ? 1 : 0;
+  if (Control(box).value == newValue) return;
+  SetValue(box, newValue);
+  if (box == ControlId::chkMux)
+    platform_.ShowMessage("Mux All " + std::to_string(newValue), kAppName, MessageIcon::None);
+}
+
+void FrmMain::SetQualityText(const std::string& text) {
+  ControlState& box = Mutable(ControlId::cmbAudQual);
+  if (box.text == text) return;
+  box.text = text;
+  view_.ControlChanged(ControlId::cmbAudQual);
+}
+
+bool FrmMain::QueryClose() {
+  return !jobRunning_;
+}
+
+}  // namespace quillon

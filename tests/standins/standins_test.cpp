@@ -1,0 +1,522 @@
+// Drives the stand-in tools the way the program does and checks that they
+// accept exactly the forms the program relies on, refuse the rest, and
+// write (or do not write) what the tests of the program will look for.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "standin_paths.h"
+#include "support/standin.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using standin::UniqueHandle;
+
+constexpr DWORD kToolTimeoutMs = 20000;
+
+struct LogLine {
+  std::string tool, event, detail;
+};
+
+// Each test gets its own folder with its own copies of the tools (so a mode
+// file or a leftover output cannot reach another test) and its own log.
+class StandinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::wstring(temp) + L"quillon standins " + standin::FromUtf8(info->name()) + L" " +
+           std::to_wstring(GetCurrentProcessId()) + L"\\";
+    for (wchar_t& ch : dir_) {
+      if (ch == L'/') ch = L'_';
+    }
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    log_ = dir_ + L"events.log";
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", log_.c_str());
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", nullptr);
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  // Copies a built stand-in into the test folder and returns its path.
+  std::wstring Tool(const std::wstring& exe, const char* mode = nullptr) {
+    const std::wstring path = dir_ + exe;
+    if (!standin::FileExists(path)) {
+      EXPECT_TRUE(CopyFileW((std::wstring(quillon::standins::kStandinDir) + exe).c_str(),
+                            path.c_str(), FALSE));
+    }
+    if (mode) Write(path + L".mode", mode);
+    return path;
+  }
+
+  void Write(const std::wstring& path, std::string_view bytes) {
+    ASSERT_TRUE(standin::WriteWholeFile(path, bytes)) << standin::ToUtf8(path);
+  }
+  std::string Read(const std::wstring& path) {
+    return standin::ReadWholeFile(path).value_or("<missing>");
+  }
+
+  // Runs a command line and returns the exit code; a run that outlasts the
+  // time limit is killed and fails the test.
+  DWORD Run(const std::wstring& command_line, DWORD timeout_ms = kToolTimeoutMs) {
+    return RunProgram(nullptr, command_line, timeout_ms);
+  }
+  // Starts `program` with a command line that need not name it.
+  DWORD RunProgram(const wchar_t* program, const std::wstring& command_line,
+                   DWORD timeout_ms = kToolTimeoutMs) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring writable = command_line;
+    if (!CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+      ADD_FAILURE() << "cannot start " << standin::ToUtf8(command_line);
+      return 0xFFFFFFFF;
+    }
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    if (WaitForSingleObject(process.get(), timeout_ms) != WAIT_OBJECT_0) {
+      TerminateProcess(process.get(), 99);
+      ADD_FAILURE() << "did not end in time: " << standin::ToUtf8(command_line);
+      return 0xFFFFFFFF;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+  }
+
+  std::vector<LogLine> Log() {
+    std::vector<LogLine> lines;
+    const std::string text = standin::ReadWholeFile(log_).value_or("");
+    size_t pos = 0;
+    while (pos < text.size()) {
+      const size_t end = text.find('\n', pos);
+      const std::string line = text.substr(pos, end - pos);
+      pos = end == std::string::npos ? text.size() : end + 1;
+      const size_t t1 = line.find('\t');
+      const size_t t2 = line.find('\t', t1 + 1);
+      const size_t t3 = line.find('\t', t2 + 1);
+      EXPECT_NE(t3, std::string::npos) << line;
+      if (t3 == std::string::npos) continue;
+      lines.push_back({line.substr(t1 + 1, t2 - t1 - 1), line.substr(t2 + 1, t3 - t2 - 1),
+                       line.substr(t3 + 1)});
+    }
+    return lines;
+  }
+  std::vector<std::string> Events(const std::string& event) {
+    std::vector<std::string> details;
+    for (const LogLine& line : Log()) {
+      if (line.event == event) details.push_back(line.detail);
+    }
+    return details;
+  }
+
+  std::string U8(const std::wstring& text) { return standin::ToUtf8(text); }
+
+  std::wstring dir_;
+  std::wstring log_;
+};
+
+// --- BeSweet ---------------------------------------------------------------
+
+class BeSweetTest : public StandinTest {
+ protected:
+  void SetUp() override {
+    StandinTest::SetUp();
+    exe_ = Tool(L"BeSweet.exe");
+    input_ = dir_ + L"0x80 main.ac3";
+    output_ = dir_ + L"0x80.mp3";
+    Write(input_, "AC3DATA");
+  }
+  std::wstring Good() {
+    return L"\"" + exe_ + L"\" -core( -input \"" + input_ + L"\" -output \"" + output_ +
+           L"\" ) -lame( -b 128)";
+  }
+  std::wstring exe_, input_, output_;
+};
+
+TEST_F(BeSweetTest, ConvertsTheExactFormAndLogsTheRawCommandLine) {
+  EXPECT_EQ(Run(Good()), 0u);
+  EXPECT_EQ(Read(output_), "MP3 128 kbit/s from " + U8(input_) + "\r\ninput size 7 bytes\r\n");
+  EXPECT_EQ(Events("start"), std::vector<std::string>{U8(Good())});
+  EXPECT_EQ(Events("wrote"), std::vector<std::string>{U8(output_)});
+  EXPECT_EQ(Events("exit"), std::vector<std::string>{"0"});
+}
+
+TEST_F(BeSweetTest, RefusesEveryOtherFormAndWritesNothing) {
+  const std::wstring in = L"\"" + input_ + L"\"";
+  const std::wstring out = L"\"" + output_ + L"\"";
+  const std::wstring exe = L"\"" + exe_ + L"\"";
+  const std::wstring bad_forms[] = {
+      exe + L" -core( -input " + in + L" -output " + out + L" ) -lame( -b 128 )",
+      exe + L" -core(  -input " + in + L" -output " + out + L" ) -lame( -b 128)",
+      exe + L" -core( -input " + input_ + L" -output " + out + L" ) -lame( -b 128)",
+      exe + L" -core( -input " + in + L" -output " + out + L" ) -lame( -b 128k)",
+      exe + L" -core( -input " + in + L" -output " + out + L" ) -lame( -b )",
+      exe + L" -core( -input " + in + L" -output " + out + L" ) -lame( -b 128) ",
+      exe + L" -core( -input " + in + L" -output " + out + L") -lame( -b 128)",
+      exe + L" -Core( -input " + in + L" -output " + out + L" ) -lame( -b 128)",
+  };
+  for (const std::wstring& form : bad_forms) {
+    SCOPED_TRACE(U8(form));
+    EXPECT_EQ(Run(form), 1u);
+    EXPECT_FALSE(standin::FileExists(output_));
+  }
+  EXPECT_EQ(Events("error").size(), std::size(bad_forms));
+  EXPECT_TRUE(Events("wrote").empty());
+}
+
+// The program path is started as given, so BeSweet is run directly here to
+// see what it makes of a first word that is not its own quoted path.
+TEST_F(BeSweetTest, RefusesAFirstWordThatIsNotItsOwnQuotedPath) {
+  const std::wstring rest = Good().substr(exe_.size() + 2);
+  const std::wstring forms[] = {
+      L"\"" + Tool(L"sleeper.exe") + L"\"" + rest, exe_ + rest,
+      L"\"" + exe_ + L"\"" + rest,  // the control case: accepted
+  };
+  for (const std::wstring& form : forms) {
+    SCOPED_TRACE(U8(form));
+    EXPECT_EQ(RunProgram(exe_.c_str(), form), &form == &forms[2] ? 0u : 1u);
+    EXPECT_EQ(standin::FileExists(output_), &form == &forms[2]);
+  }
+  std::vector<std::string> started;
+  for (const std::wstring& form : forms) started.push_back(U8(form));
+  EXPECT_EQ(Events("start"), started);
+}
+
+TEST_F(BeSweetTest, MissingInputWritesNothing) {
+  DeleteFileW(input_.c_str());
+  EXPECT_EQ(Run(Good()), 1u);
+  EXPECT_FALSE(standin::FileExists(output_));
+  ASSERT_EQ(Events("error").size(), 1u);
+}
+
+TEST_F(BeSweetTest, FailureModes) {
+  struct Case {
+    const char* mode;
+    DWORD exit_code;
+    bool writes_output;
+  } const cases[] = {
+      {"fail", 2, false},
+      {"crash", 0xC0000005, false},
+      {"partial", 0, true},
+      {"normal delay=0", 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Tool(L"BeSweet.exe", c.mode);
+    DeleteFileW(output_.c_str());
+    EXPECT_EQ(Run(Good()), c.exit_code);
+    EXPECT_EQ(standin::FileExists(output_), c.writes_output);
+  }
+}
+
+TEST_F(BeSweetTest, PartialModeWritesLessThanAWholeFile) {
+  EXPECT_EQ(Run(Good()), 0u);
+  const std::string whole = Read(output_);
+  Tool(L"BeSweet.exe", "partial");
+  EXPECT_EQ(Run(Good()), 0u);
+  const std::string partial = Read(output_);
+  EXPECT_LT(partial.size(), whole.size());
+  EXPECT_EQ(whole.compare(0, partial.size(), partial), 0);
+}
+
+TEST_F(BeSweetTest, HangModeNeverEnds) {
+  Tool(L"BeSweet.exe", "hang");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring command = Good();
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info));
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  EXPECT_EQ(WaitForSingleObject(process.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+  TerminateProcess(process.get(), 99);
+  WaitForSingleObject(process.get(), kToolTimeoutMs);
+  EXPECT_FALSE(standin::FileExists(output_));
+}
+
+// --- UnRAR -----------------------------------------------------------------
+
+std::string Archive(std::initializer_list<std::pair<std::string, std::string>> entries) {
+  std::string data = "QUILLON-TEST-RAR\r\n";
+  for (const auto& [stored, bytes] : entries) {
+    data += "FILE " + stored + "\r\nSIZE " + std::to_string(bytes.size()) + "\r\n" + bytes + "\r\n";
+  }
+  return data;
+}
+
+class UnrarTest : public StandinTest {
+ protected:
+  void SetUp() override {
+    StandinTest::SetUp();
+    exe_ = Tool(L"UnRAR.exe");
+    archive_ = dir_ + L"movie.rar";
+    dest_ = dir_ + L"mux\\";
+    fs::create_directories(dest_);
+  }
+  std::wstring Command() { return L"\"" + exe_ + L"\" e \"" + archive_ + L"\" \"" + dest_ + L"\""; }
+  std::vector<std::string> DestFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dest_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::wstring exe_, archive_, dest_;
+};
+
+TEST_F(UnrarTest, ExtractsWithoutStoredFolderNames) {
+  const std::string binary("\0\r\n\x01\xFFSIZE 3\r\n", 13);
+  Write(archive_, Archive({{"movie.sub", binary},
+                           {"subs\\movie.idx", "# VobSub index\r\n"},
+                           {"a/b/empty.txt", ""}}));
+  EXPECT_EQ(Run(Command()), 0u);
+  EXPECT_EQ(DestFiles(), (std::vector<std::string>{"empty.txt", "movie.idx", "movie.sub"}));
+  EXPECT_EQ(Read(dest_ + L"movie.sub"), binary);
+  EXPECT_EQ(Read(dest_ + L"movie.idx"), "# VobSub index\r\n");
+  EXPECT_EQ(Read(dest_ + L"empty.txt"), "");
+  EXPECT_EQ(Events("start"), std::vector<std::string>{U8(Command())});
+}
+
+TEST_F(UnrarTest, SkipsFilesThatAlreadyExist) {
+  Write(archive_, Archive({{"movie.idx", "new index"}, {"movie.sub", "new data"}}));
+  Write(dest_ + L"movie.idx", "old index");
+  EXPECT_EQ(Run(Command()), 0u);
+  EXPECT_EQ(Read(dest_ + L"movie.idx"), "old index");
+  EXPECT_EQ(Read(dest_ + L"movie.sub"), "new data");
+  EXPECT_EQ(Events("exists"), std::vector<std::string>{"movie.idx"});
+  EXPECT_EQ(Events("wrote"), std::vector<std::string>{U8(dest_ + L"movie.sub")});
+}
+
+TEST_F(UnrarTest, BadArchivesWriteNothing) {
+  struct Case {
+    const char* name;
+    std::string data;
+    DWORD exit_code;
+  } const cases[] = {
+      {"missing", "", 6},
+      {"no header", "FILE a\r\nSIZE 1\r\nx\r\n", 3},
+      {"size beyond the end", "QUILLON-TEST-RAR\r\nFILE a\r\nSIZE 9\r\nx\r\n", 3},
+      {"data without CR LF", "QUILLON-TEST-RAR\r\nFILE a\r\nSIZE 1\r\nxy", 3},
+      {"no file name", "QUILLON-TEST-RAR\r\nFILE sub\\\r\nSIZE 1\r\nx\r\n", 3},
+      {"good entry then garbage", Archive({{"a", "x"}}) + "junk", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileW(archive_.c_str());
+    if (c.exit_code != 6) Write(archive_, c.data);
+    EXPECT_EQ(Run(Command()), c.exit_code);
+    EXPECT_TRUE(DestFiles().empty());
+  }
+}
+
+TEST_F(UnrarTest, RefusesOtherCommandLines) {
+  Write(archive_, Archive({{"a.txt", "x"}}));
+  const std::wstring exe = L"\"" + exe_ + L"\"";
+  const std::wstring archive = L"\"" + archive_ + L"\"";
+  const std::wstring no_backslash = dest_.substr(0, dest_.size() - 1);
+  const std::wstring forms[] = {
+      exe + L" x " + archive + L" \"" + dest_ + L"\"",
+      exe + L" e " + archive + L" \"" + no_backslash + L"\"",
+      exe + L" e -o+ " + archive + L" \"" + dest_ + L"\"",
+      exe + L" e " + archive + L"  \"" + dest_ + L"\"",
+      exe + L" e " + archive + L" \"" + dest_ + L"\" ",
+  };
+  for (const std::wstring& form : forms) {
+    SCOPED_TRACE(U8(form));
+    EXPECT_EQ(Run(form), 7u);
+  }
+  EXPECT_TRUE(DestFiles().empty());
+}
+
+// --- AVI-Mux GUI ------------------------------------------------------------
+
+class AviMuxTest : public StandinTest {
+ protected:
+  void SetUp() override {
+    StandinTest::SetUp();
+    exe_ = Tool(L"AVIMux_GUI.exe");
+    source_ = dir_ + L"Rips Film\\";
+    mux_ = source_ + L"mux\\";
+    fs::create_directories(mux_);
+    for (const wchar_t* name :
+         {L"movie.avi", L"mux\\0x80.mp3", L"mux\\0x81.mp3", L"mux\\0x20.srt"}) {
+      Write(source_ + name, "data");
+    }
+    script_ = mux_ + L"movie.amg";
+    target_ = mux_ + L"movie.avi";
+  }
+
+  // The script the program writes for two MP3 tracks and one subtitle.
+  std::vector<std::string> GoodLines() {
+    const std::string s = U8(source_), m = U8(mux_);
+    return {"CLEAR",
+            "SET INPUT OPTIONS",
+            "SET OPTION MP3 VERIFY CBR NEVER",
+            "LOAD " + s + "movie.avi",
+            "LOAD " + m + "0x80.mp3",
+            "LOAD " + m + "0x81.mp3",
+            "LOAD " + m + "0x20.srt",
+            "SELECT FILE 1",
+            "ADD VIDEOSOURCE",
+            "SET OUTPUT OPTIONS",
+            "WITH SET OPTION",
+            "WITH AUDIO",
+            "NAME 1 0x80",
+            "NAME 2 0x81",
+            "END WITH",
+            "CLOSEAPP 1",
+            "ALL AUDIO 1",
+            "DONEDLG 0",
+            "OPENDML 0",
+            "RECLISTS 0",
+            "AUDIO INTERLEAVE 3 FR",
+            "AVI ADDJUNKBEFOREHEADERS 0",
+            "PRELOAD 200",
+            "NUMBERING OFF",
+            "MAXFILESIZE OFF",
+            "MAXFILES OFF",
+            "END WITH",
+            "START " + m + "movie.avi"};
+  }
+  static std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+  }
+  DWORD RunScript(const std::string& text) {
+    Write(script_, text);
+    return Run(L"\"" + exe_ + L"\" \"" + script_ + L"\"");
+  }
+  std::wstring exe_, source_, mux_, script_, target_;
+};
+
+TEST_F(AviMuxTest, AGoodScriptWritesTheTargetListingWhatWasLoaded) {
+  Write(target_, "an old movie.avi is replaced");
+  EXPECT_EQ(RunScript(Join(GoodLines())), 0u);
+  EXPECT_EQ(Read(target_), "video " + U8(source_) + "movie.avi\r\n" + "audio 1 0x80 " + U8(mux_) +
+                               "0x80.mp3\r\n" + "audio 2 0x81 " + U8(mux_) + "0x81.mp3\r\n" +
+                               "subtitle " + U8(mux_) + "0x20.srt\r\n" + "interleave 3 FR\r\n");
+  EXPECT_EQ(Events("script"), std::vector<std::string>{U8(script_)});
+  EXPECT_TRUE(Events("error").empty());
+}
+
+TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
+  using Edit = std::function<std::string(std::vector<std::string>)>;
+  struct Case {
+    const char* name;
+    Edit edit;
+    std::string line;  // "line N:" expected in the error
+  } const cases[] = {
+      {"blank line",
+       [](auto l) {
+         l.insert(l.begin() + 7, "");
+         return Join(l);
+       },
+       "line 8:"},
+      {"blank line at the end", [](auto l) { return Join(l) + "\r\n"; }, "line 28:"},
+      {"LF-only line",
+       [](auto l) {
+         std::string t = Join(l);
+         return t.replace(t.find("NEVER\r\n"), 7, "NEVER\n");
+       },
+       "line 3:"},
+      {"no CR LF after START",
+       [](auto l) {
+         std::string t = Join(l);
+         t.resize(t.size() - 2);
+         return t;
+       },
+       "line 28:"},
+      {"input option in output mode",
+       [](auto l) {
+         l.insert(l.begin() + 10, "SET OPTION MP3 VERIFY CBR NEVER");
+         return Join(l);
+       },
+       "line 11:"},
+      {"output option in input mode",
+       [](auto l) {
+         l.insert(l.begin() + 2, "SET OPTION DONEDLG 0");
+         return Join(l);
+       },
+       "line 3:"},
+      {"MP3 without VERIFY CBR NEVER",
+       [](auto l) {
+         l.erase(l.begin() + 2);
+         return Join(l);
+       },
+       "line 4:"},
+      {"missing LOAD file",
+       [this](auto l) {
+         l[5] = "LOAD " + U8(mux_) + "0x82.mp3";
+         return Join(l);
+       },
+       "line 6:"},
+      {"lower-case keyword",
+       [](auto l) {
+         l[7] = "Select FILE 1";
+         return Join(l);
+       },
+       "line 8:"},
+      {"two spaces",
+       [](auto l) {
+         l[7] = "SELECT  FILE 1";
+         return Join(l);
+       },
+       "line 8:"},
+      {"trailing space",
+       [](auto l) {
+         l[0] = "CLEAR ";
+         return Join(l);
+       },
+       "line 1:"},
+      {"name of a missing stream",
+       [](auto l) {
+         l[13] = "NAME 3 0x81";
+         return Join(l);
+       },
+       "line 14:"},
+      {"START path not absolute",
+       [](auto l) {
+         l.back() = "START movie.avi";
+         return Join(l);
+       },
+       "line 28:"},
+      {"line after START",
+       [](auto l) {
+         l.push_back("CLEAR");
+         return Join(l);
+       },
+       "line 28:"},
+      {"unclosed WITH",
+       [](auto l) {
+         l.erase(l.begin() + 26);
+         return Join(l);
+       },
+       "line 27:"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileW(log_.c_str());
+    EXPECT_EQ(RunScript(c.edit(GoodLines())), 3u);
+    EXPECT_FALSE(standin::FileExists(target_));
+    const std::vector<std::string> errors = Events("error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind(c.line, 0), 0u) << errors[0];
+  }
+}
+
+}  // namespace

@@ -40,9 +40,12 @@ class FileList {
 // without regard to letter case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);
 
+// Keys name the files derived from an entry. Both count characters of the
+// UTF-8 name, never bytes, so a key never ends inside a character.
 // First four characters of an audio entry (the whole name when shorter).
 std::string TrackKey(const std::string& entry);
-// The first four of the last eight characters of a subtitle entry.
+// The first four of the last eight characters of a subtitle entry (of the
+// whole name when shorter): for "vob_0x20.sup", "0x20".
 std::string SubtitleKey(const std::string& entry);
 
 }  // namespace quillon

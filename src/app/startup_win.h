@@ -1,0 +1,49 @@
+#pragma once
+// Small pieces of the program's start that WinMain keeps out of its way.
+
+#include <windows.h>
+
+#include <ole2.h>
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace quillon {
+
+struct WaitLimits;
+
+// OLE on this thread for as long as the program runs: the shell's folder
+// picker (new dialog style) needs it. Balanced only when it succeeded.
+class OleScope {
+ public:
+  OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  OleScope(const OleScope&) = delete;
+  OleScope& operator=(const OleScope&) = delete;
+  ~OleScope() {
+    if (initialised_) ::OleUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
+struct WaitLimitsOverride {
+  std::uint32_t windowAppearMs;
+  std::uint32_t toolRunMs;
+};
+
+// "<appearMs>,<runMs>": two whole numbers of milliseconds, each at least 1.
+// Anything else (signs, blanks, a missing part, overflow) is not an override.
+std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text);
+
+// QUILLON_WAIT_LIMITS, when set and well-formed, replaces the time limits
+// for tool windows and tool runs. Tests of the whole program use it to keep
+// a failing run short; an ill-formed value is ignored.
+void ApplyWaitLimitsOverride(WaitLimits& limits);
+
+// The one message for a failure that stops the program before or outside
+// the main window's reactions.
+void ShowFatalError(const char* what);
+
+}  // namespace quillon

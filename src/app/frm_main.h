@@ -135,6 +135,9 @@ class FrmMain {
   WaitLimits Limits;
 
  private:
+  // Lets the tests reach the helpers the stages use.
+  friend struct FrmMainTestAccess;
+
   ControlState& Mutable(ControlId id) { return controls_[Index(id)]; }
   void SetEnabled(ControlId id, bool enabled);
   void SetValue(ControlId id, int value);

@@ -1,0 +1,98 @@
+#pragma once
+// A main window wired to the fake platform and a view that writes what the
+// user would see into the same call record, so one list shows the order of
+// dialogs, file operations and window changes.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/frm_main.h"
+#include "fakes/fake_platform.h"
+
+namespace quillon {
+
+struct FrmMainTestAccess {
+  static void Pause(FrmMain& frm, std::int32_t seconds) { frm.Pause(seconds); }
+  static void RunTool(FrmMain& frm, const std::string& cmd, const std::string& tool) {
+    frm.RunTool(cmd, tool);
+  }
+  static void ExpectResult(FrmMain& frm, const std::string& path) { frm.ExpectResult(path); }
+  static void BeginStep(FrmMain& frm, const std::string& name) { frm.BeginStep(name); }
+};
+
+inline const char* ControlName(ControlId id) {
+  static const char* const names[] = {
+      "cmdOpen",    "cmdAbout",   "cmdWFK",      "fraAud",     "optAudOrig", "optAudMP3",
+      "lblAudQual", "cmbAudQual", "fraSub",      "optSubOrig", "optSubSRT",  "chkSubMux",
+      "fraOpt",     "chkDelTemp", "chkShutDown", "chkMux",     "cmdStart",
+  };
+  return names[Index(id)];
+}
+
+class RecordingView : public MainView {
+ public:
+  explicit RecordingView(testing::FakePlatform& fake) : fake_(fake) {}
+  void Attach(const FrmMain* frm) { frm_ = frm; }
+
+  bool closeRequested = false;
+  int closeCount = 0;
+
+  // "Changed(cmdStart:0:Working...)": name, enabled, caption at the moment of the change.
+  void ControlChanged(ControlId id) override {
+    const ControlState& c = frm_->Control(id);
+    fake_.calls.push_back(std::string("Changed(") + ControlName(id) + ":" +
+                          (c.enabled ? "1" : "0") + ":" + std::to_string(c.value) + ":" +
+                          c.caption + ")");
+  }
+  void CaptionChanged() override { fake_.calls.push_back("Caption(" + frm_->Caption() + ")"); }
+  void Minimise() override { fake_.calls.push_back("Minimise"); }
+  void Restore() override { fake_.calls.push_back("Restore"); }
+  void SetTimer(TimerId timer, bool on) override {
+    fake_.calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
+                          (timer == TimerId::TimerCMD ? "CMD" : "Working") + ")");
+  }
+  void Close() override {
+    ++closeCount;
+    fake_.calls.push_back("Close");
+  }
+  bool CloseRequested() override { return closeRequested; }
+
+ private:
+  testing::FakePlatform& fake_;
+  const FrmMain* frm_ = nullptr;
+};
+
+class AppTest : public ::testing::Test {
+ protected:
+  AppTest() { view.Attach(&frm); }
+
+  // The calls whose text begins with one of `prefixes`, in order.
+  std::vector<std::string> Only(std::initializer_list<const char*> prefixes) const {
+    std::vector<std::string> out;
+    for (const auto& call : fake.calls)
+      for (const char* prefix : prefixes)
+        if (call.rfind(prefix, 0) == 0) {
+          out.push_back(call);
+          break;
+        }
+    return out;
+  }
+  std::vector<std::string> Messages() const { return fake.CallsStartingWith("ShowMessage("); }
+  // Position of the first call that begins with `prefix`; -1 when none.
+  long Position(const std::string& prefix) const {
+    for (std::size_t i = 0; i < fake.calls.size(); ++i)
+      if (fake.calls[i].rfind(prefix, 0) == 0) return static_cast<long>(i);
+    return -1;
+  }
+  int Value(ControlId id) const { return frm.Control(id).value; }
+  bool Enabled(ControlId id) const { return frm.Control(id).enabled; }
+
+  testing::FakePlatform fake;
+  RecordingView view{fake};
+  FrmMain frm{fake, view};
+};
+
+}  // namespace quillon

@@ -323,7 +323,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (g_mode.kind == standin::ModeKind::kHang) {
     standin::Log(L"hang", L"the muxing never starts");
   } else {
-    SetTimer(window, 1, g_mode.delay_ms, nullptr);
+    SetTimer(window, 1, g_mode.DelayOr(standin::kUsualDelayMs), nullptr);
   }
   standin::Exit(standin::RunMessageLoop());
 }

@@ -40,7 +40,7 @@ int wmain() {
     standin::Log(L"error", L"cannot open input " + request->input);
     standin::Exit(1);
   }
-  Sleep(mode.delay_ms);
+  Sleep(mode.DelayOr(standin::kUsualDelayMs));
 
   std::string mp3 =
       standin::ToUtf8(L"MP3 " + request->bitrate + L" kbit/s from " + request->input + L"\r\n");

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "standin_paths.h"
 #include "support/standin.h"
 
@@ -119,6 +121,15 @@ class StandinTest : public ::testing::Test {
       if (line.event == event) details.push_back(line.detail);
     }
     return details;
+  }
+
+  // "event detail" per log line, for checking the order of steps.
+  std::vector<std::string> EventTexts() {
+    std::vector<std::string> texts;
+    for (const LogLine& line : Log()) {
+      texts.push_back(line.event + (line.detail.empty() ? "" : " " + line.detail));
+    }
+    return texts;
   }
 
   std::string U8(const std::wstring& text) { return standin::ToUtf8(text); }
@@ -517,6 +528,259 @@ TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind(c.line, 0), 0u) << errors[0];
   }
+}
+
+// --- GUI tools -------------------------------------------------------------
+
+// Waits (bounded) until `done` holds, checking every 20 ms.
+template <typename Predicate>
+bool WaitUntil(Predicate done, DWORD timeout_ms = kToolTimeoutMs) {
+  const ULONGLONG start = GetTickCount64();
+  while (!done()) {
+    if (GetTickCount64() - start > timeout_ms) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::wstring TitleOf(HWND window) {
+  wchar_t title[1024] = {};
+  GetWindowTextW(window, title, 1024);
+  return title;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && IsWindowVisible(window) && TitleOf(window) == *search->title) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible top-level window of process `pid` whose title is `title`
+// (tests may run side by side, so windows are told apart by process).
+HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
+  WindowSearch search{pid, &title, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Keystrokes as the program sends them: one SendInput call per sequence.
+void SendKeys(std::vector<INPUT> inputs) {
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+            inputs.size());
+  Sleep(200);  // let the target process them
+}
+
+INPUT Key(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+void TypeText(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t ch : text) {
+    for (bool up : {false, true}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = ch;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+      inputs.push_back(input);
+    }
+  }
+  SendKeys(inputs);
+}
+
+void Press(WORD vk, int times = 1) {
+  std::vector<INPUT> inputs;
+  for (int i = 0; i < times; ++i) {
+    inputs.push_back(Key(vk, false));
+    inputs.push_back(Key(vk, true));
+  }
+  SendKeys(inputs);
+}
+
+void PressAlt(WORD vk) {
+  SendKeys({Key(VK_MENU, false), Key(vk, false), Key(vk, true), Key(VK_MENU, true)});
+}
+
+// The window that has the keyboard focus in the process's GUI thread.
+HWND FocusOf(HWND top) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+  return info.hwndFocus;
+}
+
+class GuiToolTest : public StandinTest {
+ protected:
+  void TearDown() override {
+    if (process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.get(), 99);
+      WaitForSingleObject(process_.get(), kToolTimeoutMs);
+    }
+    process_.reset();
+    StandinTest::TearDown();
+  }
+  void Start(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info{};
+    std::wstring command = L"\"" + exe + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    pid_ = info.dwProcessId;
+  }
+  HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProcessWindow(pid_, title)) != nullptr; }, timeout_ms);
+    return found;
+  }
+  // Waits for a foreground window of the tool other than `not_this`.
+  HWND WaitForForegroundDialog(HWND not_this) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+      HWND fg = GetForegroundWindow();
+      DWORD owner = 0;
+      GetWindowThreadProcessId(fg, &owner);
+      if (owner == pid_ && fg != not_this && FocusOf(fg) != nullptr) found = fg;
+      return found != nullptr;
+    });
+    return found;
+  }
+  DWORD WaitForExit() {
+    if (WaitForSingleObject(process_.get(), kToolTimeoutMs) != WAIT_OBJECT_0) return 0xFFFFFFFF;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+  UniqueHandle process_;
+  DWORD pid_ = 0;
+};
+
+TEST_F(GuiToolTest, SubToSupConvertsTheTypedIndex) {
+  const std::wstring index = dir_ + L"movie.idx";
+  Write(index,
+        "# VobSub index file, v7\r\nid: en, index: 0\r\ntimestamp: 00:00:01:000\r\n"
+        "id: de, index: 1\r\n");
+  Start(Tool(L"SubToSup.exe"));
+  HWND main = WaitForWindow(L"SubToSup");
+  ASSERT_NE(main, nullptr);
+  SetForegroundWindow(main);
+  PostMessageW(GetDlgItem(main, 1002), BM_CLICK, 0, 0);
+  HWND dialog = WaitForForegroundDialog(main);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ClassOf(FocusOf(dialog)), L"Edit") << U8(ClassOf(FocusOf(dialog)));
+  TypeText(index);
+  Press(VK_RETURN);
+  HWND done = WaitForWindow(L"SubToSup 0.9 Beta");
+  ASSERT_NE(done, nullptr);
+  EXPECT_EQ(Read(dir_ + L"movie_0x20.sup"),
+            "SUP stream 0 (id: en, index: 0) from " + U8(index) + "\r\n");
+  EXPECT_EQ(Read(dir_ + L"movie_0x21.sup"),
+            "SUP stream 1 (id: de, index: 1) from " + U8(index) + "\r\n");
+  EXPECT_EQ(GetForegroundWindow(), done);
+  Press(VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(done); }));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  PressAlt(VK_F4);
+  EXPECT_EQ(WaitForExit(), 0u);
+
+  const std::vector<std::string> events = EventTexts();
+  const std::string exe = U8(dir_ + L"SubToSup.exe");
+  EXPECT_EQ(events, (std::vector<std::string>{
+                        "start \"" + exe + "\"", "click 1002", "typed " + U8(index),
+                        "wrote " + U8(dir_) + "movie_0x20.sup",
+                        "wrote " + U8(dir_) + "movie_0x21.sup", "done shown SubToSup 0.9 Beta",
+                        "done dismissed SubToSup 0.9 Beta", "close", "exit 0"}));
+}
+
+std::wstring AppDataFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return std::wstring(folder) + L"\\" + name;
+}
+
+// The editor driven the way the program's macro drives it: menu by keys,
+// file paths typed, buttons clicked by control id, windows closed by Alt+F4.
+TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
+  const std::wstring sup = dir_ + L"movie_0x20.sup";
+  Write(sup, "SUP");
+  const std::wstring ini = AppDataFile(L"DVDSubEdit.ini");
+  DeleteFileW(ini.c_str());
+  Start(Tool(L"DVDSubEdit.exe"));
+  HWND main = WaitForWindow(L"DVDSubEdit -- Version 1.34 By Test Author");
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(standin::FileExists(ini));
+
+  SetForegroundWindow(main);
+  PressAlt('F');
+  Press(VK_DOWN, 3);
+  Press(VK_RETURN);
+  HWND open = WaitForForegroundDialog(main);
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  EXPECT_EQ(ClassOf(FocusOf(open)), L"Edit");
+  TypeText(sup);
+  Press(VK_RETURN);
+
+  HWND ifo = WaitForWindow(L"Load IFO file");
+  ASSERT_NE(ifo, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == ifo; }));
+  EXPECT_EQ(TitleOf(main), sup);
+  PressAlt(VK_F4);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+
+  const std::wstring ocr_caption = L"Running OCR... (based on GOCR by Joerg Schulenburg)";
+  SetForegroundWindow(main);
+  PostMessageW(GetDlgItem(main, 1053), BM_CLICK, 0, 0);
+  HWND ocr = WaitForWindow(ocr_caption);
+  ASSERT_NE(ocr, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ocr); }));
+
+  SetForegroundWindow(main);
+  PostMessageW(GetDlgItem(main, 1056), BM_CLICK, 0, 0);
+  HWND save = WaitForForegroundDialog(main);
+  ASSERT_NE(save, nullptr);
+  TypeText(dir_ + L"0x20");
+  Press(VK_RETURN);
+  const std::wstring srt = dir_ + L"0x20.srt";
+  EXPECT_TRUE(WaitUntil([&] { return standin::FileExists(srt); }));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  PressAlt(VK_F4);
+  EXPECT_EQ(WaitForExit(), 0u);
+
+  EXPECT_EQ(Read(srt),
+            "1\r\n00:00:01,000 --> 00:00:03,000\r\nText recognised from " + U8(sup) + "\r\n\r\n");
+  const std::string exe = U8(dir_ + L"DVDSubEdit.exe");
+  EXPECT_EQ(EventTexts(),
+            (std::vector<std::string>{
+                "start \"" + exe + "\"", "wrote " + U8(ini), "menu Open SUP file...",
+                "typed " + U8(sup), "caption " + U8(sup), "ifo shown Load IFO file", "ifo closed",
+                "click 1053", "recognition shown " + U8(ocr_caption), "recognition done " + U8(sup),
+                "click 1056", "typed " + U8(srt), "wrote " + U8(srt), "close", "exit 0"}));
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ int wmain() {
     }
     standin::Log(L"created", request->destination);
   }
-  Sleep(mode.delay_ms);
+  Sleep(mode.DelayOr(standin::kUsualDelayMs));
 
   for (const Entry& entry : *entries) {
     const std::wstring target = request->destination + entry.name;

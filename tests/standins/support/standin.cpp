@@ -1,5 +1,7 @@
 #include "standin.h"
 
+#include <commdlg.h>
+
 #include <cwctype>
 #include <vector>
 
@@ -181,8 +183,10 @@ void Exit(int code) {
 Mode Start() {
   const Mode mode = ReadMode();
   Log(L"start", GetCommandLineW());
-  if (mode.kind != ModeKind::kNormal) {
-    Log(L"mode", std::wstring(ModeName(mode.kind)) + L" delay=" + std::to_wstring(mode.delay_ms));
+  if (mode.kind != ModeKind::kNormal || mode.delay_ms) {
+    std::wstring text(ModeName(mode.kind));
+    if (mode.delay_ms) text += L" delay=" + std::to_wstring(*mode.delay_ms);
+    Log(L"mode", text);
   }
   if (mode.kind == ModeKind::kFail) Exit(2);
   if (mode.kind == ModeKind::kCrash) {
@@ -292,6 +296,32 @@ HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int wi
                          y, width, height, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleW(nullptr), nullptr);
+}
+
+static std::optional<std::wstring> AskPath(bool save, HWND owner, const wchar_t* title,
+                                           const wchar_t* filter, const wchar_t* default_ext) {
+  std::vector<wchar_t> path(32 * 1024, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter;
+  ofn.lpstrFile = path.data();
+  ofn.nMaxFile = static_cast<DWORD>(path.size());
+  ofn.lpstrTitle = title;
+  ofn.lpstrDefExt = default_ext;
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return std::nullopt;
+  return std::wstring(path.data());
+}
+
+std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title, const wchar_t* filter) {
+  return AskPath(false, owner, title, filter, nullptr);
+}
+
+std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title, const wchar_t* filter,
+                                        const wchar_t* default_ext) {
+  return AskPath(true, owner, title, filter, default_ext);
 }
 
 int RunMessageLoop() {

@@ -70,8 +70,13 @@ enum class ModeKind { kNormal, kFail, kCrash, kHang, kPartial, kNoWindow, kWrong
 
 struct Mode {
   ModeKind kind = ModeKind::kNormal;
-  DWORD delay_ms = 200;  // how long the tool's "work" takes
+  std::optional<DWORD> delay_ms;  // how long the tool's "work" takes, if given
+
+  DWORD DelayOr(DWORD usual_ms) const { return delay_ms.value_or(usual_ms); }
 };
+
+// How long a tool's work takes when the mode file does not say.
+inline constexpr DWORD kUsualDelayMs = 200;
 
 Mode ReadMode();
 std::wstring_view ModeName(ModeKind kind);
@@ -134,6 +139,13 @@ HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption
 
 // A push button that is a direct child of `parent` with the given id.
 HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int width, int height);
+
+// The common file dialogs, owned by `owner`. They return the path the user
+// typed or chose, or nothing when the dialog was cancelled. `default_ext` is
+// added by the save dialog to a name typed without an extension.
+std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title, const wchar_t* filter);
+std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title, const wchar_t* filter,
+                                        const wchar_t* default_ext);
 
 // Pumps messages until WM_QUIT; returns its exit code.
 int RunMessageLoop();

@@ -1,0 +1,334 @@
+#include <stdexcept>
+#include <tuple>
+
+#include "app_fixture.h"
+
+namespace quillon {
+namespace {
+
+constexpr char kSource[] = "D:\\Rips\\Film\\";
+constexpr char kMux[] = "D:\\Rips\\Film\\mux\\";
+
+class JobTest : public AppTest {
+ protected:
+  void SetUp() override {
+    fake.AddFile("D:\\Rips\\Film\\movie.avi");
+    frm.Load();
+    fake.browseAnswer = "D:\\Rips\\Film";
+    frm.ClickOpen();
+    // The recognition drives outside windows; these tests are about the driver.
+    frm.SelectOption(ControlId::optSubOrig);
+  }
+  // Sets the options a job reads, then forgets the calls made so far.
+  void Configure(bool mp3, bool mux, bool deleteTemp, bool shutDown = false) {
+    frm.SelectOption(mp3 ? ControlId::optAudMP3 : ControlId::optAudOrig);
+    frm.SetCheck(ControlId::chkMux, mux ? 1 : 0);
+    frm.SetCheck(ControlId::chkDelTemp, deleteTemp ? 1 : 0);
+    frm.SetCheck(ControlId::chkShutDown, shutDown ? 1 : 0);
+    fake.calls.clear();
+  }
+  void ExpectIdle() {
+    EXPECT_FALSE(frm.JobRunning());
+    EXPECT_EQ(frm.Caption(), "Quillon v1.0");
+    EXPECT_FALSE(Enabled(ControlId::cmdStart));
+    EXPECT_EQ(frm.Control(ControlId::cmdStart).caption, "Start");
+    EXPECT_TRUE(Enabled(ControlId::cmdOpen));
+    EXPECT_TRUE(Enabled(ControlId::cmdAbout));
+    EXPECT_LT(Position("Minimise"), Position("Restore"));
+    EXPECT_LT(Position("TimerOn(Working)"), Position("TimerOff(Working)"));
+  }
+};
+
+// ---- which stages run ----
+
+enum class IndexAt { Nowhere, Folder, Subtitles, Both };
+
+class StageSequenceTest
+    : public JobTest,
+      public ::testing::WithParamInterface<std::tuple<IndexAt, bool, bool, bool>> {};
+
+TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
+  const auto [index, mp3, mux, deleteTemp] = GetParam();
+  if (index == IndexAt::Folder || index == IndexAt::Both) fake.AddFile("D:\\Rips\\Film\\movie.idx");
+  if (index == IndexAt::Subtitles || index == IndexAt::Both)
+    fake.AddFile("D:\\Rips\\Film\\subtitles\\movie.idx");
+  Configure(mp3, mux, deleteTemp);
+
+  frm.ClickStart();
+
+  std::vector<std::string> expected;
+  if (index != IndexAt::Nowhere) expected.push_back("ExtractSubtitles");
+  if (mp3) expected.push_back("ConvertAudio");
+  expected.push_back(mux ? "MuxMovie" : "CopySubtitleResults");
+  expected.push_back("Pause");
+  if (deleteTemp) expected.push_back("DeleteTempFiles");
+  EXPECT_EQ(frm.StagesRun(), expected);
+
+  EXPECT_EQ(frm.MuxDir, kMux);
+  EXPECT_EQ(fake.calls.front(), std::string("CreateFolder(") + kMux + ")");
+  EXPECT_EQ(fake.CallsStartingWith("WaitSeconds(1)").size(), 1u);
+  EXPECT_LT(Position("Minimise"), Position("WaitSeconds(1)"));
+  ExpectIdle();
+  // One end message, after the window is back.
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_LT(Position("Restore"), Position("ShowMessage"));
+  EXPECT_TRUE(fake.CallsStartingWith("StartProgram").empty());
+  EXPECT_EQ(view.closeCount, 0);
+  EXPECT_EQ(frm.ExitCode(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCombination, StageSequenceTest,
+                         ::testing::Combine(::testing::Values(IndexAt::Nowhere, IndexAt::Folder,
+                                                              IndexAt::Subtitles, IndexAt::Both),
+                                            ::testing::Bool(), ::testing::Bool(),
+                                            ::testing::Bool()));
+
+TEST_F(JobTest, ConditionsAreReadWhenTheirStepIsReached) {
+  Configure(false, false, true);
+  fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 0); };
+  frm.ClickStart();
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
+
+  fake.RemoveFolder(kMux);
+  frm.ClickOpen();
+  frm.SelectOption(ControlId::optSubOrig);
+  fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 1); };
+  frm.ClickStart();
+  EXPECT_EQ(frm.StagesRun(),
+            (std::vector<std::string>{"CopySubtitleResults", "Pause", "DeleteTempFiles"}));
+}
+
+// ---- how a job ends ----
+
+TEST_F(JobTest, ACleanJobEndsIdleWithDone) {
+  Configure(false, false, false);
+  frm.ClickStart();
+  ExpectIdle();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
+  EXPECT_EQ(Only({"Minimise", "TimerOn", "WaitSeconds", "TimerOff", "Restore", "ShowMessage"}),
+            (std::vector<std::string>{"Minimise", "TimerOn(Working)", "WaitSeconds(1)",
+                                      "TimerOff(Working)", "Restore",
+                                      "ShowMessage(Quillon,information,Done!)"}));
+  EXPECT_EQ(frm.ExitCode(), 0);
+}
+
+TEST_F(JobTest, MissingResultsAndUnstartableToolsTurnDoneIntoAWarning) {
+  Configure(false, false, false);
+  fake.onPause = [&] {
+    FrmMainTestAccess::ExpectResult(frm, std::string(kMux) + "movie.avi");
+    FrmMainTestAccess::RunTool(frm, "\"" + frm.UnRarPath + "\" e x", frm.UnRarPath);
+  };
+  frm.ClickStart();
+  ExpectIdle();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
+                            "Missing result: D:\\Rips\\Film\\mux\\movie.avi\r\n"
+                            "Could not start C:\\App\\tools\\UnRAR.exe)"}));
+
+  // The next job starts with a clean report.
+  fake.RemoveFolder(kMux);
+  fake.onPause = nullptr;
+  frm.ClickOpen();
+  frm.SelectOption(ControlId::optSubOrig);
+  frm.ClickStart();
+  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_EQ(Messages().back(), "ShowMessage(Quillon,information,Done!)");
+}
+
+TEST_F(JobTest, ShutDownLeavesTheWindowBusyAndSaysNothing) {
+  Configure(false, false, false, true);
+  fake.onStartProgram = [](const std::string&, int) { return true; };
+  frm.ClickStart();
+  EXPECT_EQ(fake.CallsStartingWith("StartProgram"),
+            (std::vector<std::string>{"StartProgram(shutdown -s,2)"}));
+  EXPECT_LT(Position("WaitSeconds(1)"), Position("StartProgram"));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Position("Restore"), -1);
+  EXPECT_EQ(Position("TimerOff(Working)"), -1);
+  EXPECT_EQ(frm.Control(ControlId::cmdStart).caption, "Working...");
+  EXPECT_FALSE(Enabled(ControlId::cmdOpen));
+  EXPECT_EQ(view.closeCount, 0);
+  // The system may close the window now.
+  EXPECT_FALSE(frm.JobRunning());
+  EXPECT_TRUE(frm.QueryClose());
+}
+
+TEST_F(JobTest, AShutDownThatCannotStartIsAnError) {
+  Configure(false, false, false, true);
+  fake.onStartProgram = [](const std::string&, int) { return false; };
+  frm.ClickStart();
+  ExpectIdle();
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped while shutting "
+                                      "down the computer:\r\nThe command \"shutdown -s\" could "
+                                      "not be started.)"}));
+}
+
+// ---- a job that does not start ----
+
+TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
+  fake.AddFile("D:\\Rips\\Film\\mux\\movie.avi", "earlier job");
+  fake.AddFile("D:\\Rips\\Film\\movie.idx");
+  Configure(true, true, true);
+  const auto before = fake.FilesBelow(kSource);
+
+  frm.ClickStart();
+
+  EXPECT_EQ(fake.calls,
+            (std::vector<std::string>{
+                "ShowMessage(Quillon,error,The job was not started, because its mux folder "
+                "already exists:\r\nD:\\Rips\\Film\\mux\\\r\nMove or rename that folder, then "
+                "start again.)"}));
+  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_EQ(fake.FilesBelow(kSource), before);
+  EXPECT_EQ(fake.FileContent("D:\\Rips\\Film\\mux\\movie.avi"), "earlier job");
+  EXPECT_FALSE(frm.JobRunning());
+  EXPECT_TRUE(Enabled(ControlId::cmdStart));
+  EXPECT_EQ(frm.Caption(), "Quillon v1.0");
+  EXPECT_EQ(frm.ExitCode(), 0);
+}
+
+TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
+  fake.browseAnswer = "Q:\\Gone";
+  frm.ClickOpen();
+  fake.calls.clear();
+  frm.ClickStart();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].rfind("ShowMessage(Quillon,error,The job was not started, because its "
+                                "mux folder could not be created:\r\nQ:\\Gone\\mux\\\r\nCould not "
+                                "create",
+                                0),
+            0u)
+      << Messages()[0];
+  EXPECT_EQ(Position("Minimise"), -1);
+  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_FALSE(frm.JobRunning());
+}
+
+// ---- a job that stops ----
+
+TEST_F(JobTest, AnErrorStopsTheJobNamesTheStepAndRestoresTheWindow) {
+  Configure(true, true, true);
+  fake.onPause = [&] {
+    FrmMainTestAccess::BeginStep(frm, "converting the audio");
+    throw JobError("BeSweet wrote nothing.");
+  };
+  frm.ClickStart();
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
+  ExpectIdle();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped "
+                                                  "while converting the audio:\r\nBeSweet wrote "
+                                                  "nothing.)"}));
+  EXPECT_LT(Position("Restore"), Position("ShowMessage"));
+  EXPECT_EQ(view.closeCount, 0);
+  EXPECT_EQ(frm.ExitCode(), 0);
+}
+
+TEST_F(JobTest, TheDriverNamesItsOwnSteps) {
+  Configure(false, false, true);
+  fake.onPause = [] { throw JobError("x"); };
+  frm.ClickStart();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "ShowMessage(Quillon,error,The job stopped while waiting before the "
+                            "clean-up:\r\nx)"}));
+}
+
+TEST_F(JobTest, AnUnexpectedExceptionIsReportedToo) {
+  Configure(false, false, false);
+  fake.onPause = [] { throw std::runtime_error("out of memory"); };
+  frm.ClickStart();
+  ExpectIdle();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "ShowMessage(Quillon,error,The job stopped while waiting before the "
+                            "clean-up on an unexpected error:\r\nout of memory)"}));
+}
+
+TEST_F(JobTest, ClosingTheWindowStopsTheJobAtItsNextPause) {
+  Configure(false, true, true);
+  bool allowedToClose = true;
+  fake.onPause = [&] {
+    allowedToClose = frm.QueryClose();
+    view.closeRequested = true;
+  };
+  frm.ClickStart();
+  EXPECT_FALSE(allowedToClose);
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(view.closeCount, 1);
+  EXPECT_EQ(fake.calls.back(), "Close");
+  EXPECT_FALSE(frm.JobRunning());
+  EXPECT_EQ(frm.ExitCode(), kExitCancelled);
+}
+
+TEST_F(JobTest, StartAndTheFolderButtonDoNothingDuringAJob) {
+  Configure(false, false, false);
+  fake.onPause = [&] {
+    frm.ClickStart();
+    frm.ClickOpen();
+    frm.ClickAbout();
+  };
+  frm.ClickStart();
+  EXPECT_EQ(fake.CallsStartingWith("CreateFolder").size(), 1u);
+  EXPECT_TRUE(fake.CallsStartingWith("BrowseForFolder").empty());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
+}
+
+// ---- the helpers the stages use ----
+
+TEST_F(JobTest, PauseWaitsAndStopsOnceTheWindowIsClosing) {
+  FrmMainTestAccess::Pause(frm, 3);
+  EXPECT_EQ(fake.calls.back(), "WaitSeconds(3)");
+  view.closeRequested = true;
+  EXPECT_THROW(FrmMainTestAccess::Pause(frm, 2), JobCancelled);
+  EXPECT_EQ(fake.calls.back(), "WaitSeconds(2)");
+}
+
+TEST_F(JobTest, RunToolRecordsAToolThatCannotStart) {
+  FrmMainTestAccess::RunTool(frm, "\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"",
+                             "C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(fake.calls.back(), "ShellWait(\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\",1)");
+  EXPECT_EQ(frm.Report().Problems(),
+            (std::vector<std::string>{"Could not start C:\\App\\tools\\UnRAR.exe"}));
+
+  fake.AddFile("C:\\App\\tools\\UnRAR.exe");
+  FrmMainTestAccess::RunTool(frm, "\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(frm.Report().Problems().size(), 1u);
+}
+
+TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimit) {
+  fake.onShellWait = [](const std::string&, int) { return ProcessOutcome{true, false, 0}; };
+  try {
+    FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
+    ADD_FAILURE() << "no error";
+  } catch (const JobError& error) {
+    EXPECT_STREQ(error.what(),
+                 "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes "
+                 "and was stopped.");
+  }
+  frm.Limits.toolRunMs = 90000;
+  EXPECT_THROW(
+      {
+        try {
+          FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "B.exe");
+        } catch (const JobError& error) {
+          EXPECT_STREQ(error.what(),
+                       "B.exe did not finish within the time limit of 90 seconds and was "
+                       "stopped.");
+          throw;
+        }
+      },
+      JobError);
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+TEST_F(JobTest, ExpectResultNotesOnlyMissingFiles) {
+  fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3");
+  FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\0x80.mp3");
+  EXPECT_TRUE(frm.Report().Empty());
+  FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\0x81.mp3");
+  EXPECT_EQ(frm.Report().Problems(),
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
+}
+
+}  // namespace
+}  // namespace quillon

@@ -23,6 +23,8 @@ class FileList {
   int ListCount() const { return static_cast<int>(entries_.size()); }
   // The entry at `position`, counting from 0; "" at or past the end.
   std::string List(int position) const;
+  // Every entry in order, the count taken once: what a stage walks.
+  std::vector<std::string> Entries() const;
 
   const std::string& Folder() const { return folder_; }
   const std::string& Pattern() const { return pattern_; }

@@ -1,7 +1,24 @@
 #include "app/frm_main.h"
+#include "stages/unrar_command.h"
 
 namespace quillon {
 
-void FrmMain::ExtractSubtitles() {}
+// The index beside the movie wins over the one in "subtitles\"; its archive
+// is taken from the same place, whether or not it is there.
+void FrmMain::ExtractSubtitles() {
+  std::string archive;
+  if (platform_.FileExists(SourceDir + "movie.idx")) {
+    platform_.CopyFile(SourceDir + "movie.idx", MuxDir + "movie.idx");
+    archive = SourceDir + "movie.rar";
+  } else if (platform_.FileExists(SourceDir + "subtitles\\movie.idx")) {
+    platform_.CopyFile(SourceDir + "subtitles\\movie.idx", MuxDir + "movie.idx");
+    archive = SourceDir + "subtitles\\movie.rar";
+  }
+  if (!archive.empty()) {
+    BeginStep("unpacking " + archive);
+    RunTool(UnRarCommandLine(UnRarPath, archive, MuxDir), UnRarPath);
+  }
+  if (IsSelected(ControlId::optSubSRT)) ConvertSubtitlesToSrt();
+}
 
 }  // namespace quillon

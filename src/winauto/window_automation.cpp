@@ -1,13 +1,62 @@
 #include "app/frm_main.h"
+#include "winauto/key_notation.h"
+#include "winauto/window_wait.h"
 
 namespace quillon {
 
-WindowHandle FrmMain::FindCaption(const CaptionPattern&) { return 0; }
-void FrmMain::WaitForCaption(const CaptionPattern&) {}
-void FrmMain::WaitForNotCaption(const CaptionPattern&) {}
-void FrmMain::ClickThing(const CaptionPattern&, int) {}
-void FrmMain::RunActive(const std::string&, const CaptionPattern&, int) {}
-void FrmMain::PressKeys(const std::string&) {}
-void FrmMain::TypeText(const std::string&) {}
+WindowHandle FrmMain::FindCaption(const CaptionPattern& caption) {
+  return FindWindowFor(platform_, caption);
+}
+
+// A tool's window shows up within a couple of minutes or not at all.
+void FrmMain::WaitForCaption(const CaptionPattern& curCaption) {
+  AwaitCaption(platform_, view_, curCaption, true, Limits.windowAppearMs, Limits.pollMs);
+}
+
+// Waiting for a window to go away is waiting for the tool's work to end.
+void FrmMain::WaitForNotCaption(const CaptionPattern& curCaption) {
+  AwaitCaption(platform_, view_, curCaption, false, Limits.toolRunMs, Limits.pollMs);
+}
+
+namespace {
+
+// The window must be in front before a click or keys reach it; a refused
+// activation would send the macro's keys to whichever window is in front.
+WindowHandle ActivateOrFail(Platform& platform, const CaptionPattern& caption,
+                            const std::string& purpose) {
+  const WindowHandle window = FindWindowFor(platform, caption);
+  std::string what = DescribeWindow(caption);
+  what[0] = 'T';
+  if (window == 0) throw JobError(what + " was not found, so " + purpose + ".");
+  if (!platform.ActivateWindow(window))
+    throw JobError(what + " could not be brought to the front, so " + purpose + ".");
+  return window;
+}
+
+}  // namespace
+
+void FrmMain::ClickThing(const CaptionPattern& curCaption, int curChild) {
+  const WindowHandle window = ActivateOrFail(
+      platform_, curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
+  platform_.ClickControl(window, curChild);
+}
+
+void FrmMain::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit,
+                        int WindowStyle) {
+  if (!platform_.StartProgram(ShellCmd, WindowStyle))
+    throw JobError("Could not start " + ShellCmd + ".");
+  WaitForCaption(AppTit);
+  Pause(PauseSeconds);
+  ActivateOrFail(platform_, AppTit, "the keys meant for it could not be sent");
+  Pause(PauseSeconds);
+}
+
+void FrmMain::PressKeys(const std::string& keys) {
+  platform_.SendKeys(ParseKeyNotation(keys));
+}
+
+void FrmMain::TypeText(const std::string& text) {
+  platform_.SendText(text);
+}
 
 }  // namespace quillon

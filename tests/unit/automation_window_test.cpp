@@ -1,0 +1,250 @@
+// The window automation primitives against scripted windows and the fake's
+// virtual clock.
+
+#include <gtest/gtest.h>
+
+#include "app/frm_main.h"
+#include "fakes/fake_platform.h"
+#include "winauto/window_wait.h"
+
+namespace quillon {
+namespace {
+
+// A system that refuses to bring windows to the front (a foreground lock).
+class RefusingPlatform : public testing::FakePlatform {
+ public:
+  bool ActivateWindow(WindowHandle window) override {
+    calls.push_back("ActivateWindow(refused " + WindowCaption(window) + ")");
+    return false;
+  }
+};
+
+template <typename Platform>
+class AutomationTestBase : public ::testing::Test {
+ protected:
+  AutomationTestBase() { frm.PauseSeconds = 2; }
+  Platform fake;
+  testing::FakeView view;
+  FrmMain frm{fake, view};
+};
+
+using AutomationTest = AutomationTestBase<testing::FakePlatform>;
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const JobError& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+TEST_F(AutomationTest, FindCaptionMatchesWholeTitlesWithoutRegardToCase) {
+  const WindowHandle beta = fake.AddWindow("SubToSup 0.9 Beta");
+  EXPECT_EQ(frm.FindCaption("SubToSup"), 0u);
+  const WindowHandle plain = fake.AddWindow("subtosup");
+  EXPECT_EQ(frm.FindCaption("SubToSup"), plain);
+  EXPECT_EQ(frm.FindCaption("SUBTOSUP 0.9 BETA"), beta);
+  EXPECT_EQ(frm.FindCaption("SubToSup 0.9"), 0u);
+  EXPECT_EQ(frm.FindCaption("SubToSup 0.9 Beta 2"), 0u);
+}
+
+TEST_F(AutomationTest, FindCaptionMatchesTheBeginningOnlyForPrefixPatterns) {
+  const WindowHandle editor = fake.AddWindow("DVDSubEdit -- Version 1.34 By Somebody");
+  EXPECT_EQ(frm.FindCaption("DVDSubEdit -- Version 1.34 By "), 0u);
+  EXPECT_EQ(frm.FindCaption(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
+  EXPECT_EQ(frm.FindCaption(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
+  EXPECT_EQ(frm.FindCaption(CaptionPattern("Version 1.34", true)), 0u);
+}
+
+TEST_F(AutomationTest, WaitForCaptionReturnsAtOnceWhenTheWindowIsThere) {
+  fake.AddWindow("SubToSup");
+  frm.WaitForCaption("SubToSup");
+  EXPECT_EQ(fake.now, 0u);
+}
+
+TEST_F(AutomationTest, WaitForCaptionPollsUntilTheWindowAppears) {
+  fake.At(500, [this] { fake.AddWindow("Load IFO file"); });
+  frm.WaitForCaption("Load IFO file");
+  EXPECT_GE(fake.now, 500u);
+  EXPECT_LE(fake.now, 500u + frm.Limits.pollMs);
+}
+
+TEST_F(AutomationTest, WaitForNotCaptionReturnsAfterOnePollWhenNoWindowHasTheCaption) {
+  fake.AddWindow("SubToSup 0.9 Beta");
+  frm.WaitForNotCaption("SubToSup");
+  EXPECT_EQ(fake.now, 0u);
+}
+
+TEST_F(AutomationTest, WaitForNotCaptionWaitsForTheWindowToGo) {
+  const WindowHandle progress = fake.AddWindow("Running OCR... (based on GOCR by X)");
+  fake.At(42000, [this, progress] { fake.RemoveWindow(progress); });
+  frm.WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
+  EXPECT_GE(fake.now, 42000u);
+  EXPECT_LE(fake.now, 42000u + frm.Limits.pollMs);
+}
+
+TEST_F(AutomationTest, AWindowThatNeverAppearsEndsTheWaitAfterTheLimit) {
+  EXPECT_EQ(ErrorOf([this] { frm.WaitForCaption("SubToSup"); }),
+            "The window \"SubToSup\" did not appear within 2 minutes.");
+  EXPECT_EQ(fake.now, 120000u);
+}
+
+TEST_F(AutomationTest, AWindowThatNeverGoesEndsTheWaitAfterTheToolLimit) {
+  fake.AddWindow("Running OCR... (based on GOCR by X)");
+  frm.Limits.toolRunMs = 90000;
+  EXPECT_EQ(ErrorOf([this] {
+              frm.WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
+            }),
+            "The window whose title begins with \"Running OCR... (based on GOCR by \" was still "
+            "open after 90 seconds.");
+  EXPECT_EQ(fake.now, 90000u);
+}
+
+TEST_F(AutomationTest, ClosingTheMainWindowStopsAWaitAtItsNextPoll) {
+  fake.At(3000, [this] { view.closeRequested = true; });
+  EXPECT_THROW(frm.WaitForCaption("SubToSup"), JobCancelled);
+  EXPECT_GE(fake.now, 3000u);
+  EXPECT_LE(fake.now, 3000u + frm.Limits.pollMs);
+}
+
+TEST_F(AutomationTest, AZeroPollIntervalStillLetsTimePass) {
+  frm.Limits.pollMs = 0;
+  frm.Limits.windowAppearMs = 50;
+  EXPECT_THROW(frm.WaitForCaption("never"), JobError);
+  EXPECT_EQ(fake.now, 50u);
+}
+
+TEST(WaitUntil, ChecksFirstThenPumpsAndNeverOvershootsTheLimit) {
+  testing::FakePlatform fake;
+  int checks = 0;
+  const auto outcome = WaitUntil(
+      fake, 25, 10, [&] { return ++checks > 100; }, [] { return false; });
+  EXPECT_EQ(outcome, WaitOutcome::TimedOut);
+  EXPECT_EQ(checks, 4);  // at 0, 10, 20 and 25 ms
+  EXPECT_EQ(fake.now, 25u);
+  EXPECT_EQ(WaitUntil(
+                fake, 25, 10, [] { return true; }, [] { return true; }),
+            WaitOutcome::Met);
+}
+
+TEST(DurationText, ReadsNaturally) {
+  EXPECT_EQ(DurationText(120000), "2 minutes");
+  EXPECT_EQ(DurationText(60000), "1 minute");
+  EXPECT_EQ(DurationText(3600000), "1 hour");
+  EXPECT_EQ(DurationText(7200000), "2 hours");
+  EXPECT_EQ(DurationText(90000), "90 seconds");
+  EXPECT_EQ(DurationText(1000), "1 second");
+  EXPECT_EQ(DurationText(250), "250 milliseconds");
+}
+
+TEST_F(AutomationTest, ClickThingActivatesTheWindowThenClicksItsControl) {
+  fake.AddWindow("SubToSup");
+  frm.ClickThing("SubToSup", 1002);
+  EXPECT_EQ(fake.calls,
+            (std::vector<std::string>{"ActivateWindow(SubToSup)", "ClickControl(SubToSup,1002)"}));
+  EXPECT_EQ(fake.now, 0u);  // no pause of its own
+}
+
+TEST_F(AutomationTest, ClickThingUsesTheFirstOfSeveralWindowsWithTheCaption) {
+  const WindowHandle first = fake.AddWindow("D:\\a.sup");
+  fake.AddWindow("D:\\A.SUP");
+  WindowHandle clicked = 0;
+  fake.onClick = [&](WindowHandle window, int) { clicked = window; };
+  frm.ClickThing("D:\\a.sup", 1053);
+  EXPECT_EQ(clicked, first);
+}
+
+TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
+  EXPECT_EQ(ErrorOf([this] { frm.ClickThing("D:\\mux\\a.sup", 1053); }),
+            "The window \"D:\\mux\\a.sup\" was not found, so its button 1053 could not be "
+            "clicked.");
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST(ClickThingRefused, ARefusedActivationEndsTheJobBeforeTheClick) {
+  RefusingPlatform fake;
+  testing::FakeView view;
+  FrmMain frm(fake, view);
+  fake.AddWindow("SubToSup");
+  EXPECT_EQ(ErrorOf([&] { frm.ClickThing("SubToSup", 1002); }),
+            "The window \"SubToSup\" could not be brought to the front, so its button 1002 could "
+            "not be clicked.");
+  EXPECT_TRUE(fake.CallsStartingWith("ClickControl(").empty());
+}
+
+TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
+  fake.AddFile("C:\\tools\\SubToSup.exe");
+  fake.onStartProgram = [this](const std::string&, int) {
+    fake.At(fake.now + 700, [this] { fake.AddWindow("SubToSup"); });
+    return true;
+  };
+  frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  EXPECT_EQ(fake.calls,
+            (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)", "WaitSeconds(2)",
+                                      "ActivateWindow(SubToSup)", "WaitSeconds(2)"}));
+  EXPECT_GE(fake.now, 700u + 4000u);
+}
+
+TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
+  fake.AddFile("C:\\tools\\SubToSup.exe");
+  fake.AddWindow("SubToSup");
+  frm.PauseSeconds = 0;
+  frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  EXPECT_EQ(fake.now, 0u);
+  EXPECT_EQ(fake.CallsStartingWith("WaitSeconds("),
+            (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
+}
+
+TEST_F(AutomationTest, RunActivePassesTheCommandUnquotedAndReadsThePauseEachTime) {
+  // Finding an unquoted path with spaces is the system's business.
+  fake.onStartProgram = [](const std::string&, int) { return true; };
+  fake.AddWindow("SubToSup");
+  fake.onPause = [this] { frm.PauseSeconds = 5; };
+  frm.RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{
+                            "StartProgram(C:\\Program Files\\Q\\tools\\SubToSup.exe,1)",
+                            "WaitSeconds(2)", "ActivateWindow(SubToSup)", "WaitSeconds(5)"}));
+}
+
+TEST_F(AutomationTest, RunActiveOfAMissingProgramEndsTheJobNamingIt) {
+  EXPECT_EQ(ErrorOf([this] { frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1); }),
+            "Could not start C:\\tools\\SubToSup.exe.");
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)"}));
+}
+
+TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) {
+  fake.AddFile("C:\\tools\\DVDSubEdit.exe");
+  EXPECT_EQ(ErrorOf([this] {
+              frm.RunActive("C:\\tools\\DVDSubEdit.exe",
+                            CaptionPattern("DVDSubEdit -- Version 1.34 By ", true), 1);
+            }),
+            "The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear "
+            "within 2 minutes.");
+  EXPECT_TRUE(fake.CallsStartingWith("WaitSeconds(").empty());
+}
+
+TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {
+  std::vector<KeyStroke> sent;
+  fake.onKeys = [&](const std::vector<KeyStroke>& keys) { sent = keys; };
+  frm.PressKeys("%{F4}");
+  EXPECT_EQ(sent, (std::vector<KeyStroke>{{0x73, true}}));
+  frm.PressKeys("{DOWN 3}");
+  EXPECT_EQ(sent, (std::vector<KeyStroke>(3, KeyStroke{0x28, false})));
+  EXPECT_EQ(fake.calls,
+            (std::vector<std::string>{"SendKeys(%{F4})", "SendKeys({DOWN}{DOWN}{DOWN})"}));
+}
+
+TEST_F(AutomationTest, PressKeysRefusesUnknownNotationWithoutSendingAnything) {
+  EXPECT_THROW(frm.PressKeys("{ENTRE}"), JobError);
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(AutomationTest, TypeTextSendsEveryCharacterAsItself) {
+  const std::string path = "D:\\50% off+more^x~y{z}[a](b)\\Überfilm\\mux\\0x20";
+  frm.TypeText(path);
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"SendText(" + path + ")"}));
+}
+
+}  // namespace
+}  // namespace quillon

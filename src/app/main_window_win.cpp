@@ -25,9 +25,9 @@ constexpr int kTwipsPerInch = 1440;
 constexpr wchar_t kFontFace[] = L"Small Fonts";
 constexpr int kFontHundredthsOfPoint = 675;
 
-// Fixed size with a minimise box and no maximise box.
-constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Fixed size with a minimise box and no maximise box. No WS_CLIPCHILDREN:
+// group boxes do not paint their inside, the window's background must.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 
 constexpr UINT kCommandTimerMs = 1000;

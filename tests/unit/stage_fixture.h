@@ -1,0 +1,200 @@
+#pragma once
+// A loaded main window on the fake platform with a source movie folder, the
+// tools in place, and scripted stand-ins for the five outside tools: the
+// command-line ones write their outputs when "run", the two GUI ones open,
+// retitle and close windows in answer to the macro's clicks and keys.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/frm_main.h"
+#include "fakes/fake_platform.h"
+#include "folder/file_list.h"
+#include "stages/tool_windows.h"
+
+namespace quillon {
+
+inline constexpr char kSource[] = "D:\\Rips\\Film\\";
+inline constexpr char kMux[] = "D:\\Rips\\Film\\mux\\";
+inline constexpr char kEditorCaption[] = "DVDSubEdit -- Version 1.34 By A. N. Author";
+inline constexpr char kOcrCaption[] = "Running OCR... (based on GOCR by A. N. Other)";
+inline constexpr char kSettingsFile[] = "C:\\Users\\me\\AppData\\Roaming\\DVDSubEdit.ini";
+
+// How the scripted GUI tools behave; times in virtual milliseconds.
+struct ToolScript {
+  std::vector<std::string> supFiles{"vob_0x20.sup"};  // what SubToSup writes into the mux folder
+  bool converterShowsWindow = true;
+  bool converterFinishes = true;
+  std::uint64_t windowDelayMs = 300;
+  std::uint64_t convertMs = 4000;
+  std::uint64_t ocrMs = 6000;
+  bool ocrEnds = true;
+  bool editorSaves = true;  // false: the save dialog writes nothing
+  // The editor recreates its settings file, as a real run would.
+  bool editorWritesSettings = false;
+  // Command-line tools.
+  bool unrarWrites = true;
+  bool besweetWrites = true;
+  bool avimuxWrites = true;
+};
+
+class StageTest : public ::testing::Test {
+ protected:
+  StageTest() {
+    fake.exeFolder = "C:\\App";
+    fake.AddFile("C:\\App\\tools\\xt.txt");
+    frm.Load();
+    for (const std::string* tool :
+         {&frm.UnRarPath, &frm.SubToSupPath, &frm.SubEditPath, &frm.BeSweetPath, &frm.AviMuxPath})
+      fake.AddFile(*tool);
+    fake.AddFile(std::string(kSource) + "movie.avi");
+    frm.SourceDir = kSource;
+    frm.MuxDir = kMux;
+    fake.onStartProgram = [this](const std::string& cmd, int style) { return Start(cmd, style); };
+    fake.onShellWait = [this](const std::string& cmd, int) { return Run(cmd); };
+    fake.onClick = [this](WindowHandle window, int id) { Click(window, id); };
+    fake.onKeys = [this](const std::vector<KeyStroke>& keys) { Keys(keys); };
+    fake.onText = [this](const std::string& text) { typed_ = text; };
+    fake.calls.clear();
+  }
+
+  // Chooses the folder as the user would (the scan picks the modes).
+  void ChooseSource(std::initializer_list<const char*> audioFiles) {
+    for (const char* name : audioFiles) fake.AddFile(std::string(kSource) + name);
+    frm.ScanSourceFolder();
+  }
+
+  void AddSubtitles(bool inSubfolder = false) {
+    const std::string dir = std::string(kSource) + (inSubfolder ? "subtitles\\" : "");
+    fake.AddFile(dir + "movie.idx", "index");
+    fake.AddFile(dir + "movie.rar", "archive");
+  }
+
+  // The calls that talk to the tools, in order.
+  std::vector<std::string> MacroCalls() const {
+    std::vector<std::string> out;
+    for (const auto& call : fake.calls)
+      for (const char* prefix : {"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
+                                 "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("})
+        if (call.rfind(prefix, 0) == 0) {
+          out.push_back(call);
+          break;
+        }
+    return out;
+  }
+
+  std::vector<std::string> Messages() const { return fake.CallsStartingWith("ShowMessage("); }
+  std::vector<std::string> Problems() const { return frm.Report().Problems(); }
+
+  testing::FakePlatform fake;
+  testing::FakeView view;
+  FrmMain frm{fake, view};
+  ToolScript script;
+  int editorStarts = 0;
+
+ private:
+  // A window that the next Alt+F4 closes: the most recent one still open.
+  void Open(WindowHandle window) { stack_.push_back(window); }
+  void CloseTop() {
+    while (!stack_.empty() && fake.WindowCaption(stack_.back()).empty()) stack_.pop_back();
+    if (stack_.empty()) return;
+    const WindowHandle top = stack_.back();
+    stack_.pop_back();
+    if (top == converter_) converter_ = 0;
+    if (top == editor_) editor_ = 0;
+    fake.RemoveWindow(top);
+  }
+
+  bool Start(const std::string& cmd, int) {
+    if (!fake.FileExists(cmd)) return false;
+    if (cmd == frm.SubToSupPath) {
+      if (!script.converterShowsWindow) return true;
+      fake.At(fake.now + script.windowDelayMs, [this] {
+        converter_ = fake.AddWindow(tools::kSubToSupCaption);
+        Open(converter_);
+      });
+    } else if (cmd == frm.SubEditPath) {
+      ++editorStarts;
+      editorState_ = EditorState::Started;
+      if (script.editorWritesSettings) fake.AddFile(kSettingsFile, "last file");
+      fake.At(fake.now + script.windowDelayMs, [this] {
+        editor_ = fake.AddWindow(kEditorCaption);
+        Open(editor_);
+      });
+    }
+    return true;
+  }
+
+  ProcessOutcome Run(const std::string& cmd) {
+    const auto startsWith = [&cmd](const std::string& tool) {
+      return cmd.rfind("\"" + tool + "\"", 0) == 0;
+    };
+    const auto program = cmd.substr(1, cmd.find('"', 1) - 1);
+    if (!fake.FileExists(program)) return ProcessOutcome{false, false, 0};
+    if (startsWith(frm.UnRarPath) && script.unrarWrites) {
+      fake.AddFile(std::string(kMux) + "movie.sub", "bitmaps");
+      fake.AddFile(std::string(kMux) + "movie.idx", "index from the archive");
+    } else if (startsWith(frm.BeSweetPath) && script.besweetWrites) {
+      const auto output = cmd.find("-output \"") + 9;
+      fake.AddFile(cmd.substr(output, cmd.find('"', output) - output), "mp3");
+    } else if (startsWith(frm.AviMuxPath) && script.avimuxWrites) {
+      fake.AddFile(std::string(kMux) + "movie.avi", "avi");
+    }
+    return ProcessOutcome{true, true, 0};
+  }
+
+  void Click(WindowHandle window, int id) {
+    if (window == converter_ && id == tools::kSubToSupOpenButton) {
+      converterDialog_ = true;
+    } else if (window == editor_ && id == tools::kSubEditRecognizeButton) {
+      const WindowHandle progress = fake.AddWindow(kOcrCaption);
+      if (script.ocrEnds)
+        fake.At(fake.now + script.ocrMs, [this, progress] { fake.RemoveWindow(progress); });
+    } else if (window == editor_ && id == tools::kSubEditSaveButton) {
+      editorState_ = EditorState::SaveDialog;
+    }
+  }
+
+  void Keys(const std::vector<KeyStroke>& keys) {
+    const std::string text = testing::FakePlatform::KeyText(keys);
+    if (text == "%{F4}") {
+      CloseTop();
+      return;
+    }
+    if (text == "%F" && editorState_ == EditorState::Started) {
+      editorState_ = EditorState::Menu;
+    } else if (text == "{DOWN}{DOWN}{DOWN}" && editorState_ == EditorState::Menu) {
+      editorState_ = EditorState::MenuOnOpen;
+    } else if (text == "{ENTER}" && editorState_ == EditorState::MenuOnOpen) {
+      editorState_ = EditorState::OpenDialog;
+    } else if (text == "{ENTER}" && editorState_ == EditorState::OpenDialog) {
+      editorState_ = EditorState::Loaded;
+      fake.RetitleWindow(editor_, typed_);
+      Open(fake.AddWindow(tools::kLoadIfoCaption));
+    } else if (text == "{ENTER}" && editorState_ == EditorState::SaveDialog) {
+      editorState_ = EditorState::Loaded;
+      if (script.editorSaves)
+        fake.AddFile(typed_ + ".srt", "srt of " + fake.WindowCaption(editor_));
+    } else if (text == "{ENTER}" && converterDialog_) {
+      converterDialog_ = false;
+      if (typed_ != std::string(kMux) + "movie.idx" || !script.converterFinishes) return;
+      fake.At(fake.now + script.convertMs, [this] {
+        for (const auto& name : script.supFiles) fake.AddFile(std::string(kMux) + name, "sup");
+        fake.RetitleWindow(converter_, tools::kSubToSupDoneCaption);
+      });
+    }
+  }
+
+  enum class EditorState { None, Started, Menu, MenuOnOpen, OpenDialog, Loaded, SaveDialog };
+  std::vector<WindowHandle> stack_;
+  WindowHandle converter_ = 0;
+  WindowHandle editor_ = 0;
+  bool converterDialog_ = false;
+  EditorState editorState_ = EditorState::None;
+  std::string typed_;
+};
+
+}  // namespace quillon

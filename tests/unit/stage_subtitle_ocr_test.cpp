@@ -1,0 +1,362 @@
+// The subtitle macro: every key, typed text, click, caption and pause, in
+// order, against scripted SubToSup and DVDSubEdit windows.
+
+#include <gtest/gtest.h>
+
+#include "stage_fixture.h"
+
+namespace quillon {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+constexpr char kSubToSup[] = "C:\\App\\tools\\SubToSup\\SubToSup.exe";
+constexpr char kSubEdit[] = "C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe";
+
+std::string Wait(int seconds) {
+  return "WaitSeconds(" + std::to_string(seconds) + ")";
+}
+
+// The converter's part, written out from the macro's table.
+Calls ConverterCalls(int p) {
+  return {"StartProgram(" + std::string(kSubToSup) + ",1)", Wait(p), "ActivateWindow(SubToSup)",
+          Wait(p), "ActivateWindow(SubToSup)", "ClickControl(SubToSup,1002)", Wait(p),
+          "SendText(D:\\Rips\\Film\\mux\\movie.idx)", Wait(p), "SendKeys({ENTER})",
+          // the wait for "SubToSup 0.9 Beta"
+          Wait(p), "SendKeys({ENTER})", Wait(p), "SendKeys(%{F4})", Wait(p)};
+}
+
+// One editor pass for the SUP file `entry` whose key is `key`.
+Calls EditorPass(int p, const std::string& entry, const std::string& key, bool deletesSettings) {
+  const std::string sup = std::string(kMux) + entry;
+  Calls calls;
+  if (deletesSettings) calls = {"DeleteFile(" + std::string(kSettingsFile) + ")", Wait(1)};
+  const Calls rest = {"StartProgram(" + std::string(kSubEdit) + ",1)", Wait(p),
+                      "ActivateWindow(" + std::string(kEditorCaption) + ")", Wait(p),
+                      "SendKeys(%F)", Wait(p), "SendKeys({DOWN}{DOWN}{DOWN})", Wait(p),
+                      "SendKeys({ENTER})", Wait(p), "SendText(" + sup + ")", Wait(p),
+                      "SendKeys({ENTER})",
+                      // the wait for "Load IFO file"
+                      Wait(p), "SendKeys(%{F4})", Wait(p), "ActivateWindow(" + sup + ")",
+                      "ClickControl(" + sup + ",1053)", Wait(p),
+                      // the wait for the recognition window to go
+                      Wait(p), "ActivateWindow(" + sup + ")", "ClickControl(" + sup + ",1056)",
+                      Wait(p), "SendText(" + std::string(kMux) + key + ")", Wait(p),
+                      "SendKeys({ENTER})", Wait(p), "SendKeys(%{F4})", Wait(p)};
+  calls.insert(calls.end(), rest.begin(), rest.end());
+  return calls;
+}
+
+Calls Join(std::initializer_list<Calls> parts) {
+  Calls out;
+  for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+class SubtitleMacroTest : public StageTest {
+ protected:
+  void Run() {
+    fake.AddFile(std::string(kMux) + "movie.idx", "index");
+    frm.ConvertSubtitlesToSrt();
+  }
+  std::vector<std::string> SubtitleEntries() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < frm.fileSub.ListCount(); ++i) out.push_back(frm.fileSub.List(i));
+    return out;
+  }
+};
+
+TEST_F(SubtitleMacroTest, OneSupFileWithTheDefaultPause) {
+  Run();
+  const std::string sup = "D:\\Rips\\Film\\mux\\vob_0x20.sup";
+  EXPECT_EQ(MacroCalls(), (Calls{
+                              "StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)",
+                              "WaitSeconds(1)",
+                              "ActivateWindow(SubToSup)",
+                              "WaitSeconds(1)",
+                              "ActivateWindow(SubToSup)",
+                              "ClickControl(SubToSup,1002)",
+                              "WaitSeconds(1)",
+                              "SendText(D:\\Rips\\Film\\mux\\movie.idx)",
+                              "WaitSeconds(1)",
+                              "SendKeys({ENTER})",
+                              "WaitSeconds(1)",
+                              "SendKeys({ENTER})",
+                              "WaitSeconds(1)",
+                              "SendKeys(%{F4})",
+                              "WaitSeconds(1)",
+                              "StartProgram(C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe,1)",
+                              "WaitSeconds(1)",
+                              "ActivateWindow(DVDSubEdit -- Version 1.34 By A. N. Author)",
+                              "WaitSeconds(1)",
+                              "SendKeys(%F)",
+                              "WaitSeconds(1)",
+                              "SendKeys({DOWN}{DOWN}{DOWN})",
+                              "WaitSeconds(1)",
+                              "SendKeys({ENTER})",
+                              "WaitSeconds(1)",
+                              "SendText(" + sup + ")",
+                              "WaitSeconds(1)",
+                              "SendKeys({ENTER})",
+                              "WaitSeconds(1)",
+                              "SendKeys(%{F4})",
+                              "WaitSeconds(1)",
+                              "ActivateWindow(" + sup + ")",
+                              "ClickControl(" + sup + ",1053)",
+                              "WaitSeconds(1)",
+                              "WaitSeconds(1)",
+                              "ActivateWindow(" + sup + ")",
+                              "ClickControl(" + sup + ",1056)",
+                              "WaitSeconds(1)",
+                              "SendText(D:\\Rips\\Film\\mux\\0x20)",
+                              "WaitSeconds(1)",
+                              "SendKeys({ENTER})",
+                              "WaitSeconds(1)",
+                              "SendKeys(%{F4})",
+                              "WaitSeconds(1)",
+                          }));
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "0x20.srt"), "srt of " + sup);
+  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_EQ(frm.fileSub.Folder(), kMux);
+}
+
+TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
+  script.supFiles = {};
+  Run();
+  EXPECT_EQ(MacroCalls(), ConverterCalls(1));
+  EXPECT_EQ(editorStarts, 0);
+  EXPECT_EQ(frm.fileSub.ListCount(), 0);
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+struct MacroCase {
+  const char* name;
+  int pause;
+  std::vector<std::string> supFiles;
+  std::vector<std::string> keys;
+  bool settingsAtStart;
+  bool editorWritesSettings;
+};
+
+void PrintTo(const MacroCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class SubtitleMacroSequenceTest : public SubtitleMacroTest,
+                                  public ::testing::WithParamInterface<MacroCase> {};
+
+TEST_P(SubtitleMacroSequenceTest, FollowsTheTableStepForStep) {
+  const auto& c = GetParam();
+  frm.PauseSeconds = c.pause;
+  script.supFiles = c.supFiles;
+  script.editorWritesSettings = c.editorWritesSettings;
+  if (c.settingsAtStart) fake.AddFile(kSettingsFile, "old");
+  Run();
+
+  std::vector<std::string> listed = c.supFiles;
+  std::sort(listed.begin(), listed.end());
+  ASSERT_EQ(SubtitleEntries(), listed);
+  Calls expected = ConverterCalls(c.pause);
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const bool settingsThere = i == 0 ? c.settingsAtStart : c.editorWritesSettings;
+    const Calls pass = EditorPass(c.pause, listed[i], c.keys[i], settingsThere);
+    expected.insert(expected.end(), pass.begin(), pass.end());
+  }
+  EXPECT_EQ(MacroCalls(), expected);
+  for (const auto& key : c.keys) EXPECT_TRUE(fake.FileExists(std::string(kMux) + key + ".srt"));
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SubtitleMacroSequenceTest,
+    ::testing::Values(MacroCase{"ThreeFilesPauseThree",
+                                3,
+                                {"vob_0x22.sup", "vob_0x20.sup", "vob_0x21.sup"},
+                                {"0x20", "0x21", "0x22"},
+                                false,
+                                false},
+                      MacroCase{"ThreeFilesPauseZero",
+                                0,
+                                {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"},
+                                {"0x20", "0x21", "0x22"},
+                                false,
+                                false},
+                      MacroCase{"SettingsFileBeforeTheFirstStartOnly",
+                                1,
+                                {"vob_0x20.sup", "vob_0x21.sup"},
+                                {"0x20", "0x21"},
+                                true,
+                                false},
+                      MacroCase{"SettingsFileBeforeEveryStart",
+                                2,
+                                {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"},
+                                {"0x20", "0x21", "0x22"},
+                                true,
+                                true},
+                      MacroCase{"ShortNameKey", 1, {"a.sup"}, {"a.su"}, false, false},
+                      MacroCase{"TwoEntriesOneKey",
+                                1,
+                                {"eng_0x20.sup", "ger_0x20.sup"},
+                                {"0x20", "0x20"},
+                                false,
+                                false},
+                      MacroCase{"NonAsciiName", 1, {"Tön_äö日本.sup"}, {"äö日本"}, false, false}),
+    [](const ::testing::TestParamInfo<MacroCase>& param) { return param.param.name; });
+
+TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
+  frm.PauseSeconds = 0;
+  script.supFiles = {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"};
+  Run();
+  const auto waits = fake.CallsStartingWith("WaitSeconds(");
+  EXPECT_EQ(waits.size(), 7u + 3u * 14u);
+  EXPECT_EQ(std::count(waits.begin(), waits.end(), "WaitSeconds(0)"),
+            static_cast<long>(waits.size()));
+  // Window delays, the conversion and three recognitions, plus polling slack.
+  const std::uint64_t toolTime = script.windowDelayMs * 4 + script.convertMs + script.ocrMs * 3;
+  EXPECT_GE(fake.now, toolTime);
+  EXPECT_LE(fake.now, toolTime + 20 * frm.Limits.pollMs);
+}
+
+TEST_F(SubtitleMacroTest, EveryPauseReadsTheCurrentPauseLength) {
+  int pauses = 0;
+  fake.onPause = [&] {
+    if (++pauses == 3) frm.PauseSeconds = 4;
+  };
+  Run();
+  const auto waits = fake.CallsStartingWith("WaitSeconds(");
+  ASSERT_EQ(waits.size(), 7u + 14u);
+  EXPECT_EQ(waits[0], "WaitSeconds(1)");
+  EXPECT_EQ(waits[1], "WaitSeconds(1)");
+  EXPECT_EQ(waits[2], "WaitSeconds(1)");
+  for (std::size_t i = 3; i < waits.size(); ++i) EXPECT_EQ(waits[i], "WaitSeconds(4)") << i;
+}
+
+TEST_F(SubtitleMacroTest, EmptyAppDataPathDeletesNothing) {
+  fake.appDataFolder = "";
+  fake.AddFile(kSettingsFile, "old");
+  Run();
+  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.FileExists(kSettingsFile));
+  EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
+}
+
+TEST_F(SubtitleMacroTest, AppDataPathWithATrailingBackslashGetsNoSecondOne) {
+  fake.appDataFolder = "C:\\Users\\me\\AppData\\Roaming\\";
+  fake.AddFile(kSettingsFile, "old");
+  Run();
+  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
+            (Calls{"DeleteFile(C:\\Users\\me\\AppData\\Roaming\\DVDSubEdit.ini)"}));
+}
+
+TEST_F(SubtitleMacroTest, ALockedSettingsFileEndsTheJobBeforeTheEditorStarts) {
+  fake.AddFile(kSettingsFile, "old");
+  fake.LockFile(kSettingsFile);
+  EXPECT_THROW(Run(), JobError);
+  EXPECT_EQ(editorStarts, 0);
+}
+
+TEST_F(SubtitleMacroTest, TheListCountIsTakenOnceAfterTheConverter) {
+  // A SUP file that shows up while the editor runs is not part of this run.
+  fake.onPause = [this] {
+    if (editorStarts == 1) fake.AddFile(std::string(kMux) + "vob_0x10.sup", "late");
+  };
+  Run();
+  EXPECT_EQ(editorStarts, 1);
+  EXPECT_EQ(SubtitleEntries(), (std::vector<std::string>{"vob_0x20.sup"}));
+}
+
+TEST_F(SubtitleMacroTest, AMissingSrtIsReportedAndTheNextFileStillRuns) {
+  script.supFiles = {"vob_0x20.sup", "vob_0x21.sup"};
+  script.editorSaves = false;
+  Run();
+  EXPECT_EQ(editorStarts, 2);
+  EXPECT_EQ(Problems(),
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x20.srt",
+                                      "Missing result: D:\\Rips\\Film\\mux\\0x21.srt"}));
+}
+
+TEST_F(SubtitleMacroTest, PathWithNotationCharactersIsTypedAsItIs) {
+  const std::string dir = "D:\\50% (a+b) ^{c}~[d]\\";
+  fake.AddFile(dir + "movie.avi");
+  frm.SourceDir = dir;
+  frm.MuxDir = dir + "mux\\";
+  fake.AddFile(frm.MuxDir + "movie.idx");
+  fake.onText = nullptr;  // the scripted tools expect the usual folder: only the typing counts
+  EXPECT_THROW(frm.ConvertSubtitlesToSrt(), JobError);  // the converter never finishes
+  EXPECT_EQ(fake.CallsStartingWith("SendText("),
+            (Calls{"SendText(D:\\50% (a+b) ^{c}~[d]\\mux\\movie.idx)"}));
+}
+
+TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
+  script.ocrMs = 0;
+  Run();
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x20.srt"));
+  EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
+}
+
+// ---- waits that give up, through the job as the user sees it ----
+
+class SubtitleMacroFailureTest : public StageTest {
+ protected:
+  SubtitleMacroFailureTest() {
+    AddSubtitles();
+    ChooseSource({"0x80.ac3"});
+    fake.calls.clear();
+  }
+  // Runs a whole job; returns the one error message it showed.
+  std::string JobError() {
+    frm.StartJob();
+    const auto messages = Messages();
+    if (messages.size() != 1) return "(" + std::to_string(messages.size()) + " messages)";
+    return messages[0];
+  }
+};
+
+TEST_F(SubtitleMacroFailureTest, ConverterWindowNeverShows) {
+  script.converterShowsWindow = false;
+  EXPECT_EQ(JobError(),
+            "ShowMessage(Quillon,error,The job stopped while starting SubToSup:\r\n"
+            "The window \"SubToSup\" did not appear within 2 minutes.)");
+  EXPECT_FALSE(frm.JobRunning());
+  EXPECT_TRUE(fake.CallsStartingWith("SendKeys(").empty());
+}
+
+TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
+  script.converterFinishes = false;
+  frm.Limits.toolRunMs = 10 * 60 * 1000;
+  EXPECT_EQ(JobError(),
+            "ShowMessage(Quillon,error,The job stopped while waiting for SubToSup to convert the "
+            "subtitles:\r\nThe window \"SubToSup 0.9 Beta\" did not appear within 10 minutes.)");
+  EXPECT_EQ(editorStarts, 0);
+}
+
+TEST_F(SubtitleMacroFailureTest, RecognitionNeverEnds) {
+  script.ocrEnds = false;
+  frm.Limits.toolRunMs = 5 * 60 * 1000;
+  EXPECT_EQ(JobError(),
+            "ShowMessage(Quillon,error,The job stopped while recognising the text of "
+            "D:\\Rips\\Film\\mux\\vob_0x20.sup in DVDSubEdit:\r\nThe window whose title begins "
+            "with \"Running OCR... (based on GOCR by \" was still open after 5 minutes.)");
+  EXPECT_TRUE(
+      fake.CallsStartingWith("ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1056)").empty());
+}
+
+TEST_F(SubtitleMacroFailureTest, EditorMissing) {
+  fake.DeleteFile(frm.SubEditPath);
+  EXPECT_EQ(JobError(),
+            "ShowMessage(Quillon,error,The job stopped while starting DVDSubEdit for "
+            "D:\\Rips\\Film\\mux\\vob_0x20.sup:\r\nCould not start "
+            "C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe.)");
+}
+
+TEST_F(SubtitleMacroFailureTest, ClosingTheWindowDuringAWaitStopsTheJob) {
+  script.converterShowsWindow = false;
+  fake.At(30000, [this] { view.closeRequested = true; });
+  frm.StartJob();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_LE(fake.now, 30000u + frm.Limits.pollMs);
+  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").size() == 1);  // UnRAR only
+}
+
+}  // namespace
+}  // namespace quillon

@@ -134,14 +134,17 @@ class StageTest : public ::testing::Test {
     };
     const auto program = cmd.substr(1, cmd.find('"', 1) - 1);
     if (!fake.FileExists(program)) return ProcessOutcome{false, false, 0};
+    // The last quoted word: UnRAR's destination folder, the muxer's script.
+    const auto lastOpen = cmd.rfind('"', cmd.size() - 2) + 1;
+    const std::string last = cmd.substr(lastOpen, cmd.size() - 1 - lastOpen);
     if (startsWith(frm.UnRarPath) && script.unrarWrites) {
-      fake.AddFile(std::string(kMux) + "movie.sub", "bitmaps");
-      fake.AddFile(std::string(kMux) + "movie.idx", "index from the archive");
+      fake.AddFile(last + "movie.sub", "bitmaps");
+      fake.AddFile(last + "movie.idx", "index from the archive");
     } else if (startsWith(frm.BeSweetPath) && script.besweetWrites) {
       const auto output = cmd.find("-output \"") + 9;
       fake.AddFile(cmd.substr(output, cmd.find('"', output) - output), "mp3");
     } else if (startsWith(frm.AviMuxPath) && script.avimuxWrites) {
-      fake.AddFile(std::string(kMux) + "movie.avi", "avi");
+      fake.AddFile(last.substr(0, last.rfind('\\') + 1) + "movie.avi", "avi");
     }
     return ProcessOutcome{true, true, 0};
   }

@@ -1,0 +1,82 @@
+// Choosing a source folder: the audio track list and the default modes.
+
+#include <gtest/gtest.h>
+
+#include "stage_fixture.h"
+
+namespace quillon {
+namespace {
+
+struct ScanCase {
+  const char* name;
+  std::vector<std::string> files;
+  bool mp3;
+};
+
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FolderScanTest : public StageTest, public ::testing::WithParamInterface<ScanCase> {};
+
+TEST_P(FolderScanTest, TheFirstEntryChoosesTheAudioMode) {
+  for (const auto& name : GetParam().files) fake.AddFile(std::string(kSource) + name);
+  frm.ScanSourceFolder();
+  const bool mp3 = GetParam().mp3;
+  EXPECT_EQ(frm.Control(ControlId::optAudMP3).value, mp3 ? 1 : 0);
+  EXPECT_EQ(frm.Control(ControlId::optAudOrig).value, mp3 ? 0 : 1);
+  EXPECT_EQ(frm.Control(ControlId::cmbAudQual).enabled, mp3);
+  EXPECT_EQ(frm.Control(ControlId::lblAudQual).enabled, mp3);
+  // Every folder gets SRT subtitles muxed in, and Start.
+  EXPECT_EQ(frm.Control(ControlId::optSubSRT).value, 1);
+  EXPECT_EQ(frm.Control(ControlId::optSubOrig).value, 0);
+  EXPECT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
+  EXPECT_TRUE(frm.Control(ControlId::chkSubMux).enabled);
+  EXPECT_TRUE(frm.Control(ControlId::cmdStart).enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FolderScanTest,
+    ::testing::Values(ScanCase{"OggFirst", {"0x80.ogg"}, true},
+                      ScanCase{"UpperCaseOgg", {"0x80.OGG"}, false},
+                      ScanCase{"OggSecond", {"0x80.ac3", "0x81.ogg"}, false},
+                      ScanCase{"OggInsideTheName", {"a.ogg.wav", "b.ac3"}, true},
+                      ScanCase{"OggWithUpperCaseName", {"MOVIE.ogg"}, true},
+                      ScanCase{"NoAudio", {}, false},
+                      ScanCase{"OggFolderOnlyCountsFiles", {"x.ogg\\inner.txt", "y.wav"}, false},
+    [](const ::testing::TestParamInfo<ScanCase>& param) {
+  return param.param.name; });
+
+TEST_F(StageTest, ScanListsTheSourceFolderAndAHiddenTrackIsNotSeen) {
+  fake.AddFile(std::string(kSource) + "0x79.ogg", "", true);
+  fake.AddFile(std::string(kSource) + "0x80.ac3");
+  fake.AddFile(std::string(kSource) + "MOVIE.AC3");
+  fake.AddFile(std::string(kSource) + "movie.wav");
+  fake.AddFolder(std::string(kSource) + "x.wav");
+  frm.ScanSourceFolder();
+  EXPECT_EQ(frm.fileAud.Folder(), kSource);
+  EXPECT_EQ(frm.fileAud.Entries(),
+            (std::vector<std::string>{"0x80.ac3", "MOVIE.AC3", "movie.wav"}));
+  EXPECT_EQ(frm.Control(ControlId::optAudOrig).value, 1);
+}
+
+TEST_F(StageTest, ASecondScanUndoesTheUsersChoices) {
+  ChooseSource({"0x80.ogg"});
+  frm.SelectOption(ControlId::optAudOrig);
+  frm.SelectOption(ControlId::optSubOrig);
+  frm.ScanSourceFolder();
+  EXPECT_EQ(frm.Control(ControlId::optAudMP3).value, 1);
+  EXPECT_EQ(frm.Control(ControlId::optSubSRT).value, 1);
+  EXPECT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
+}
+
+TEST_F(StageTest, ATrackAddedAfterTheScanIsNotSeenByTheJob) {
+  ChooseSource({"0x80.ac3"});
+  fake.AddFile(std::string(kSource) + "0x81.ac3");
+  frm.SelectOption(ControlId::optAudMP3);
+  frm.ConvertAudio();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait(").size(), 1u);
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,307 @@
+// The command-line stages: subtitle extraction, audio conversion, muxing.
+
+#include <gtest/gtest.h>
+
+#include "stage_fixture.h"
+#include "stages/mux_script.h"
+
+namespace quillon {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const std::string kUnRar = "\"C:\\App\\tools\\UnRAR.exe\" e ";
+
+// ---- subtitle extraction ----
+
+class ExtractTest : public StageTest {
+ protected:
+  ExtractTest() {
+    fake.AddFolder(kMux);
+    frm.SelectOption(ControlId::optSubOrig);
+  }
+  Calls FileAndToolCalls() const {
+    Calls out;
+    for (const auto& call : fake.calls)
+      if (call.rfind("CopyFile(", 0) == 0 || call.rfind("ShellWait(", 0) == 0 ||
+          call.rfind("StartProgram(", 0) == 0)
+        out.push_back(call);
+    return out;
+  }
+};
+
+TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
+  AddSubtitles(false);
+  AddSubtitles(true);
+  frm.ExtractSubtitles();
+  EXPECT_EQ(FileAndToolCalls(),
+            (Calls{"CopyFile(D:\\Rips\\Film\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)",
+                   "ShellWait(" + kUnRar +
+                       "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
+}
+
+TEST_F(ExtractTest, IndexInTheSubtitlesFolder) {
+  AddSubtitles(true);
+  frm.ExtractSubtitles();
+  EXPECT_EQ(FileAndToolCalls(),
+            (Calls{"CopyFile(D:\\Rips\\Film\\subtitles\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)",
+                   "ShellWait(" + kUnRar +
+                       "\"D:\\Rips\\Film\\subtitles\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index from the archive");
+}
+
+TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
+  fake.AddFile(std::string(kSource) + "movie.idx", "index");
+  fake.AddFile(std::string(kSource) + "subtitles\\movie.rar");
+  script.unrarWrites = false;
+  frm.ExtractSubtitles();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait("),
+            (Calls{"ShellWait(" + kUnRar +
+                   "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index");
+}
+
+TEST_F(ExtractTest, NoIndexCopiesAndStartsNothingButStillRunsTheRecognition) {
+  frm.SelectOption(ControlId::optSubSRT);
+  script.converterShowsWindow = false;
+  frm.Limits.windowAppearMs = 1000;
+  EXPECT_THROW(frm.ExtractSubtitles(), JobError);  // the macro ran and found no converter window
+  EXPECT_EQ(FileAndToolCalls(), (Calls{"StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)"}));
+}
+
+TEST_F(ExtractTest, OriginalSubtitlesRunNoRecognition) {
+  AddSubtitles();
+  frm.ExtractSubtitles();
+  EXPECT_TRUE(fake.CallsStartingWith("StartProgram(").empty());
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "movie.sub"));
+}
+
+TEST_F(ExtractTest, ConvertToSrtHandsOverToTheRecognitionAfterUnpacking) {
+  AddSubtitles();
+  frm.SelectOption(ControlId::optSubSRT);
+  frm.ExtractSubtitles();
+  const long unpack = std::find(fake.calls.begin(), fake.calls.end(),
+                                "ShellWait(" + kUnRar +
+                                    "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)") -
+                      fake.calls.begin();
+  const long start = std::find(fake.calls.begin(), fake.calls.end(),
+                               "StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)") -
+                     fake.calls.begin();
+  EXPECT_LT(unpack, start);
+  EXPECT_LT(start, static_cast<long>(fake.calls.size()));
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x20.srt"));
+}
+
+TEST_F(ExtractTest, ALockedIndexCopyEndsTheJobBeforeUnpacking) {
+  AddSubtitles();
+  fake.AddFile(std::string(kMux) + "movie.idx", "old");
+  fake.LockFile(std::string(kMux) + "movie.idx");
+  EXPECT_THROW(frm.ExtractSubtitles(), JobError);
+  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
+}
+
+TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {
+  AddSubtitles();
+  fake.DeleteFile(frm.UnRarPath);
+  frm.SelectOption(ControlId::optSubSRT);
+  frm.ExtractSubtitles();
+  EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(fake.CallsStartingWith("StartProgram(C:\\App\\tools\\SubToSup").size(), 1u);
+}
+
+// ---- audio conversion ----
+
+class AudioTest : public StageTest {
+ protected:
+  AudioTest() { fake.AddFolder(kMux); }
+  static std::string Line(const std::string& entry, const std::string& key,
+                          const std::string& rate) {
+    return "ShellWait(\"C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe\" -core( -input "
+           "\"D:\\Rips\\Film\\" +
+           entry + "\" -output \"D:\\Rips\\Film\\mux\\" + key + ".mp3\" ) -lame( -b " + rate +
+           "),1)";
+  }
+};
+
+TEST_F(AudioTest, OneRunPerTrackInListOrder) {
+  ChooseSource({"0x81.wav", "0x80.ac3", "0x82.mp3"});
+  frm.SelectOption(ControlId::optAudMP3);
+  frm.ConvertAudio();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait("),
+            (Calls{Line("0x80.ac3", "0x80", "128"), Line("0x81.wav", "0x81", "128"),
+                   Line("0x82.mp3", "0x82", "128")}));
+  for (const char* key : {"0x80", "0x81", "0x82"})
+    EXPECT_TRUE(fake.FileExists(std::string(kMux) + key + ".mp3"));
+  EXPECT_TRUE(fake.FileExists(std::string(kSource) + "0x82.mp3"));
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+TEST_F(AudioTest, TheBitRateIsReadAfreshForEveryTrack) {
+  ChooseSource({"0x80.ac3", "0x81.ac3"});
+  frm.SetQualityText("192");
+  const auto run = fake.onShellWait;
+  fake.onShellWait = [&](const std::string& cmd, int style) {
+    frm.SetQualityText("96");  // changed while the first track converts
+    return run(cmd, style);
+  };
+  frm.ConvertAudio();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait("),
+            (Calls{Line("0x80.ac3", "0x80", "192"), Line("0x81.ac3", "0x81", "96")}));
+}
+
+TEST_F(AudioTest, EmptyListRunsNothing) {
+  ChooseSource({});
+  frm.ConvertAudio();
+  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+TEST_F(AudioTest, TwoTracksWithOneKeyShareTheirOutput) {
+  ChooseSource({"0x80 main.ac3", "0x80 comm.ac3"});
+  frm.ConvertAudio();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait("),
+            (Calls{Line("0x80 comm.ac3", "0x80", "128"), Line("0x80 main.ac3", "0x80", "128")}));
+}
+
+TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
+  ChooseSource({"0x80.ac3", "0x81.ac3"});
+  script.besweetWrites = false;
+  frm.ConvertAudio();
+  EXPECT_EQ(Problems(),
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x80.mp3",
+                                      "Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
+}
+
+TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
+  ChooseSource({"0x80.ac3", "0x81.ac3"});
+  fake.DeleteFile(frm.BeSweetPath);
+  fake.calls.clear();
+  frm.ConvertAudio();
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait(").size(), 2u);
+  EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe");
+}
+
+TEST_F(AudioTest, AConverterThatOutlivesTheLimitEndsTheJob) {
+  ChooseSource({"0x80.ac3", "0x81.ac3"});
+  fake.onShellWait = [](const std::string&, int) { return ProcessOutcome{true, false, 0}; };
+  EXPECT_THROW(frm.ConvertAudio(), JobError);
+  EXPECT_EQ(fake.CallsStartingWith("ShellWait(").size(), 1u);
+}
+
+// ---- muxing ----
+
+class MuxTest : public StageTest {
+ protected:
+  MuxTest() { fake.AddFolder(kMux); }
+  std::string Script() const {
+    return fake.FileContent(std::string(kMux) + "movie.amg").value_or("");
+  }
+  // Runs the recognition so that its SUP list counts for this job.
+  void RecogniseSubtitles(std::vector<std::string> supFiles) {
+    script.supFiles = std::move(supFiles);
+    fake.AddFile(std::string(kMux) + "movie.idx");
+    frm.ConvertSubtitlesToSrt();
+    fake.calls.clear();
+  }
+};
+
+TEST_F(MuxTest, WritesTheScriptThenRunsTheMuxerOnIt) {
+  ChooseSource({"0x80.ac3", "0x81.ac3"});
+  frm.SelectOption(ControlId::optAudMP3);
+  RecogniseSubtitles({"vob_0x20.sup"});
+  frm.MuxMovie();
+  EXPECT_EQ(Script(),
+            MuxScript({kSource, kMux, AudioMode::Mp3, {"0x80.ac3", "0x81.ac3"}, {"vob_0x20.sup"}}));
+  EXPECT_EQ(fake.calls, (Calls{"WriteAnsiTextFile(D:\\Rips\\Film\\mux\\movie.amg)",
+                               "ShellWait(\"C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\" "
+                               "\"D:\\Rips\\Film\\mux\\movie.amg\",1)"}));
+  EXPECT_TRUE(frm.Report().Empty());
+}
+
+TEST_F(MuxTest, OriginalAudioWithoutMuxIntoAviLoadsNoSubtitles) {
+  ChooseSource({"0x80.AC3"});
+  RecogniseSubtitles({"vob_0x20.sup"});
+  frm.SetCheck(ControlId::chkSubMux, 0);
+  frm.MuxMovie();
+  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {"0x80.AC3"}, {}}));
+}
+
+TEST_F(MuxTest, NoRecognitionInThisJobLoadsNoSubtitles) {
+  // A list that points at SUP files, but not from a recognition of this job.
+  ChooseSource({"0x80.ac3"});
+  fake.AddFile(std::string(kMux) + "vob_0x20.sup");
+  frm.fileSub.SetFolder(kMux);
+  ASSERT_EQ(frm.fileSub.ListCount(), 1);
+  ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
+  frm.MuxMovie();
+  EXPECT_EQ(Script().find(".srt"), std::string::npos);
+}
+
+TEST_F(MuxTest, EmptyRecognitionListLoadsNoSubtitles) {
+  ChooseSource({"0x80.ac3"});
+  RecogniseSubtitles({});
+  frm.MuxMovie();
+  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {"0x80.ac3"}, {}}));
+}
+
+TEST_F(MuxTest, AnEarlierScriptIsReplaced) {
+  ChooseSource({});
+  fake.AddFile(std::string(kMux) + "movie.amg", "OLD\r\n");
+  frm.MuxMovie();
+  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {}, {}}));
+}
+
+TEST_F(MuxTest, APathTheCodePageCannotHoldStopsBeforeTheMuxerStarts) {
+  frm.SourceDir = "D:\\Filme\\東京\\";
+  frm.MuxDir = frm.SourceDir + "mux\\";
+  fake.AddFolder(frm.MuxDir);
+  ChooseSource({});
+  frm.fileAud.SetFolder(frm.SourceDir);
+  EXPECT_THROW(frm.MuxMovie(), JobError);
+  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
+  EXPECT_FALSE(fake.FileExists(frm.MuxDir + "movie.amg"));
+}
+
+TEST_F(MuxTest, AMissingAviIsReported) {
+  ChooseSource({"0x80.ac3"});
+  script.avimuxWrites = false;
+  frm.MuxMovie();
+  EXPECT_EQ(Problems(),
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
+}
+
+TEST_F(MuxTest, AMissingMuxerIsReported) {
+  ChooseSource({"0x80.ac3"});
+  fake.DeleteFile(frm.AviMuxPath);
+  frm.MuxMovie();
+  EXPECT_EQ(Problems(), (std::vector<std::string>{
+                            "Could not start C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe",
+                            "Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
+}
+
+// Two whole jobs through the driver: the first on a folder with subtitles,
+// the second on a folder without. The second must not load the first's SRT.
+TEST_F(StageTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
+  AddSubtitles();
+  ChooseSource({"0x80.ac3"});
+  frm.SetCheck(ControlId::chkDelTemp, 0);
+  frm.StartJob();
+  EXPECT_NE(fake.FileContent(std::string(kMux) + "movie.amg")
+                .value_or("")
+                .find("LOAD D:\\Rips\\Film\\mux\\0x20.srt\r\n"),
+            std::string::npos);
+
+  const std::string second = "D:\\Rips\\Other\\";
+  fake.AddFile(second + "movie.avi");
+  fake.AddFile(second + "0x80.ac3");
+  frm.SourceDir = second;
+  frm.ScanSourceFolder();
+  ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
+  frm.StartJob();
+  EXPECT_EQ(fake.FileContent(second + "mux\\movie.amg"),
+            MuxScript({second, second + "mux\\", AudioMode::Original, {"0x80.ac3"}, {}}));
+  EXPECT_EQ(Messages().back(), "ShowMessage(Quillon,information,Done!)");
+}
+
+}  // namespace
+}  // namespace quillon

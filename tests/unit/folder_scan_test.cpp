@@ -43,9 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ScanCase{"OggInsideTheName", {"a.ogg.wav", "b.ac3"}, true},
                       ScanCase{"OggWithUpperCaseName", {"MOVIE.ogg"}, true},
                       ScanCase{"NoAudio", {}, false},
-                      ScanCase{"OggFolderOnlyCountsFiles", {"x.ogg\\inner.txt", "y.wav"}, false},
-    [](const ::testing::TestParamInfo<ScanCase>& param) {
-  return param.param.name; });
+                      ScanCase{"OggFolderOnlyCountsFiles", {"x.ogg\\inner.txt", "y.wav"}, false}),
+    [](const ::testing::TestParamInfo<ScanCase>& param) { return param.param.name; });
 
 TEST_F(StageTest, ScanListsTheSourceFolderAndAHiddenTrackIsNotSeen) {
   fake.AddFile(std::string(kSource) + "0x79.ogg", "", true);

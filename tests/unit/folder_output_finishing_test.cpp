@@ -1,0 +1,238 @@
+// Saving the SRT files and cleaning the mux folder, judged by what is left
+// on disk after whole jobs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "stage_fixture.h"
+
+namespace quillon {
+namespace {
+
+using Files = std::vector<std::string>;
+
+class OutputTest : public StageTest {
+ protected:
+  OutputTest() {
+    AddSubtitles();
+    ChooseSource({"0x80.ac3", "0x81.ac3"});
+    frm.SelectOption(ControlId::optAudMP3);
+    script.supFiles = {"vob_0x20.sup", "vob_0x21.sup"};
+  }
+  void Settings(bool mux, bool srt, bool subMux, bool delTemp = true) {
+    frm.SetCheck(ControlId::chkMux, mux ? 1 : 0);
+    frm.SelectOption(srt ? ControlId::optSubSRT : ControlId::optSubOrig);
+    frm.SetCheck(ControlId::chkSubMux, subMux ? 1 : 0);
+    frm.SetCheck(ControlId::chkDelTemp, delTemp ? 1 : 0);
+  }
+  Files Below(const std::string& folder) const {
+    Files out = fake.FilesBelow(folder);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  static Files InMux(Files names) {
+    for (auto& name : names) name = std::string(kMux) + name;
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // The source folder's files besides the ones the job itself made.
+  Files SourceFiles(Files extra = {}) const {
+    Files names = {"0x80.ac3", "0x81.ac3", "movie.avi", "movie.idx", "movie.rar"};
+    names.insert(names.end(), extra.begin(), extra.end());
+    Files out;
+    for (const auto& name : names) out.push_back(std::string(kSource) + name);
+    Files mux = fake.FilesBelow(kMux);
+    out.insert(out.end(), mux.begin(), mux.end());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  std::string LastMessage() const {
+    const auto messages = Messages();
+    return messages.empty() ? "" : messages.back();
+  }
+};
+
+struct OutcomeCase {
+  const char* name;
+  bool mux;
+  bool srt;
+  bool subMux;
+  Files muxFiles;  // what the mux folder holds afterwards
+  bool muxFolderStays;
+  Files savedInSource;  // SRT files copied beside the movie
+};
+
+void PrintTo(const OutcomeCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class OutcomeTest : public OutputTest, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(OutcomeTest, LeavesExactlyTheseFiles) {
+  const auto& c = GetParam();
+  Settings(c.mux, c.srt, c.subMux);
+  frm.StartJob();
+  EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
+  EXPECT_EQ(Below(kMux), InMux(c.muxFiles));
+  EXPECT_EQ(fake.FolderExists(kMux), c.muxFolderStays);
+  EXPECT_EQ(Below(kSource), SourceFiles(c.savedInSource));
+  for (const auto& name : c.savedInSource)
+    EXPECT_EQ(fake.FileContent(std::string(kSource) + name),
+              "srt of " + std::string(kMux) + "vob_" + name.substr(0, 4) + ".sup");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, OutcomeTest,
+    ::testing::Values(
+        OutcomeCase{"MuxSrtIntoAvi", true, true, true, {"movie.avi"}, true, {}},
+        OutcomeCase{
+            "MuxSrtBesideAvi", true, true, false, {"movie.avi", "0x20.srt", "0x21.srt"}, true, {}},
+        OutcomeCase{"NoMuxSrtChecked", false, true, true, {}, false, {"0x20.srt", "0x21.srt"}},
+        OutcomeCase{"NoMuxSrtUnchecked", false, true, false, {}, false, {"0x20.srt", "0x21.srt"}},
+        OutcomeCase{"MuxOriginalChecked",
+                    true,
+                    false,
+                    true,
+                    {"movie.avi", "movie.idx", "movie.sub"},
+                    true,
+                    {}},
+        OutcomeCase{"MuxOriginalUnchecked",
+                    true,
+                    false,
+                    false,
+                    {"movie.avi", "movie.idx", "movie.sub"},
+                    true,
+                    {}},
+        OutcomeCase{
+            "NoMuxOriginalChecked", false, false, true, {"movie.idx", "movie.sub"}, true, {}},
+        OutcomeCase{
+            "NoMuxOriginalUnchecked", false, false, false, {"movie.idx", "movie.sub"}, true, {}}),
+    [](const ::testing::TestParamInfo<OutcomeCase>& param) { return param.param.name; });
+
+TEST_F(OutputTest, WithoutCleanUpEveryIntermediateFileStays) {
+  Settings(true, true, true, false);
+  frm.StartJob();
+  EXPECT_EQ(Below(kMux),
+            InMux({"0x20.srt", "0x21.srt", "0x80.mp3", "0x81.mp3", "movie.amg", "movie.avi",
+                   "movie.idx", "movie.sub", "vob_0x20.sup", "vob_0x21.sup"}));
+  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+}
+
+TEST_F(OutputTest, WithoutCleanUpOrMuxTheSrtFilesAreStillSaved) {
+  Settings(false, true, true, false);
+  frm.StartJob();
+  EXPECT_EQ(Below(kSource), SourceFiles({"0x20.srt", "0x21.srt"}));
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x20.srt"));
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x80.mp3"));
+}
+
+TEST_F(OutputTest, CleanUpDeletesInTheFixedOrder) {
+  Settings(false, true, true);
+  frm.StartJob();
+  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
+            (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.sub)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\0x20.srt)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\0x21.srt)"}));
+  EXPECT_EQ(fake.CallsStartingWith("CopyFile(D:\\Rips\\Film\\mux\\0"),
+            (Files{"CopyFile(D:\\Rips\\Film\\mux\\0x20.srt,D:\\Rips\\Film\\0x20.srt)",
+                   "CopyFile(D:\\Rips\\Film\\mux\\0x21.srt,D:\\Rips\\Film\\0x21.srt)"}));
+  EXPECT_EQ(fake.CallsStartingWith("RemoveFolder("),
+            (Files{"RemoveFolder(D:\\Rips\\Film\\mux\\)"}));
+}
+
+TEST_F(OutputTest, MissingFilesAreSkippedAndTheRestGoesOn) {
+  // Nothing unpacked, one track unconverted, no SRT written.
+  Settings(false, true, true);
+  script.unrarWrites = false;
+  script.editorSaves = false;
+  fake.onShellWait = [this, run = fake.onShellWait](const std::string& cmd, int style) {
+    script.besweetWrites = cmd.find("0x81.ac3") != std::string::npos;
+    return run(cmd, style);
+  };
+  frm.StartJob();
+  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
+            (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)"}));
+  EXPECT_TRUE(fake.CallsStartingWith("CopyFile(D:\\Rips\\Film\\mux\\0").empty());
+  EXPECT_FALSE(fake.FolderExists(kMux));
+  EXPECT_EQ(LastMessage(),
+            "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
+            "Missing result: D:\\Rips\\Film\\mux\\0x20.srt\r\n"
+            "Missing result: D:\\Rips\\Film\\mux\\0x21.srt\r\n"
+            "Missing result: D:\\Rips\\Film\\mux\\0x80.mp3)");
+}
+
+TEST_F(OutputTest, TwoTracksWithOneKeyDeleteTheirMp3Once) {
+  fake.AddFile(std::string(kSource) + "0x80 comm.ac3");
+  frm.ScanSourceFolder();
+  frm.SelectOption(ControlId::optAudMP3);
+  Settings(true, true, true);
+  frm.StartJob();
+  EXPECT_EQ(fake.CallsStartingWith("DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)").size(), 1u);
+  EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
+}
+
+TEST_F(OutputTest, AFolderThatStillHoldsOtherFilesStays) {
+  Settings(false, true, true);
+  bool added = false;
+  fake.onPause = [&] {
+    if (!added && fake.FolderExists(kMux)) fake.AddFile(std::string(kMux) + "readme.txt", "x");
+    added = true;
+  };
+  frm.StartJob();
+  EXPECT_EQ(Below(kMux), InMux({"readme.txt"}));
+  EXPECT_TRUE(fake.CallsStartingWith("RemoveFolder(").empty());
+  EXPECT_EQ(Below(kSource), SourceFiles({"0x20.srt", "0x21.srt"}));
+  EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
+}
+
+TEST_F(OutputTest, ALockedTargetStopsTheJobAndKeepsTheSrtFiles) {
+  Settings(false, true, true);
+  fake.AddFile(std::string(kSource) + "0x21.srt", "the user's own");
+  fake.LockFile(std::string(kSource) + "0x21.srt");
+  frm.StartJob();
+  EXPECT_EQ(LastMessage().rfind("ShowMessage(Quillon,error,The job stopped while copying the "
+                                "subtitle files:\r\n",
+                                0),
+            0u)
+      << LastMessage();
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x21.srt"));
+  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_EQ(fake.FileContent(std::string(kSource) + "0x21.srt"), "the user's own");
+}
+
+TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDeleted) {
+  // The subtitle list still names files an earlier job left in this folder.
+  fake.AddFile(std::string(kMux) + "vob_0x20.sup", "earlier");
+  fake.AddFile(std::string(kMux) + "0x20.srt", "earlier");
+  frm.fileSub.SetFolder(kMux);
+  ChooseSource({"0x80.ac3"});
+  frm.SetCheck(ControlId::chkMux, 0);
+  frm.CopySubtitleResults();
+  frm.DeleteTempFiles();
+  EXPECT_TRUE(fake.CallsStartingWith("CopyFile(").empty());
+  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.FileExists(std::string(kMux) + "vob_0x20.sup"));
+  EXPECT_TRUE(fake.FolderExists(kMux));
+}
+
+TEST_F(OutputTest, OriginalSubtitlesCopyNothing) {
+  fake.AddFolder(kMux);
+  fake.AddFile(std::string(kMux) + "movie.idx");
+  frm.ConvertSubtitlesToSrt();
+  frm.SelectOption(ControlId::optSubOrig);
+  fake.calls.clear();
+  frm.CopySubtitleResults();
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+}  // namespace
+}  // namespace quillon

@@ -88,8 +88,9 @@ void FrmMain::ConvertSubtitlesToSrt() {
   }
 }
 
-// The editor remembers its last file and window layout there; a fresh start
-// keeps the menu entries where the macro expects them.
+// The macro's keys assume the editor as it comes up without its settings
+// file, so every start begins from that state. The second after deleting it
+// is fixed, whatever the keystroke pause.
 void FrmMain::DeleteSubEditIni() {
   const std::string folder = platform_.GetSpecialFolder(kAppDataFolder);
   if (folder.empty()) return;  // nowhere to look: nothing is deleted

@@ -1,0 +1,40 @@
+#include "winauto/process_start_win.h"
+
+#include <shellapi.h>
+
+#include "winauto/utf_win.h"
+
+namespace quillon {
+
+std::optional<StartedProcess> StartProcess(const std::string& commandLine, int showStyle) {
+  // CreateProcessW may write into the command line, so it gets its own copy.
+  std::wstring writable = ToWide(commandLine);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showStyle);
+  PROCESS_INFORMATION info = {};
+  if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+    return std::nullopt;
+  }
+  UniqueHandle thread(info.hThread);  // not needed: closed at once
+  StartedProcess started;
+  started.process.Reset(info.hProcess);
+  started.id = info.dwProcessId;
+  return started;
+}
+
+void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+               const std::string& folder, int showStyle) {
+  ComScope com;  // the shell may hand the verb to COM-based handlers
+  const std::wstring wideVerb = ToWide(verb);
+  const std::wstring wideFile = ToWide(file);
+  const std::wstring wideParameters = ToWide(parameters);
+  const std::wstring wideFolder = ToWide(folder);
+  ::ShellExecuteW(nullptr, wideVerb.empty() ? nullptr : wideVerb.c_str(), wideFile.c_str(),
+                  wideParameters.empty() ? nullptr : wideParameters.c_str(),
+                  wideFolder.empty() ? nullptr : wideFolder.c_str(), showStyle);
+}
+
+}  // namespace quillon

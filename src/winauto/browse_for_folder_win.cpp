@@ -1,0 +1,22 @@
+#include "winauto/browse_for_folder_win.h"
+
+#include "winauto/handles_win.h"
+#include "winauto/utf_win.h"
+
+namespace quillon {
+
+std::string BrowseForFolder(HWND owner, const std::string& title) {
+  ComScope com;  // the picker is built from shell (COM) objects
+  const std::wstring wideTitle = ToWide(title);
+  BROWSEINFOW request = {};
+  request.hwndOwner = owner;
+  request.lpszTitle = wideTitle.c_str();
+  request.ulFlags = BIF_RETURNONLYFSDIRS;
+  UniquePidl chosen(::SHBrowseForFolderW(&request));
+  if (!chosen) return {};
+  wchar_t path[MAX_PATH] = {};
+  if (!::SHGetPathFromIDListW(chosen.Get(), path)) return {};
+  return ToUtf8(path);
+}
+
+}  // namespace quillon

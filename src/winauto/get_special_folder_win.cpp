@@ -1,0 +1,20 @@
+#include "winauto/get_special_folder_win.h"
+
+#include <string_view>
+
+#include "winauto/handles_win.h"
+#include "winauto/utf_win.h"
+
+namespace quillon {
+
+std::string GetSpecialFolder(int csidl) {
+  UniquePidl folder;
+  if (::SHGetSpecialFolderLocation(nullptr, csidl, folder.Put()) != S_OK || !folder) return {};
+  wchar_t buffer[MAX_PATH] = {};
+  if (!::SHGetPathFromIDListW(folder.Get(), buffer)) return {};
+  std::wstring_view path(buffer);
+  if (path.size() > 3 && path.back() == L'\\') path.remove_suffix(1);
+  return ToUtf8(path);
+}
+
+}  // namespace quillon

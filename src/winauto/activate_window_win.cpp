@@ -1,0 +1,82 @@
+#include "winauto/activate_window_win.h"
+
+namespace quillon {
+namespace {
+
+// Shares input state between two threads for as long as it lives, which lets
+// one thread move the focus and the foreground on behalf of the other.
+class ThreadInputLink {
+ public:
+  ThreadInputLink(DWORD from, DWORD to)
+      : from_(from),
+        to_(to),
+        attached_(from != to && to != 0 && ::AttachThreadInput(from, to, TRUE) != FALSE) {}
+  ThreadInputLink(const ThreadInputLink&) = delete;
+  ThreadInputLink& operator=(const ThreadInputLink&) = delete;
+  ~ThreadInputLink() {
+    if (attached_) ::AttachThreadInput(from_, to_, FALSE);
+  }
+
+ private:
+  DWORD from_;
+  DWORD to_;
+  bool attached_;
+};
+
+template <typename Condition>
+bool PollFor(DWORD ms, Condition condition) {
+  const ULONGLONG end = ::GetTickCount64() + ms;
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount64() >= end) return false;
+    ::Sleep(10);
+  }
+}
+
+bool IsForeground(HWND window) {
+  return ::GetForegroundWindow() == window;
+}
+
+// The system lets a program take the foreground when it sent the last input
+// event; a mouse event without movement or buttons satisfies that and
+// disturbs no window.
+void SendHarmlessInput() {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  ::SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+bool ActivateWindow(HWND window) {
+  if (window == nullptr || !::IsWindow(window)) return false;
+  if (::IsIconic(window)) {
+    // Async: restoring a hung program's window must not hang this one.
+    ::ShowWindowAsync(window, SW_RESTORE);
+    PollFor(2000, [&] { return !::IsIconic(window); });
+  }
+  if (::SetForegroundWindow(window) && PollFor(50, [&] { return IsForeground(window); })) {
+    return true;
+  }
+
+  // Refused: the foreground lock protects the window the user works in.
+  // Joined to the threads of the current foreground window and the target,
+  // this thread counts as the one the user works with.
+  const DWORD self = ::GetCurrentThreadId();
+  const HWND foreground = ::GetForegroundWindow();
+  const DWORD foregroundThread =
+      foreground != nullptr ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const DWORD targetThread = ::GetWindowThreadProcessId(window, nullptr);
+  {
+    ThreadInputLink toForeground(self, foregroundThread);
+    ThreadInputLink toTarget(self, targetThread != foregroundThread ? targetThread : 0);
+    SendHarmlessInput();
+    ::SetForegroundWindow(window);
+    ::BringWindowToTop(window);
+    const HWND focus = ::GetFocus();
+    if (focus == nullptr || (focus != window && !::IsChild(window, focus))) ::SetFocus(window);
+  }
+  return PollFor(1000, [&] { return ::IsWindow(window) && IsForeground(window); });
+}
+
+}  // namespace quillon

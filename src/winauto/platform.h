@@ -55,6 +55,13 @@ struct ProcessOutcome {
 inline constexpr int kShowNormal = 1;
 inline constexpr int kShowMinimized = 2;
 
+// <windows.h> makes CopyFile and DeleteFile macros (CopyFileW, DeleteFileW);
+// the seam keeps its own names whatever a file included before.
+#pragma push_macro("CopyFile")
+#pragma push_macro("DeleteFile")
+#undef CopyFile
+#undef DeleteFile
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -136,5 +143,8 @@ class Platform {
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;
 };
+
+#pragma pop_macro("DeleteFile")
+#pragma pop_macro("CopyFile")
 
 }  // namespace quillon

@@ -1,0 +1,125 @@
+#include "winauto/win32_platform_win.h"
+
+#include "winauto/activate_window_win.h"
+#include "winauto/ansi_text_file_win.h"
+#include "winauto/browse_for_folder_win.h"
+#include "winauto/command_line_win.h"
+#include "winauto/file_system_win.h"
+#include "winauto/get_special_folder_win.h"
+#include "winauto/input_box_win.h"
+#include "winauto/message_box_win.h"
+#include "winauto/process_start_win.h"
+#include "winauto/program_paths_win.h"
+#include "winauto/send_input_win.h"
+#include "winauto/settings_store_win.h"
+#include "winauto/shell_wait_win.h"
+#include "winauto/wait_seconds_win.h"
+#include "winauto/window_search_win.h"
+
+namespace quillon {
+
+std::string Win32Platform::CommandLine() {
+  return ProgramArguments();
+}
+std::string Win32Platform::ExecutableFolder() {
+  return quillon::ExecutableFolder();
+}
+std::string Win32Platform::WorkingFolder() {
+  return quillon::WorkingFolder();
+}
+
+bool Win32Platform::FileExists(const std::string& path) {
+  return quillon::FileExists(path);
+}
+bool Win32Platform::FolderExists(const std::string& path) {
+  return quillon::FolderExists(path);
+}
+std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& folder) {
+  return quillon::ListFolder(folder);
+}
+void Win32Platform::CopyFile(const std::string& from, const std::string& to) {
+  CopyFileReplacing(from, to);
+}
+void Win32Platform::DeleteFile(const std::string& path) {
+  DeleteOneFile(path);
+}
+void Win32Platform::CreateFolder(const std::string& path) {
+  quillon::CreateFolder(path);
+}
+void Win32Platform::RemoveFolder(const std::string& path) {
+  quillon::RemoveFolder(path);
+}
+void Win32Platform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
+  quillon::WriteAnsiTextFile(path, text);
+}
+
+ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,
+                                        std::uint32_t timeoutMs) {
+  return quillon::ShellWait(commandLine, showStyle, timeoutMs);
+}
+bool Win32Platform::StartProgram(const std::string& commandLine, int showStyle) {
+  return StartProcess(commandLine, showStyle).has_value();
+}
+void Win32Platform::ShellOpen(const std::string& verb, const std::string& file,
+                              const std::string& parameters, const std::string& folder,
+                              int showStyle) {
+  quillon::ShellOpen(verb, file, parameters, folder, showStyle);
+}
+
+void Win32Platform::WaitSeconds(std::int32_t seconds) {
+  quillon::WaitSeconds(seconds, mainWindow_);
+}
+std::uint64_t Win32Platform::NowMilliseconds() {
+  return quillon::NowMilliseconds();
+}
+void Win32Platform::PumpMessagesFor(std::uint32_t ms) {
+  quillon::PumpMessagesFor(ms, mainWindow_);
+}
+
+WindowHandle Win32Platform::FindCaption(const std::string& caption) {
+  return FromHwnd(quillon::FindCaption(caption));
+}
+WindowHandle Win32Platform::FindCaptionPrefix(const std::string& prefix) {
+  return FromHwnd(quillon::FindCaptionPrefix(prefix));
+}
+bool Win32Platform::ActivateWindow(WindowHandle window) {
+  return quillon::ActivateWindow(ToHwnd(window));
+}
+void Win32Platform::ClickControl(WindowHandle window, int controlId) {
+  quillon::ClickControl(ToHwnd(window), controlId);
+}
+void Win32Platform::SendKeys(const std::vector<KeyStroke>& keys) {
+  quillon::SendKeys(keys, mainWindow_);
+}
+void Win32Platform::SendText(const std::string& text) {
+  quillon::SendText(text, mainWindow_);
+}
+
+std::string Win32Platform::BrowseForFolder(const std::string& title) {
+  return quillon::BrowseForFolder(mainWindow_, title);
+}
+std::string Win32Platform::GetSpecialFolder(int csidl) {
+  return quillon::GetSpecialFolder(csidl);
+}
+
+std::optional<std::string> Win32Platform::ReadSetting(const std::string& app,
+                                                      const std::string& section,
+                                                      const std::string& key) {
+  return quillon::ReadSetting(app, section, key);
+}
+void Win32Platform::WriteSetting(const std::string& app, const std::string& section,
+                                 const std::string& key, const std::string& value) {
+  quillon::WriteSetting(app, section, key, value);
+}
+
+void Win32Platform::ShowMessage(const std::string& text, const std::string& title,
+                                MessageIcon icon) {
+  quillon::ShowMessage(mainWindow_, text, title, icon);
+}
+std::optional<std::string> Win32Platform::InputBox(const std::string& prompt,
+                                                   const std::string& title,
+                                                   const std::string& defaultText) {
+  return quillon::InputBox(mainWindow_, prompt, title, defaultText);
+}
+
+}  // namespace quillon

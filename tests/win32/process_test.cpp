@@ -1,0 +1,161 @@
+// Starting programs: ShellWait's blocking wait, its time limit and its
+// silence about programs that do not exist; StartProgram; the shell's open;
+// and the command line a started program reads back.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "test_support.h"
+#include "winauto/handles_win.h"
+#include "winauto/utf_win.h"
+#include "winauto/win32_platform_win.h"
+
+namespace quillon {
+namespace {
+
+using test::Stopwatch;
+
+std::string Quoted(const std::wstring& path) {
+  return "\"" + ToUtf8(path) + "\"";
+}
+
+std::string ChildCommand(const std::string& arguments) {
+  return Quoted(test::ChildProgramPath()) + " " + arguments;
+}
+
+bool ChildStillRuns(const wchar_t* mutexName) {
+  UniqueHandle mutex(::OpenMutexW(SYNCHRONIZE, FALSE, mutexName));
+  return static_cast<bool>(mutex);
+}
+
+int TopLevelWindowsOfThisThread() {
+  int count = 0;
+  for (HWND window : test::ThreadWindows(::GetCurrentThreadId())) {
+    if (::IsWindowVisible(window)) ++count;
+  }
+  return count;
+}
+
+TEST(ShellWait, ReturnsOnlyAfterTheProgramEndedWithItsExitCode) {
+  Win32Platform platform;
+  Stopwatch clock;
+  const ProcessOutcome outcome = platform.ShellWait(ChildCommand("2000 3"), kShowNormal, 60000);
+  EXPECT_GE(clock.ElapsedMs(), 2000);
+  EXPECT_LT(clock.ElapsedMs(), 10000);
+  EXPECT_TRUE(outcome.started);
+  EXPECT_TRUE(outcome.finished);
+  EXPECT_EQ(outcome.exitCode, 3u);
+}
+
+TEST(ShellWait, DoesNotDispatchMessagesWhileItWaits) {
+  // The main window stands still while a tool runs: nothing posted to this
+  // thread is handled during the wait.
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP + 5, 0, 0);
+  Win32Platform platform;
+  platform.ShellWait(ChildCommand("200 0"), kShowNormal, 60000);
+  EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_APP + 5, WM_APP + 5, PM_REMOVE));
+}
+
+TEST(ShellWait, MissingProgramReturnsAtOnceShowingNothing) {
+  Win32Platform platform;
+  const int windowsBefore = TopLevelWindowsOfThisThread();
+  for (const std::string& command : {std::string("\"C:\\no such folder\\nothing.exe\" \"x\""),
+                                     std::string("nothing_here.exe"), std::string("")}) {
+    SCOPED_TRACE(command);
+    Stopwatch clock;
+    const ProcessOutcome outcome = platform.ShellWait(command, kShowNormal, 60000);
+    EXPECT_LT(clock.ElapsedMs(), 500);
+    EXPECT_FALSE(outcome.started);
+    EXPECT_FALSE(outcome.finished);
+  }
+  EXPECT_EQ(TopLevelWindowsOfThisThread(), windowsBefore);
+}
+
+TEST(ShellWait, TimeLimitEndsALongProgram) {
+  Win32Platform platform;
+  Stopwatch clock;
+  const ProcessOutcome outcome =
+      platform.ShellWait(ChildCommand("30000 0 QuillonTestLongChild"), kShowNormal, 700);
+  EXPECT_GE(clock.ElapsedMs(), 700);
+  EXPECT_LT(clock.ElapsedMs(), 6000);
+  EXPECT_TRUE(outcome.started);
+  EXPECT_FALSE(outcome.finished);
+  EXPECT_FALSE(ChildStillRuns(L"QuillonTestLongChild"));
+}
+
+TEST(StartProgram, DoesNotWaitAndReportsAProgramThatCannotStart) {
+  Win32Platform platform;
+  Stopwatch clock;
+  EXPECT_TRUE(platform.StartProgram(ChildCommand("1500 0 QuillonTestStartedChild"), kShowNormal));
+  EXPECT_LT(clock.ElapsedMs(), 1000);
+  EXPECT_TRUE(test::PollUntil(3000, [] { return ChildStillRuns(L"QuillonTestStartedChild"); }));
+  EXPECT_TRUE(test::PollUntil(5000, [] { return !ChildStillRuns(L"QuillonTestStartedChild"); }));
+
+  EXPECT_FALSE(platform.StartProgram("\"C:\\no such folder\\nothing.exe\"", kShowNormal));
+}
+
+TEST(ShellOpen, OpensABatchFileInItsFolderWithItsParameter) {
+  // How the first-run set-up batch of the tools folder is started.
+  test::ScratchFolder folder;
+  test::WriteFileBytes(folder.Path() + L"xt.bat", "@echo %1> marker.txt\r\n");
+  Win32Platform platform;
+  platform.ShellOpen("OPEN", "xt.bat", "0", folder.Utf8Path(), kShowNormal);
+  const std::wstring marker = folder.Path() + L"marker.txt";
+  ASSERT_TRUE(test::PollUntil(15000, [&] { return test::ReadFileBytes(marker).size() >= 3; }));
+  EXPECT_EQ(test::ReadFileBytes(marker), "0\r\n");
+}
+
+// The arguments a started copy of a program reads back, through the real
+// GetCommandLineW of the started process.
+class ChildCommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    echoFile_ = folder_.Path() + L"echo.txt";
+    ::SetEnvironmentVariableW(L"QUILLON_TEST_ECHO", echoFile_.c_str());
+    // A copy whose path holds blanks and a letter outside ASCII.
+    ::CreateDirectoryW((folder_.Path() + L"Quillon Fïles").c_str(), nullptr);
+    spacedCopy_ = folder_.Path() + L"Quillon Fïles\\Quillon Copy.exe";
+    ::CopyFileW(test::ChildProgramPath().c_str(), spacedCopy_.c_str(), FALSE);
+    plainCopy_ = folder_.Path() + L"child.exe";
+    ::CopyFileW(test::ChildProgramPath().c_str(), plainCopy_.c_str(), FALSE);
+  }
+  void TearDown() override { ::SetEnvironmentVariableW(L"QUILLON_TEST_ECHO", nullptr); }
+
+  std::string ArgumentsSeenBy(const std::string& commandLine) {
+    ::DeleteFileW(echoFile_.c_str());
+    Win32Platform platform;
+    const ProcessOutcome outcome = platform.ShellWait(commandLine, kShowNormal, 20000);
+    EXPECT_TRUE(outcome.finished) << commandLine;
+    return test::ReadFileBytes(echoFile_);
+  }
+
+  test::ScratchFolder folder_;
+  std::wstring echoFile_;
+  std::wstring spacedCopy_;
+  std::wstring plainCopy_;
+};
+
+TEST_F(ChildCommandLine, IsEverythingAfterTheProgramNameVerbatim) {
+  const std::string spaced = Quoted(spacedCopy_);
+  const std::string plain = ToUtf8(plainCopy_);
+  struct Case {
+    std::string commandLine;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {spaced + " ?D:\\Rips\\Film?1?192?1?1?1?0?1?", "?D:\\Rips\\Film?1?192?1?1?1?0?1?"},
+      {spaced + "   ?D:\\My Rips\\Fïlm 片? 1 ?\"q\"?  ", "?D:\\My Rips\\Fïlm 片? 1 ?\"q\"?  "},
+      {spaced, ""},
+      {spaced + " \"D:\\Dropped Folder\"", "\"D:\\Dropped Folder\""},
+      {plain + " ?a?%b%^c?", "?a?%b%^c?"},
+      {plain, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ArgumentsSeenBy(c.commandLine), c.expected) << c.commandLine;
+  }
+}
+
+}  // namespace
+}  // namespace quillon

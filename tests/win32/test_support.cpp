@@ -1,0 +1,236 @@
+#include "test_support.h"
+
+#include <iterator>
+
+#include "winauto/handles_win.h"
+#include "winauto/utf_win.h"
+
+namespace quillon::test {
+
+bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition) {
+  const ULONGLONG end = ::GetTickCount64() + ms;
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount64() >= end) return false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// ---- WindowThread ----
+
+namespace {
+constexpr wchar_t kWindowClass[] = L"QuillonTestWindow";
+
+void RegisterWindowClassOnce(WNDPROC proc) {
+  static const bool registered = [proc] {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    return ::RegisterClassW(&windowClass) != 0;
+  }();
+  (void)registered;
+}
+}  // namespace
+
+WindowThread::WindowThread(const std::wstring& title) {
+  RegisterWindowClassOnce(WindowProc);
+  UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  thread_ = std::thread([this, title, event = ready.Get()] { Run(title, event); });
+  ::WaitForSingleObject(ready.Get(), 10000);
+}
+
+WindowThread::~WindowThread() {
+  ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+  if (thread_.joinable()) thread_.join();
+}
+
+std::wstring WindowThread::EditText() const {
+  wchar_t buffer[256] = {};
+  ::GetWindowTextW(edit_, buffer, static_cast<int>(std::size(buffer)));
+  return buffer;
+}
+
+void WindowThread::Run(const std::wstring& title, HANDLE ready) {
+  threadId_ = ::GetCurrentThreadId();
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // makes the thread's queue
+  UniqueWindow window(::CreateWindowExW(0, kWindowClass, title.c_str(),
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 360, 160, nullptr,
+                                        nullptr, ::GetModuleHandleW(nullptr), this));
+  window_ = window.Get();
+  ::SetEvent(ready);
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  if (destroyed_) window.Release();
+}
+
+LRESULT CALLBACK WindowThread::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<WindowThread*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_NCCREATE: {
+      self = static_cast<WindowThread*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      break;
+    }
+    case WM_CREATE: {
+      const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+      self->edit_ = ::CreateWindowExW(
+          WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10,
+          10, 320, 24, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance,
+          nullptr);
+      ::CreateWindowExW(0, L"BUTTON", L"Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 50, 80, 26,
+                        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance,
+                        nullptr);
+      return 0;
+    }
+    case WM_SETFOCUS:
+      ::SetFocus(self->edit_);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++self->clicks_;
+      return 0;
+    case WM_DESTROY:
+      self->destroyed_ = true;
+      ::PostQuitMessage(0);
+      return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// ---- ScratchFolder ----
+
+namespace {
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  UniqueFindHandle search(::FindFirstFileW((folder + L"*").c_str(), &found));
+  if (search) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path + L"\\");
+      } else {
+        ::DeleteFileW(path.c_str());
+      }
+    } while (::FindNextFileW(search.Get(), &found));
+  }
+  search.Reset();
+  ::RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+  static std::atomic<int> counter{0};
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp) + L"quillon-w32-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++counter) + L"\\";
+  ::CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+  RemoveTree(path_);
+}
+
+std::string ScratchFolder::Utf8Path() const {
+  return ToUtf8(path_);
+}
+
+// ---- files and programs ----
+
+std::string ReadFileBytes(const std::wstring& path) {
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  UniqueHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring TestProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring ChildProgramPath() {
+  return TestProgramFolder() + L"quillon_test_child.exe";
+}
+
+namespace {
+BOOL CALLBACK Collect(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> ThreadWindows(DWORD threadId) {
+  std::vector<HWND> windows;
+  ::EnumThreadWindows(threadId, Collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> windows;
+  ::EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return name;
+}
+
+HWND FocusOf(DWORD threadId) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+HWND WaitForThreadDialog(DWORD threadId, const std::wstring& title, std::uint32_t ms) {
+  const ULONGLONG end = ::GetTickCount64() + ms;
+  do {
+    for (HWND window : ThreadWindows(threadId)) {
+      if (ClassOf(window) == L"#32770" && ::IsWindowVisible(window) &&
+          (title.empty() || TextOf(window) == title)) {
+        return window;
+      }
+    }
+    ::Sleep(20);
+  } while (::GetTickCount64() < end);
+  return nullptr;
+}
+
+}  // namespace quillon::test

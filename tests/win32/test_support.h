@@ -1,0 +1,102 @@
+#pragma once
+// Fixtures for the Win32-level tests: windows on threads of their own (the
+// way another program's windows behave towards ours), a scratch folder, a
+// stopwatch and bounded polling.
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quillon::test {
+
+// Milliseconds since construction, on the steady clock.
+class Stopwatch {
+ public:
+  std::int64_t ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point start_ = Clock::now();
+};
+
+// Polls `condition` every 10 ms, dispatching this thread's messages, for up
+// to `ms`; true as soon as it holds.
+bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition);
+
+// A top-level window with a single-line edit field that has the focus and a
+// push button, created and served by a thread of its own.
+class WindowThread {
+ public:
+  static constexpr int kButtonId = 1053;
+  static constexpr int kEditId = 1002;
+
+  explicit WindowThread(const std::wstring& title);
+  WindowThread(const WindowThread&) = delete;
+  WindowThread& operator=(const WindowThread&) = delete;
+  ~WindowThread();
+
+  HWND Window() const { return window_; }
+  HWND Edit() const { return edit_; }
+  DWORD ThreadId() const { return threadId_; }
+  int Clicks() const { return clicks_.load(); }
+  bool Destroyed() const { return destroyed_.load(); }
+  // The edit field's text (asked across threads, answered by the window's
+  // own thread).
+  std::wstring EditText() const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Run(const std::wstring& title, HANDLE ready);
+
+  HWND window_ = nullptr;
+  HWND edit_ = nullptr;
+  DWORD threadId_ = 0;
+  std::atomic<int> clicks_{0};
+  std::atomic<bool> destroyed_{false};
+  std::thread thread_;
+};
+
+// A fresh folder under the temporary folder, removed with all its content
+// at the end. Path() ends in a backslash.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder();
+  const std::wstring& Path() const { return path_; }
+  std::string Utf8Path() const;
+
+ private:
+  std::wstring path_;
+};
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// This test program's folder, with a trailing backslash.
+std::wstring TestProgramFolder();
+// The helper child program built beside the tests.
+std::wstring ChildProgramPath();
+
+// Windows of a thread (top level) and of a parent (children, all levels).
+std::vector<HWND> ThreadWindows(DWORD threadId);
+std::vector<HWND> ChildWindows(HWND parent);
+std::wstring TextOf(HWND window);
+std::wstring ClassOf(HWND window);
+// The window that has the keyboard focus in `threadId`'s input state.
+HWND FocusOf(DWORD threadId);
+
+// Finds a top-level window of `threadId` of the dialog class whose title is
+// `title` (any title when empty); polls up to `ms`.
+HWND WaitForThreadDialog(DWORD threadId, const std::wstring& title, std::uint32_t ms);
+
+}  // namespace quillon::test

@@ -1,0 +1,108 @@
+// Other programs' windows: finding them by title, activating them, clicking
+// their buttons.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "test_support.h"
+#include "winauto/win32_platform_win.h"
+
+namespace quillon {
+namespace {
+
+using test::WindowThread;
+
+TEST(FindCaption, MatchesWholeTitlesIgnoringCase) {
+  WindowThread beta(L"SubToSup 0.9 Beta");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaption("SubToSup 0.9 Beta"), FromHwnd(beta.Window()));
+  EXPECT_EQ(platform.FindCaption("subtosup 0.9 BETA"), FromHwnd(beta.Window()));
+  EXPECT_EQ(platform.FindCaption("SubToSup"), 0u);
+  EXPECT_EQ(platform.FindCaption("SubToSup 0.9 Beta "), 0u);
+  EXPECT_EQ(platform.FindCaption(" SubToSup 0.9 Beta"), 0u);
+}
+
+TEST(FindCaption, ShortTitleIsNotFoundByALongerCaption) {
+  WindowThread plain(L"SubToSup");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaption("SubToSup 0.9 Beta"), 0u);
+  EXPECT_EQ(platform.FindCaption("SUBTOSUP"), FromHwnd(plain.Window()));
+}
+
+TEST(FindCaption, NonAsciiTitles) {
+  WindowThread window(L"Ünïcødé 片 Tool");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaption("Ünïcødé 片 Tool"), FromHwnd(window.Window()));
+}
+
+TEST(FindCaption, ChildWindowsAreNotFound) {
+  WindowThread window(L"Parent of a button");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaption("Go"), 0u);  // the button's text
+}
+
+TEST(FindCaptionPrefix, MatchesTheBeginningIgnoringCase) {
+  WindowThread editor(L"DVDSubEdit -- Version 1.34 By Some Author");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaptionPrefix("DVDSubEdit -- Version 1.34 By "),
+            FromHwnd(editor.Window()));
+  EXPECT_EQ(platform.FindCaptionPrefix("dvdsubedit -- version 1.34 by "),
+            FromHwnd(editor.Window()));
+  EXPECT_EQ(platform.FindCaptionPrefix("DVDSubEdit -- Version 1.34 By Some Author"),
+            FromHwnd(editor.Window()));
+  EXPECT_EQ(platform.FindCaptionPrefix("DVDSubEdit -- Version 1.34 By Some Author!"), 0u);
+  EXPECT_EQ(platform.FindCaptionPrefix("Version 1.34"), 0u);  // not at the start
+}
+
+TEST(FindCaptionPrefix, FindsANameWithAnUmlautBehindTheFixedPart) {
+  WindowThread progress(L"Running OCR... (based on GOCR by Jörg Schulenburg)");
+  Win32Platform platform;
+  EXPECT_EQ(platform.FindCaptionPrefix("Running OCR... (based on GOCR by "),
+            FromHwnd(progress.Window()));
+}
+
+TEST(ClickControl, ReachesTheButtonOfAnotherThreadsWindow) {
+  WindowThread window(L"Click target");
+  Win32Platform platform;
+  platform.ClickControl(FromHwnd(window.Window()), WindowThread::kButtonId);
+  EXPECT_TRUE(test::PollUntil(3000, [&] { return window.Clicks() == 1; }));
+  // A control id the window lacks, and no window at all: nothing happens.
+  platform.ClickControl(FromHwnd(window.Window()), 4242);
+  platform.ClickControl(0, WindowThread::kButtonId);
+  test::PollUntil(300, [] { return false; });
+  EXPECT_EQ(window.Clicks(), 1);
+}
+
+TEST(ActivateWindow, BringsAWindowToTheForeground) {
+  WindowThread first(L"First tool");
+  WindowThread second(L"Second tool");
+  Win32Platform platform;
+  ASSERT_TRUE(platform.ActivateWindow(FromHwnd(first.Window())));
+  EXPECT_EQ(::GetForegroundWindow(), first.Window());
+  ASSERT_TRUE(platform.ActivateWindow(FromHwnd(second.Window())));
+  EXPECT_EQ(::GetForegroundWindow(), second.Window());
+}
+
+TEST(ActivateWindow, RestoresAMinimisedWindow) {
+  WindowThread window(L"Minimised tool");
+  ::ShowWindow(window.Window(), SW_MINIMIZE);
+  ASSERT_TRUE(::IsIconic(window.Window()));
+  Win32Platform platform;
+  EXPECT_TRUE(platform.ActivateWindow(FromHwnd(window.Window())));
+  EXPECT_FALSE(::IsIconic(window.Window()));
+  EXPECT_EQ(::GetForegroundWindow(), window.Window());
+}
+
+TEST(ActivateWindow, FalseForAWindowThatIsGone) {
+  HWND gone = nullptr;
+  {
+    WindowThread window(L"Short-lived tool");
+    gone = window.Window();
+  }
+  Win32Platform platform;
+  EXPECT_FALSE(platform.ActivateWindow(FromHwnd(gone)));
+  EXPECT_FALSE(platform.ActivateWindow(0));
+}
+
+}  // namespace
+}  // namespace quillon

@@ -219,6 +219,10 @@ void MainWindow::Create(FrmMain& frm) {
   ::CreateWindowExW(kWindowExStyle, kClassName, ToWide(caption).c_str(), kWindowStyle, x, y, width,
                     height, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) throw std::runtime_error("The main window could not be created.");
+  // Also on the window itself, where the task switcher and other programs
+  // ask for it (WM_GETICON).
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
 }
 
 void MainWindow::ShowCentred() {
@@ -271,14 +275,19 @@ bool MainWindow::CreateControls() {
 }
 
 void MainWindow::FixComboHeight(HWND combo, int selectionHeightPx) {
-  RECT r{};
-  ::GetWindowRect(combo, &r);
-  const LRESULT item = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  if (item == CB_ERR) return;
-  const int border = (r.bottom - r.top) - static_cast<int>(item);
-  const int wanted = selectionHeightPx - border;
-  if (wanted > 0 && wanted != item)
-    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+  // The closed height follows the selection field's item height; how much
+  // frame the system adds differs between versions, so measure and correct.
+  // Corrections build on the value set, not on CB_GETITEMHEIGHT: Wine reports
+  // a different value than the one it was given.
+  LRESULT item = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int attempt = 0; attempt < 4 && item != CB_ERR; ++attempt) {
+    RECT r{};
+    ::GetWindowRect(combo, &r);
+    const int error = selectionHeightPx - (r.bottom - r.top);
+    if (error == 0 || item + error <= 0) return;
+    item += error;
+    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+  }
 }
 
 // ---- mirroring the model ----

@@ -1,0 +1,47 @@
+// The time-limit override that tests of the whole program use
+// (QUILLON_WAIT_LIMITS="<appearMs>,<runMs>").
+
+#include <gtest/gtest.h>
+
+#include "app/startup_win.h"
+
+namespace quillon {
+namespace {
+
+struct Case {
+  const wchar_t* text;
+  bool accepted;
+  std::uint32_t appearMs;
+  std::uint32_t runMs;
+};
+
+TEST(WaitLimitsOverrideTest, TakesTwoPositiveWholeNumbersAndNothingElse) {
+  const Case cases[] = {
+      {L"5000,60000", true, 5000, 60000},
+      {L"1,1", true, 1, 1},
+      {L"4294967295,7", true, 4294967295u, 7},
+      {L"4294967296,7", false, 0, 0},  // beyond 32 bits
+      {L"0,100", false, 0, 0},         // no time at all would fail every tool
+      {L"100", false, 0, 0},
+      {L"100,", false, 0, 0},
+      {L",100", false, 0, 0},
+      {L" 100,200", false, 0, 0},
+      {L"100, 200", false, 0, 0},
+      {L"-1,200", false, 0, 0},
+      {L"+1,200", false, 0, 0},
+      {L"1e3,200", false, 0, 0},
+      {L"100,200,300", false, 0, 0},
+      {L"", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "text: \"" << c.text << "\"");
+    const auto parsed = ParseWaitLimits(c.text);
+    ASSERT_EQ(parsed.has_value(), c.accepted);
+    if (!c.accepted) continue;
+    EXPECT_EQ(parsed->windowAppearMs, c.appearMs);
+    EXPECT_EQ(parsed->toolRunMs, c.runMs);
+  }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -174,7 +174,9 @@ class FlagScope {
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
-  // The controls use the fonts: the window goes first.
+  // The model may already be gone; the controls use the fonts, so the
+  // window goes before them.
+  frm_ = nullptr;
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
 
@@ -225,9 +227,9 @@ void MainWindow::Create(FrmMain& frm) {
   ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
 }
 
-void MainWindow::ShowCentred() {
+void MainWindow::Show(int showCommand) {
   if (hwnd_ == nullptr) return;
-  ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+  ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
 }
 
@@ -491,22 +493,26 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     return;
   }
   if (code != BN_CLICKED) return;
-  switch (DesignOf(which).kind) {
-    case Kind::PushButton:
-      if (which == cmdOpen) frm_->ClickOpen();
-      if (which == cmdAbout) frm_->ClickAbout();
-      if (which == cmdWFK) frm_->ClickWaitForKey();
-      if (which == cmdStart) frm_->ClickStart();
-      break;
-    case Kind::OptionButton:
-      frm_->SelectOption(which);
-      break;
-    case Kind::CheckBox:
-      frm_->SetCheck(which, frm_->Control(which).value == 1 ? 0 : 1);
-      break;
+  switch (which) {
+    case cmdOpen:
+      frm_->ClickOpen();
+      return;
+    case cmdAbout:
+      frm_->ClickAbout();
+      return;
+    case cmdWFK:
+      frm_->ClickWaitForKey();
+      return;
+    case cmdStart:
+      frm_->ClickStart();  // runs a whole job
+      return;
     default:
       break;
   }
+  if (DesignOf(which).kind == Kind::OptionButton) frm_->SelectOption(which);
+  // The new state is the model's to decide: one click is one change.
+  if (DesignOf(which).kind == Kind::CheckBox)
+    frm_->SetCheck(which, frm_->Control(which).value == 1 ? 0 : 1);
 }
 
 void MainWindow::OnTimer(UINT_PTR timer) {

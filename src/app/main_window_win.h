@@ -53,11 +53,13 @@ class MainWindow final : public MainView {
   MainWindow& operator=(const MainWindow&) = delete;
   ~MainWindow() override;
 
-  // Creates the window and its controls, hidden, and mirrors the model's
-  // current state into them. Throws std::runtime_error when Windows refuses.
+  // Creates the window and its controls, hidden and centred on the screen,
+  // and mirrors the model's current state into them. Throws
+  // std::runtime_error when Windows refuses.
   void Create(FrmMain& frm);
-  // Shows the window for the first time, centred on the screen.
-  void ShowCentred();
+  // Shows the window for the first time, as the program was asked to start
+  // (WinMain's show command: normal, or minimised from a shortcut).
+  void Show(int showCommand);
   // Null once the window is destroyed.
   HWND Handle() const { return hwnd_; }
 

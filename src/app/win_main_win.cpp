@@ -12,7 +12,7 @@
 #include "app/startup_win.h"
 #include "winauto/win32_platform_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace quillon;
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.Create(frm);
     platform.SetMainWindow(window.Handle());
     frm.Load();  // start-up runs before the window is first shown
-    window.ShowCentred();
+    window.Show(showCommand);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (window.Handle() == nullptr || !::IsDialogMessageW(window.Handle(), &msg)) {

@@ -37,6 +37,14 @@ bool IsForeground(HWND window) {
   return ::GetForegroundWindow() == window;
 }
 
+// Whether the window's thread reads its messages; a hung one is not waited
+// for beyond the time-out.
+bool Answers(HWND window) {
+  DWORD_PTR answer = 0;
+  return window != nullptr &&
+         ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer) != 0;
+}
+
 // The system lets a program take the foreground when it sent the last input
 // event; a mouse event without movement or buttons satisfies that and
 // disturbs no window.
@@ -53,7 +61,7 @@ bool ActivateWindow(HWND window) {
   if (::IsIconic(window)) {
     // Async: restoring a hung program's window must not hang this one.
     ::ShowWindowAsync(window, SW_RESTORE);
-    PollFor(2000, [&] { return !::IsIconic(window); });
+    PollFor(1000, [&] { return !::IsIconic(window); });
   }
   if (::SetForegroundWindow(window) && PollFor(50, [&] { return IsForeground(window); })) {
     return true;
@@ -61,20 +69,27 @@ bool ActivateWindow(HWND window) {
 
   // Refused: the foreground lock protects the window the user works in.
   // Joined to the threads of the current foreground window and the target,
-  // this thread counts as the one the user works with.
+  // this thread counts as the one the user works with. Joined input makes
+  // the calls below wait for those threads, so only threads that answer are
+  // joined.
   const DWORD self = ::GetCurrentThreadId();
   const HWND foreground = ::GetForegroundWindow();
   const DWORD foregroundThread =
-      foreground != nullptr ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-  const DWORD targetThread = ::GetWindowThreadProcessId(window, nullptr);
+      Answers(foreground) ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const bool targetAnswers = Answers(window);
+  const DWORD targetThread = targetAnswers ? ::GetWindowThreadProcessId(window, nullptr) : 0;
   {
     ThreadInputLink toForeground(self, foregroundThread);
     ThreadInputLink toTarget(self, targetThread != foregroundThread ? targetThread : 0);
     SendHarmlessInput();
     ::SetForegroundWindow(window);
-    ::BringWindowToTop(window);
+    // Asynchronous: moving a hung program's window must not hang this one.
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     const HWND focus = ::GetFocus();
-    if (focus == nullptr || (focus != window && !::IsChild(window, focus))) ::SetFocus(window);
+    if (targetAnswers && (focus == nullptr || (focus != window && !::IsChild(window, focus)))) {
+      ::SetFocus(window);
+    }
   }
   return PollFor(1000, [&] { return ::IsWindow(window) && IsForeground(window); });
 }

@@ -10,10 +10,6 @@
 namespace quillon {
 namespace {
 
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
-
 // The text in the ANSI code page, or nullopt when a character has no exact
 // form there (the outside tools would read a silent "?" or a look-alike).
 std::optional<std::string> ToAnsi(const std::wstring& wide) {

@@ -9,4 +9,9 @@ namespace quillon {
 // has no text for the code.
 std::string SystemErrorText(unsigned long error);
 
+// A path in double quotes, as the messages show it.
+inline std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
 }  // namespace quillon

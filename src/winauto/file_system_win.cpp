@@ -10,10 +10,6 @@
 namespace quillon {
 namespace {
 
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
-
 [[noreturn]] void Fail(const std::string& what) {
   throw JobError(what + ": " + SystemErrorText(::GetLastError()));
 }

@@ -121,8 +121,8 @@ std::optional<std::string> InputBox(HWND owner, const std::string& prompt, const
   const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), dialog.Get(), owner,
                                                    InputBoxProc, reinterpret_cast<LPARAM>(&state));
   if (result == -1 || result == 0) {
-    throw JobError("Could not show the dialog \"" + title +
-                   "\": " + SystemErrorText(::GetLastError()));
+    throw JobError("Could not show the dialog " + Quoted(title) + ": " +
+                   SystemErrorText(::GetLastError()));
   }
   if (result != IDOK) return std::nullopt;
   return ToUtf8(state.text);

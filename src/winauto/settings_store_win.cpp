@@ -56,7 +56,7 @@ void WriteSetting(const std::string& app, const std::string& section, const std:
                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
   }
   if (status != ERROR_SUCCESS) {
-    throw JobError("Could not store the setting \"" + key + "\" under HKEY_CURRENT_USER\\" +
+    throw JobError("Could not store the setting " + Quoted(key) + " under HKEY_CURRENT_USER\\" +
                    ToUtf8(path) + ": " + SystemErrorText(static_cast<unsigned long>(status)));
   }
 }

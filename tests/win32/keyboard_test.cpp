@@ -57,7 +57,7 @@ class KeyboardTest : public ::testing::Test {
     ASSERT_TRUE(
         test::PollUntil(2000, [&] { return test::FocusOf(window_.ThreadId()) == window_.Edit(); }));
   }
-  WindowThread window_{L"Keyboard target"};
+  WindowThread window_{L"Keyboard target", WindowThread::Show::Visible};
   Win32Platform platform_;
 };
 
@@ -78,6 +78,14 @@ TEST_F(KeyboardTest, SendKeysKeepsOrderWithText) {
   platform_.SendText("X");
   platform_.SendKeys({{VK_END, false}, {VK_BACK, false}});
   EXPECT_EQ(window_.EditText(), L"aXb");
+}
+
+TEST_F(KeyboardTest, HungWindowInFrontDoesNotHangTheSenderAndLosesNothing) {
+  window_.Freeze(4000);
+  test::Stopwatch clock;
+  platform_.SendText("late");
+  EXPECT_LT(clock.ElapsedMs(), 3000);
+  EXPECT_TRUE(test::PollUntil(6000, [&] { return window_.EditText() == L"late"; }));
 }
 
 TEST_F(KeyboardTest, AltF4ClosesTheWindowInFront) {

@@ -25,6 +25,7 @@ bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition) {
 
 namespace {
 constexpr wchar_t kWindowClass[] = L"QuillonTestWindow";
+constexpr UINT kFreezeMessage = WM_APP + 1;
 
 void RegisterWindowClassOnce(WNDPROC proc) {
   static const bool registered = [proc] {
@@ -40,10 +41,11 @@ void RegisterWindowClassOnce(WNDPROC proc) {
 }
 }  // namespace
 
-WindowThread::WindowThread(const std::wstring& title) {
+WindowThread::WindowThread(const std::wstring& title, Show show) {
   RegisterWindowClassOnce(WindowProc);
   UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  thread_ = std::thread([this, title, event = ready.Get()] { Run(title, event); });
+  const DWORD style = WS_OVERLAPPEDWINDOW | (show == Show::Visible ? WS_VISIBLE : 0);
+  thread_ = std::thread([this, title, style, event = ready.Get()] { Run(title, style, event); });
   ::WaitForSingleObject(ready.Get(), 10000);
 }
 
@@ -58,13 +60,21 @@ std::wstring WindowThread::EditText() const {
   return buffer;
 }
 
-void WindowThread::Run(const std::wstring& title, HANDLE ready) {
+void WindowThread::Freeze(DWORD ms) const {
+  ::PostMessageW(window_, kFreezeMessage, ms, 0);
+  // Wait until the thread is inside the freeze.
+  DWORD_PTR answer = 0;
+  PollUntil(2000, [&] {
+    return !::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 50, &answer);
+  });
+}
+
+void WindowThread::Run(const std::wstring& title, DWORD style, HANDLE ready) {
   threadId_ = ::GetCurrentThreadId();
   MSG msg;
   ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // makes the thread's queue
-  UniqueWindow window(::CreateWindowExW(0, kWindowClass, title.c_str(),
-                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 360, 160, nullptr,
-                                        nullptr, ::GetModuleHandleW(nullptr), this));
+  UniqueWindow window(::CreateWindowExW(0, kWindowClass, title.c_str(), style, 40, 40, 360, 160,
+                                        nullptr, nullptr, ::GetModuleHandleW(nullptr), this));
   window_ = window.Get();
   ::SetEvent(ready);
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -98,6 +108,9 @@ LRESULT CALLBACK WindowThread::WindowProc(HWND window, UINT message, WPARAM wPar
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++self->clicks_;
+      return 0;
+    case kFreezeMessage:
+      ::Sleep(static_cast<DWORD>(wParam));
       return 0;
     case WM_DESTROY:
       self->destroyed_ = true;

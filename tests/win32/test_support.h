@@ -32,13 +32,16 @@ class Stopwatch {
 bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition);
 
 // A top-level window with a single-line edit field that has the focus and a
-// push button, created and served by a thread of its own.
+// push button, created and served by a thread of its own. Hidden unless a
+// test needs it on screen: under Wine without a window manager, taking a
+// shown window down stalls for two seconds.
 class WindowThread {
  public:
   static constexpr int kButtonId = 1053;
   static constexpr int kEditId = 1002;
 
-  explicit WindowThread(const std::wstring& title);
+  enum class Show { Hidden, Visible };
+  explicit WindowThread(const std::wstring& title, Show show = Show::Hidden);
   WindowThread(const WindowThread&) = delete;
   WindowThread& operator=(const WindowThread&) = delete;
   ~WindowThread();
@@ -51,10 +54,12 @@ class WindowThread {
   // The edit field's text (asked across threads, answered by the window's
   // own thread).
   std::wstring EditText() const;
+  // Makes the window's thread stop answering for `ms`, like a hung program.
+  void Freeze(DWORD ms) const;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void Run(const std::wstring& title, HANDLE ready);
+  void Run(const std::wstring& title, DWORD style, HANDLE ready);
 
   HWND window_ = nullptr;
   HWND edit_ = nullptr;

@@ -74,8 +74,8 @@ TEST(ClickControl, ReachesTheButtonOfAnotherThreadsWindow) {
 }
 
 TEST(ActivateWindow, BringsAWindowToTheForeground) {
-  WindowThread first(L"First tool");
-  WindowThread second(L"Second tool");
+  WindowThread first(L"First tool", WindowThread::Show::Visible);
+  WindowThread second(L"Second tool", WindowThread::Show::Visible);
   Win32Platform platform;
   ASSERT_TRUE(platform.ActivateWindow(FromHwnd(first.Window())));
   EXPECT_EQ(::GetForegroundWindow(), first.Window());
@@ -84,13 +84,27 @@ TEST(ActivateWindow, BringsAWindowToTheForeground) {
 }
 
 TEST(ActivateWindow, RestoresAMinimisedWindow) {
-  WindowThread window(L"Minimised tool");
+  WindowThread window(L"Minimised tool", WindowThread::Show::Visible);
   ::ShowWindow(window.Window(), SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(window.Window()));
   Win32Platform platform;
   EXPECT_TRUE(platform.ActivateWindow(FromHwnd(window.Window())));
   EXPECT_FALSE(::IsIconic(window.Window()));
   EXPECT_EQ(::GetForegroundWindow(), window.Window());
+}
+
+TEST(ActivateWindow, DoesNotHangOnAHungWindow) {
+  WindowThread front(L"Tool in front", WindowThread::Show::Visible);
+  WindowThread hung(L"Hung tool", WindowThread::Show::Visible);
+  Win32Platform platform;
+  ASSERT_TRUE(platform.ActivateWindow(FromHwnd(front.Window())));
+  ::ShowWindow(hung.Window(), SW_MINIMIZE);
+  hung.Freeze(6000);
+  test::Stopwatch clock;
+  platform.ActivateWindow(FromHwnd(hung.Window()));
+  platform.ClickControl(FromHwnd(hung.Window()), WindowThread::kButtonId);
+  // Gives up well before the window answers again.
+  EXPECT_LT(clock.ElapsedMs(), 4000);
 }
 
 TEST(ActivateWindow, FalseForAWindowThatIsGone) {

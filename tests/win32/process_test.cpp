@@ -96,6 +96,25 @@ TEST(StartProgram, DoesNotWaitAndReportsAProgramThatCannotStart) {
   EXPECT_FALSE(platform.StartProgram("\"C:\\no such folder\\nothing.exe\"", kShowNormal));
 }
 
+TEST(StartingPrograms, PassTheShowStyleToTheProgram) {
+  test::ScratchFolder folder;
+  const std::wstring report = folder.Path() + L"show.txt";
+  ::SetEnvironmentVariableW(L"QUILLON_TEST_SHOW", report.c_str());
+  Win32Platform platform;
+  for (int style : {kShowNormal, kShowMinimized}) {
+    SCOPED_TRACE(style);
+    ::DeleteFileW(report.c_str());
+    EXPECT_TRUE(platform.ShellWait(ChildCommand(""), style, 20000).finished);
+    EXPECT_EQ(test::ReadFileBytes(report), std::to_string(style));
+
+    ::DeleteFileW(report.c_str());
+    ASSERT_TRUE(platform.StartProgram(ChildCommand(""), style));
+    EXPECT_TRUE(test::PollUntil(10000, [&] { return !test::ReadFileBytes(report).empty(); }));
+    EXPECT_EQ(test::ReadFileBytes(report), std::to_string(style));
+  }
+  ::SetEnvironmentVariableW(L"QUILLON_TEST_SHOW", nullptr);
+}
+
 TEST(ShellOpen, OpensABatchFileInItsFolderWithItsParameter) {
   // How the first-run set-up batch of the tools folder is started.
   test::ScratchFolder folder;

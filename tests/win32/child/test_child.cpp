@@ -3,7 +3,9 @@
 //       sleeps <ms> milliseconds holding the named mutex (so a test can tell
 //       whether it still runs), then exits with the exit code;
 //   with QUILLON_TEST_ECHO set to a file path: writes the program's
-//       arguments, as the platform reads them, to that file in UTF-8.
+//       arguments, as the platform reads them, to that file in UTF-8;
+//   with QUILLON_TEST_SHOW set to a file path: writes the show style it was
+//       started with ("-" when none was given) to that file.
 
 #include <windows.h>
 
@@ -13,15 +15,30 @@
 #include "winauto/handles_win.h"
 #include "winauto/win32_platform_win.h"
 
+namespace {
+
+void WriteText(const wchar_t* path, const std::string& text) {
+  quillon::UniqueHandle file(
+      ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
-  wchar_t echoFile[MAX_PATH] = {};
-  if (::GetEnvironmentVariableW(L"QUILLON_TEST_ECHO", echoFile, MAX_PATH) > 0) {
-    const std::string arguments = quillon::Win32Platform().CommandLine();
-    quillon::UniqueHandle file(
-        ::CreateFileW(echoFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.Get(), arguments.data(), static_cast<DWORD>(arguments.size()), &written,
-                nullptr);
+  wchar_t reportFile[MAX_PATH] = {};
+  if (::GetEnvironmentVariableW(L"QUILLON_TEST_ECHO", reportFile, MAX_PATH) > 0) {
+    WriteText(reportFile, quillon::Win32Platform().CommandLine());
+    return 0;
+  }
+  if (::GetEnvironmentVariableW(L"QUILLON_TEST_SHOW", reportFile, MAX_PATH) > 0) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    WriteText(reportFile, (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
+                              ? std::to_string(startup.wShowWindow)
+                              : std::string("-"));
     return 0;
   }
   const DWORD ms = argc > 1 ? static_cast<DWORD>(std::wcstoul(argv[1], nullptr, 10)) : 0;

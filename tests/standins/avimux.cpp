@@ -320,6 +320,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   HWND window = standin::CreateTopLevelWindow(
       L"QuillonStandinAviMux", standin::MainCaption(g_mode, kCaption), WindowProc, 320, 120);
+  standin::ShowAndActivate(window);
   if (g_mode.kind == standin::ModeKind::kHang) {
     standin::Log(L"hang", L"the muxing never starts");
   } else {

@@ -557,7 +557,8 @@ std::wstring ClassOf(HWND window) {
 
 struct WindowSearch {
   DWORD pid;
-  const std::wstring* title;
+  const std::wstring* title;  // null: any title
+  const wchar_t* class_name;  // null: any class
   HWND found;
 };
 
@@ -565,17 +566,19 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && IsWindowVisible(window) && TitleOf(window) == *search->title) {
+  if (owner == search->pid && IsWindowVisible(window) &&
+      (!search->title || TitleOf(window) == *search->title) &&
+      (!search->class_name || ClassOf(window) == search->class_name)) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-// The visible top-level window of process `pid` whose title is `title`
+// A visible top-level window of process `pid` with this title (and class)
 // (tests may run side by side, so windows are told apart by process).
-HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
-  WindowSearch search{pid, &title, nullptr};
+HWND FindProcessWindow(DWORD pid, const std::wstring* title, const wchar_t* class_name = nullptr) {
+  WindowSearch search{pid, title, class_name, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -633,6 +636,7 @@ HWND FocusOf(HWND top) {
 class GuiToolTest : public StandinTest {
  protected:
   void TearDown() override {
+    if (HasFailure()) printf("The tools' log:\n%s\n", Read(log_).c_str());
     if (process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
       TerminateProcess(process_.get(), 99);
       WaitForSingleObject(process_.get(), kToolTimeoutMs);
@@ -640,23 +644,30 @@ class GuiToolTest : public StandinTest {
     process_.reset();
     StandinTest::TearDown();
   }
-  void Start(const std::wstring& exe) {
+  void Start(const std::wstring& exe, const std::wstring& arguments = L"") {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION info{};
-    std::wstring command = L"\"" + exe + L"\"";
+    std::wstring command = L"\"" + exe + L"\"" + arguments;
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &info));
     process_.reset(info.hProcess);
     CloseHandle(info.hThread);
     pid_ = info.dwProcessId;
   }
-  HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs) {
+  HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs,
+                     const wchar_t* class_name = nullptr) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindProcessWindow(pid_, title)) != nullptr; }, timeout_ms);
+    WaitUntil([&] { return (found = FindProcessWindow(pid_, &title, class_name)) != nullptr; },
+              timeout_ms);
     return found;
+  }
+  // Brings the window to the front as the program does before it sends keys.
+  void Activate(HWND window) {
+    SetForegroundWindow(window);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
   }
   // Waits for a foreground window of the tool other than `not_this`.
   HWND WaitForForegroundDialog(HWND not_this) {
@@ -688,7 +699,7 @@ TEST_F(GuiToolTest, SubToSupConvertsTheTypedIndex) {
   Start(Tool(L"SubToSup.exe"));
   HWND main = WaitForWindow(L"SubToSup");
   ASSERT_NE(main, nullptr);
-  SetForegroundWindow(main);
+  Activate(main);
   PostMessageW(GetDlgItem(main, 1002), BM_CLICK, 0, 0);
   HWND dialog = WaitForForegroundDialog(main);
   ASSERT_NE(dialog, nullptr);
@@ -735,7 +746,7 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(standin::FileExists(ini));
 
-  SetForegroundWindow(main);
+  Activate(main);
   PressAlt('F');
   Press(VK_DOWN, 3);
   Press(VK_RETURN);
@@ -754,13 +765,13 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
 
   const std::wstring ocr_caption = L"Running OCR... (based on GOCR by Joerg Schulenburg)";
-  SetForegroundWindow(main);
+  Activate(main);
   PostMessageW(GetDlgItem(main, 1053), BM_CLICK, 0, 0);
   HWND ocr = WaitForWindow(ocr_caption);
   ASSERT_NE(ocr, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ocr); }));
 
-  SetForegroundWindow(main);
+  Activate(main);
   PostMessageW(GetDlgItem(main, 1056), BM_CLICK, 0, 0);
   HWND save = WaitForForegroundDialog(main);
   ASSERT_NE(save, nullptr);
@@ -781,6 +792,211 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
                 "typed " + U8(sup), "caption " + U8(sup), "ifo shown Load IFO file", "ifo closed",
                 "click 1053", "recognition shown " + U8(ocr_caption), "recognition done " + U8(sup),
                 "click 1056", "typed " + U8(srt), "wrote " + U8(srt), "close", "exit 0"}));
+}
+
+// Alt+F opens the File menu with its first entry highlighted (checked here
+// under Wine), so n Down arrows and Enter choose entry n + 1; the open entry
+// is the fourth, reached by the macro's "{DOWN 3}".
+TEST_F(GuiToolTest, DvdSubEditMenuEntriesByDownArrows) {
+  Start(Tool(L"DVDSubEdit.exe"));
+  HWND main = WaitForWindow(L"DVDSubEdit -- Version 1.34 By Test Author");
+  ASSERT_NE(main, nullptr);
+  const char* const entries[] = {"&New project", "Open &IFO file...", "Open &VobSub..."};
+  for (int downs = 0; downs < 3; ++downs) {
+    Activate(main);
+    PressAlt('F');
+    Press(VK_DOWN, downs);
+    Press(VK_RETURN);
+    const std::string expected = std::string("menu ") + entries[downs];
+    EXPECT_TRUE(WaitUntil([&] {
+      const auto events = EventTexts();
+      return std::count(events.begin(), events.end(), expected) == 1;
+    })) << expected;
+  }
+  Activate(main);
+  PressAlt('F');
+  Press(VK_DOWN, 3);
+  Press(VK_RETURN);
+  HWND open = WaitForForegroundDialog(main);
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  PressAlt(VK_F4);  // cancels the dialog
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+  const auto events = EventTexts();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "cancelled open dialog"), 1);
+  EXPECT_EQ(TitleOf(main), L"DVDSubEdit -- Version 1.34 By Test Author");
+}
+
+// What the editor's save dialog makes of the names the macro types: the
+// subtitle key without an extension gets ".srt"; a key that itself looks
+// like a name with an extension (a.sup gives "a.su") is taken as it is.
+TEST_F(GuiToolTest, DvdSubEditSaveDialogAddsSrtOnlyWithoutExtension) {
+  const std::wstring sup = dir_ + L"a.sup";
+  Write(sup, "SUP");
+  Start(Tool(L"DVDSubEdit.exe", "normal delay=0"));
+  HWND main = WaitForWindow(L"DVDSubEdit -- Version 1.34 By Test Author");
+  ASSERT_NE(main, nullptr);
+  Activate(main);
+  PressAlt('F');
+  Press(VK_DOWN, 3);
+  Press(VK_RETURN);
+  ASSERT_NE(WaitForForegroundDialog(main), nullptr);
+  TypeText(sup);
+  Press(VK_RETURN);
+  HWND ifo = WaitForWindow(L"Load IFO file");
+  ASSERT_NE(ifo, nullptr);
+  PressAlt(VK_F4);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* saved;
+  } const cases[] = {{L"0x20", L"0x20.srt"}, {L"a.su", L"a.su"}, {L"b.srt", L"b.srt"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(U8(c.typed));
+    Activate(main);
+    PostMessageW(GetDlgItem(main, 1056), BM_CLICK, 0, 0);
+    HWND save = WaitForForegroundDialog(main);
+    ASSERT_NE(save, nullptr);
+    TypeText(dir_ + c.typed);
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return standin::FileExists(dir_ + c.saved); }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }));
+  }
+  // Saved before any recognition: the files hold no subtitles, and the log
+  // says so.
+  EXPECT_EQ(Read(dir_ + L"0x20.srt"), "");
+  EXPECT_EQ(Events("error").size(), std::size(cases));
+}
+
+constexpr wchar_t kSubEditCaption[] = L"DVDSubEdit -- Version 1.34 By Test Author";
+
+// Modes every GUI tool shares, checked right after the start.
+TEST_F(GuiToolTest, StartModesOfTheGuiTools) {
+  struct Case {
+    const wchar_t* exe;
+    const wchar_t* caption;
+  } const tools[] = {{L"SubToSup.exe", L"SubToSup"}, {L"DVDSubEdit.exe", kSubEditCaption}};
+  for (const Case& tool : tools) {
+    SCOPED_TRACE(U8(tool.exe));
+    Start(Tool(tool.exe, "fail"));
+    EXPECT_EQ(WaitForExit(), 2u);
+
+    Start(Tool(tool.exe, "crash"));
+    EXPECT_EQ(WaitForExit(), 0xC0000005u);
+
+    Start(Tool(tool.exe, "wrongwindow"));
+    EXPECT_NE(WaitForWindow(std::wstring(L"Wrong window - ") + tool.caption), nullptr);
+    const std::wstring right_caption = tool.caption;
+    EXPECT_EQ(FindProcessWindow(pid_, &right_caption), nullptr);
+    TerminateProcess(process_.get(), 99);
+    WaitForExit();
+
+    Start(Tool(tool.exe, "nowindow"));
+    EXPECT_EQ(WaitForSingleObject(process_.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(FindProcessWindow(pid_, nullptr), nullptr);
+    TerminateProcess(process_.get(), 99);
+    WaitForExit();
+  }
+}
+
+TEST_F(GuiToolTest, SubToSupHangNeverFinishesTheConversion) {
+  const std::wstring index = dir_ + L"movie.idx";
+  Write(index, "id: en, index: 0\r\n");
+  Start(Tool(L"SubToSup.exe", "hang"));
+  HWND main = WaitForWindow(L"SubToSup");
+  ASSERT_NE(main, nullptr);
+  Activate(main);
+  PostMessageW(GetDlgItem(main, 1002), BM_CLICK, 0, 0);
+  ASSERT_NE(WaitForForegroundDialog(main), nullptr);
+  TypeText(index);
+  Press(VK_RETURN);
+  EXPECT_EQ(WaitForWindow(L"SubToSup 0.9 Beta", 2000), nullptr);
+  EXPECT_FALSE(standin::FileExists(dir_ + L"movie_0x20.sup"));
+  EXPECT_EQ(Events("typed"), std::vector<std::string>{U8(index)});
+}
+
+// How long the recognition's progress window stays: the mode's delay, or
+// for ever in "hang". (Under Wine without a window manager, destroying a
+// top-level window takes up to two more seconds, hence the loose upper bound.)
+TEST_F(GuiToolTest, DvdSubEditRecognitionWindowLastsTheModesDelayOrForeverInHang) {
+  const std::wstring sup = dir_ + L"movie_0x20.sup";
+  Write(sup, "SUP");
+  struct Case {
+    const char* mode;
+    DWORD watch_ms;  // how long the test watches the progress window
+    bool goes_away;
+    DWORD min_ms;  // it stays at least this long
+  } const cases[] = {{"normal delay=1500", 8000, true, 1400}, {"hang", 3000, false, 3000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Start(Tool(L"DVDSubEdit.exe", c.mode));
+    HWND main = WaitForWindow(kSubEditCaption);
+    ASSERT_NE(main, nullptr);
+    Activate(main);
+    PressAlt('F');
+    Press(VK_DOWN, 3);
+    Press(VK_RETURN);
+    ASSERT_NE(WaitForForegroundDialog(main), nullptr);
+    TypeText(sup);
+    Press(VK_RETURN);
+    HWND ifo = WaitForWindow(L"Load IFO file");
+    ASSERT_NE(ifo, nullptr);
+    PressAlt(VK_F4);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+
+    Activate(main);
+    PostMessageW(GetDlgItem(main, 1053), BM_CLICK, 0, 0);
+    HWND ocr = WaitForWindow(L"Running OCR... (based on GOCR by Joerg Schulenburg)");
+    ASSERT_NE(ocr, nullptr);
+    const ULONGLONG shown = GetTickCount64();
+    EXPECT_EQ(WaitUntil([&] { return !IsWindow(ocr); }, c.watch_ms), c.goes_away);
+    EXPECT_GE(GetTickCount64() - shown + 100, c.min_ms);  // found a little after it showed
+    EXPECT_EQ(Events("recognition done").size(), c.goes_away ? 1u : 0u);
+    TerminateProcess(process_.get(), 99);
+    WaitForExit();
+    DeleteFileW(log_.c_str());
+  }
+}
+
+TEST_F(GuiToolTest, AviMuxShowsItsDoneBoxAndStaysOpenUnlessTheScriptSaysOtherwise) {
+  const std::wstring movie = dir_ + L"movie.avi";
+  const std::wstring target = dir_ + L"out.avi";
+  Write(movie, "avi");
+  const std::wstring script = dir_ + L"movie.amg";
+  Write(script, "SET OUTPUT OPTIONS\r\nSET OPTION DONEDLG 1\r\nSET OPTION CLOSEAPP 0\r\nLOAD " +
+                    U8(movie) + "\r\nSELECT FILE 1\r\nADD VIDEOSOURCE\r\nSTART " + U8(target) +
+                    "\r\n");
+  Start(Tool(L"AVIMux_GUI.exe"), L" \"" + script + L"\"");
+  HWND box = WaitForWindow(L"AVI-Mux GUI", kToolTimeoutMs, L"#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Read(target), "video " + U8(movie) + "\r\ninterleave -\r\n");
+  Activate(box);
+  Press(VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(WaitForSingleObject(process_.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+  HWND main = WaitForWindow(L"AVI-Mux GUI");
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(StandinTest, SleeperTakesTheGivenTime) {
+  const std::wstring exe = L"\"" + Tool(L"sleeper.exe") + L"\"";
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(Run(exe + L" 700"), 0u);
+  EXPECT_GE(GetTickCount64() - start, 700u);
+  EXPECT_EQ(Run(exe + L" 7x"), 7u);
+  EXPECT_EQ(Run(exe), 7u);
+  EXPECT_EQ(Events("exit"), (std::vector<std::string>{"0", "7", "7"}));
+}
+
+TEST_F(UnrarTest, PartialModeCutsTheFirstFileShortAndStops) {
+  Write(archive_, Archive({{"movie.sub", "0123456789"}, {"movie.idx", "index"}}));
+  Tool(L"UnRAR.exe", "partial");
+  EXPECT_EQ(Run(Command()), 0u);
+  EXPECT_EQ(DestFiles(), std::vector<std::string>{"movie.sub"});
+  EXPECT_EQ(Read(dest_ + L"movie.sub"), "01234");
 }
 
 }  // namespace

@@ -108,5 +108,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       L"QuillonStandinSubToSup",
       standin::MainCaption(g_mode, standin::Widen(tools::kSubToSupCaption)), WindowProc, 300, 100);
   standin::CreateButton(window, tools::kSubToSupOpenButton, L"&Open...", 20, 30, 120, 28);
+  standin::ShowAndActivate(window);
   standin::Exit(standin::RunMessageLoop());
 }

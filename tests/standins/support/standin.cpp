@@ -266,7 +266,7 @@ std::wstring MainCaption(const Mode& mode, const std::wstring& caption) {
 }
 
 HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption, WNDPROC proc,
-                          int width, int height, HWND owner) {
+                          int width, int height, HWND owner, HMENU menu) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -282,13 +282,15 @@ HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption
   }
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT frame{0, 0, width, height};
-  AdjustWindowRect(&frame, style, FALSE);
-  HWND window = CreateWindowExW(0, class_name, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                                instance, nullptr);
+  AdjustWindowRect(&frame, style, menu != nullptr);
+  return CreateWindowExW(0, class_name, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                         frame.right - frame.left, frame.bottom - frame.top, owner, menu, instance,
+                         nullptr);
+}
+
+void ShowAndActivate(HWND window) {
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
-  return window;
 }
 
 HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int width, int height) {

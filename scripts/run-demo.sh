@@ -42,7 +42,9 @@ echo "== Running: Quillon.exe $cmdline"
 start=$(date +%s)
 set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  bash -c 'wineboot -i >/dev/null 2>&1; wine "$0" "$1"; code=$?; wineserver -w; exit $code' \
+  bash -c 'wineboot -i >/dev/null 2>&1
+    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+    wine "$0" "$1"; code=$?; wineserver -w; exit $code' \
   "$demo/app/Quillon.exe" "$cmdline"
 code=$?
 set -e

@@ -61,6 +61,24 @@ TEST_F(BatchModeTest, MuxAllLeftCheckedShowsNoNoticeAndNoDone) {
   EXPECT_TRUE(folder_.FolderExists(L"Film\\mux"));
 }
 
+TEST_F(BatchModeTest, MuxesWithTheToolsBesideTheProgramAndEndsWithCodeZero) {
+  std::wstring source = folder_.MakeFolder(L"Film");
+  folder_.WriteFile(L"Film\\movie.avi", "video");
+  folder_.WriteFile(L"Film\\1eng.ac3", "audio");
+  // Original audio, no subtitles, no clean-up, mux: the stand-in muxer runs.
+  Start(L"?" + source + L"?0?128?0?0?0?0?1?", /*withTools=*/true);
+  std::vector<MessageBoxSeen> boxes;
+  const auto code = RunToExit(Process(), kJobLimit, boxes);
+  ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
+  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
+  EXPECT_EQ(*code, 0u);
+  EXPECT_TRUE(folder_.FileExists(L"Film\\mux\\movie.avi")) << "the muxer made no movie";
+  EXPECT_TRUE(folder_.FileExists(L"Film\\mux\\movie.amg")) << "no mux script";
+  const auto log = folder_.ReadFile(L"standins.log");
+  ASSERT_TRUE(log.has_value()) << "no tool was started";
+  EXPECT_NE(log->find("AVIMux_GUI\tstart"), std::string::npos) << *log;
+}
+
 TEST_F(BatchModeTest, FewerThanNineQuestionMarksAreRefusedBeforeAnythingIsApplied) {
   std::wstring source = folder_.MakeFolder(L"Film");
   const WindowProbe window = Start(L"?" + source + L"?1?192?1?");

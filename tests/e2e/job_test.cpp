@@ -91,6 +91,7 @@ TEST_F(InteractiveJobTest, StartOnAFolderWithAMuxFolderStartsNothingAndSaysWhy) 
   EXPECT_EQ(window.ItemText(Id(cmdStart)), L"Start");
   ASSERT_TRUE(PressDialogButton(box->window));
   EXPECT_EQ(folder_.List(L"Film\\mux"), std::vector<std::wstring>{L"movie.avi"});
+  EXPECT_EQ(folder_.ReadFile(L"Film\\mux\\movie.avi"), "an earlier job's result");
   EXPECT_EQ(folder_.List(L"Film"), std::vector<std::wstring>{L"mux"});
   CloseAndExpectExitCode(window, 0);
 }

@@ -225,6 +225,19 @@ void TestFolder::WriteFile(std::wstring_view relative, std::string_view bytes) c
     throw Failure("could not write " + Narrow(path));
 }
 
+std::optional<std::string> TestFolder::ReadFile(std::wstring_view relative) const {
+  const std::wstring path = path_ + std::wstring(relative);
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    bytes.append(buffer, got);
+  return bytes;
+}
+
 bool TestFolder::FileExists(std::wstring_view relative) const {
   const DWORD attributes = ::GetFileAttributesW((path_ + std::wstring(relative)).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -77,6 +77,8 @@ class TestFolder {
 
   std::wstring MakeFolder(std::wstring_view relative) const;
   void WriteFile(std::wstring_view relative, std::string_view bytes) const;
+  // The file's bytes; nothing when it cannot be read.
+  std::optional<std::string> ReadFile(std::wstring_view relative) const;
   bool FileExists(std::wstring_view relative) const;
   bool FolderExists(std::wstring_view relative) const;
   // Names in a subfolder (no "." or ".."), sorted.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest mingw-w64 wine wine32:i386 xvfb xauth
-          imagemagick x11-utils zip)
+          imagemagick x11-utils zip fonts-wine)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -305,7 +305,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   g_mode = standin::Start();
   standin::ExactReader reader(GetCommandLineW());
   std::optional<std::wstring> script;
@@ -320,7 +320,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   HWND window = standin::CreateTopLevelWindow(
       L"QuillonStandinAviMux", standin::MainCaption(g_mode, kCaption), WindowProc, 320, 120);
-  standin::ShowAndActivate(window);
+  standin::Show(window, show);
   if (g_mode.kind == standin::ModeKind::kHang) {
     standin::Log(L"hang", L"the muxing never starts");
   } else {

@@ -101,7 +101,7 @@ void OnRecognize(HWND window) {
   const std::wstring caption = standin::Widen(tools::kOcrProgressCaptionPrefix) + kOcrAuthor;
   g_progress = standin::CreateTopLevelWindow(L"QuillonStandinOcrProgress", caption, ProgressProc,
                                              300, 60, window);
-  standin::ShowAndActivate(g_progress);
+  standin::Show(g_progress, SW_SHOWNORMAL);
   standin::Log(L"recognition shown", caption);
   if (g_mode.kind == standin::ModeKind::kHang) {
     standin::Log(L"hang", L"the recognition never ends");
@@ -187,7 +187,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   g_mode = standin::Start();
   WriteSettings();
   if (g_mode.kind == standin::ModeKind::kNoWindow) standin::RunWithoutWindow();
@@ -197,6 +197,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SetMenu(window, BuildMenu());
   standin::CreateButton(window, tools::kSubEditRecognizeButton, L"Start OCR", 20, 30, 120, 28);
   standin::CreateButton(window, tools::kSubEditSaveButton, L"Save as SRT...", 160, 30, 120, 28);
-  standin::ShowAndActivate(window);
+  standin::Show(window, show);
   standin::Exit(standin::RunMessageLoop());
 }

@@ -654,7 +654,7 @@ class GuiToolTest : public StandinTest {
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &info));
     process_.reset(info.hProcess);
-    CloseHandle(info.hThread);
+    UniqueHandle thread(info.hThread);
     pid_ = info.dwProcessId;
   }
   HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs,

@@ -101,13 +101,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   g_mode = standin::Start();
   if (g_mode.kind == standin::ModeKind::kNoWindow) standin::RunWithoutWindow();
   HWND window = standin::CreateTopLevelWindow(
       L"QuillonStandinSubToSup",
       standin::MainCaption(g_mode, standin::Widen(tools::kSubToSupCaption)), WindowProc, 300, 100);
   standin::CreateButton(window, tools::kSubToSupOpenButton, L"&Open...", 20, 30, 120, 28);
-  standin::ShowAndActivate(window);
+  standin::Show(window, show);
   standin::Exit(standin::RunMessageLoop());
 }

@@ -288,8 +288,8 @@ HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption
                          nullptr);
 }
 
-void ShowAndActivate(HWND window) {
-  ShowWindow(window, SW_SHOWNORMAL);
+void Show(HWND window, int show) {
+  ShowWindow(window, show);
   UpdateWindow(window);
 }
 

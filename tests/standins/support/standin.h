@@ -134,11 +134,13 @@ std::wstring MainCaption(const Mode& mode, const std::wstring& caption);
 
 // Registers a window class (once per name) and creates a top-level window of
 // it with the given client size and menu, still hidden: a window is shown
-// (ShowAndActivate) only once its menu and controls are in place, so that a
+// (Show) only once its menu and controls are in place, so that a
 // program that drives it as soon as the caption appears finds them all.
 HWND CreateTopLevelWindow(const wchar_t* class_name, const std::wstring& caption, WNDPROC proc,
                           int width, int height, HWND owner = nullptr, HMENU menu = nullptr);
-void ShowAndActivate(HWND window);
+// Shows the window with the show style it was started with (the program
+// passes "normal, activated").
+void Show(HWND window, int show);
 
 // A push button that is a direct child of `parent` with the given id.
 HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int width, int height);

@@ -1,0 +1,20 @@
+#pragma once
+// End-to-end test support: finding and ending the processes a test left
+// running, such as a stand-in tool the program gave up waiting for. Only
+// executables inside the test's own folder are looked at, so a test never
+// touches a process it did not cause.
+
+#include <string>
+#include <vector>
+
+namespace quillon::e2e {
+
+// Full paths of the running processes whose executable lies in `folder`
+// (a Windows path ending in "\") or below it.
+std::vector<std::wstring> ProcessesUnder(const std::wstring& folder);
+
+// Ends those processes and waits (bounded) until they are gone; returns the
+// paths of the ones it ended.
+std::vector<std::wstring> EndProcessesUnder(const std::wstring& folder);
+
+}  // namespace quillon::e2e

@@ -1,0 +1,65 @@
+#include "support/standin_log.h"
+
+#include <windows.h>
+
+#include "support/quillon_run.h"
+
+namespace quillon::e2e {
+namespace {
+
+std::string ReadWhole(const std::wstring& path) {
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    bytes.append(buffer, got);
+  return bytes;
+}
+
+}  // namespace
+
+StandinLog StandinLog::Read(const std::wstring& path) {
+  return Parse(ReadWhole(path));
+}
+
+StandinLog StandinLog::Parse(std::string_view text) {
+  StandinLog log;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.empty()) continue;
+    // The detail is everything after the third tab: it may hold tabs itself
+    // only escaped, but split no further than needed anyway.
+    const size_t first = line.find('\t');
+    const size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
+    const size_t third = second == std::string_view::npos ? second : line.find('\t', second + 1);
+    if (third == std::string_view::npos) {
+      log.events_.push_back({"?", "unreadable line", std::string(line)});
+      continue;
+    }
+    log.events_.push_back({std::string(line.substr(first + 1, second - first - 1)),
+                           std::string(line.substr(second + 1, third - second - 1)),
+                           std::string(line.substr(third + 1))});
+  }
+  return log;
+}
+
+std::vector<std::string> StandinLog::Details(std::string_view tool, std::string_view event) const {
+  std::vector<std::string> details;
+  for (const StandinEvent& e : events_)
+    if (e.tool == tool && e.event == event) details.push_back(e.detail);
+  return details;
+}
+
+std::string StandinLog::Text() const {
+  std::string text;
+  for (const StandinEvent& e : events_) text += e.tool + " " + e.event + " " + e.detail + "\n";
+  return text;
+}
+
+}  // namespace quillon::e2e

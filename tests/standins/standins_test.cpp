@@ -218,10 +218,8 @@ TEST_F(BeSweetTest, FailureModes) {
     DWORD exit_code;
     bool writes_output;
   } const cases[] = {
-      {"fail", 2, false},
-      {"crash", 0xC0000005, false},
-      {"partial", 0, true},
-      {"normal delay=0", 0, true},
+      {"fail", 2, false},          {"crash", 0xC0000005, false}, {"partial", 0, true},
+      {"normal delay=0", 0, true}, {"bogus", 0, true},  // logged as an error, then run normally
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
@@ -423,6 +421,23 @@ TEST_F(AviMuxTest, AGoodScriptWritesTheTargetListingWhatWasLoaded) {
                                "subtitle " + U8(mux_) + "0x20.srt\r\n" + "interleave 3 FR\r\n");
   EXPECT_EQ(Events("script"), std::vector<std::string>{U8(script_)});
   EXPECT_TRUE(Events("error").empty());
+}
+
+TEST_F(AviMuxTest, TakesOnlyOneQuotedScriptPath) {
+  Write(script_, Join(GoodLines()));
+  const std::wstring exe = L"\"" + exe_ + L"\"";
+  const std::wstring forms[] = {
+      exe + L" " + script_,
+      exe + L"  \"" + script_ + L"\"",
+      exe + L" \"" + script_ + L"\" /x",
+      exe,
+  };
+  for (const std::wstring& form : forms) {
+    SCOPED_TRACE(U8(form));
+    EXPECT_EQ(Run(form), 3u);
+  }
+  EXPECT_FALSE(standin::FileExists(target_));
+  EXPECT_EQ(Events("error").size(), std::size(forms));
 }
 
 TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
@@ -989,6 +1004,34 @@ TEST_F(StandinTest, SleeperTakesTheGivenTime) {
   EXPECT_EQ(Run(exe + L" 7x"), 7u);
   EXPECT_EQ(Run(exe), 7u);
   EXPECT_EQ(Events("exit"), (std::vector<std::string>{"0", "7", "7"}));
+}
+
+// Tools started together append to one log; every line stays whole.
+TEST_F(StandinTest, ConcurrentToolsKeepLogLinesWhole) {
+  const std::wstring exe = L"\"" + Tool(L"sleeper.exe") + L"\" 0";
+  std::vector<UniqueHandle> processes;
+  for (int i = 0; i < 6; ++i) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring command = exe;
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    processes.emplace_back(info.hProcess);
+    UniqueHandle thread(info.hThread);
+  }
+  for (const UniqueHandle& process : processes) {
+    EXPECT_EQ(WaitForSingleObject(process.get(), kToolTimeoutMs), WAIT_OBJECT_0);
+  }
+  const std::string text = Read(log_);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
+  const std::vector<LogLine> lines = Log();
+  ASSERT_EQ(lines.size(), 12u);
+  for (const LogLine& line : lines) {
+    EXPECT_EQ(line.tool, "sleeper");
+    EXPECT_TRUE(line.event == "start" || line.event == "exit") << line.event;
+  }
+  EXPECT_EQ(Events("exit"), std::vector<std::string>(6, "0"));
 }
 
 TEST_F(UnrarTest, PartialModeCutsTheFirstFileShortAndStops) {

@@ -46,9 +46,23 @@ HWND FindCaptionPrefix(const std::string& prefix) {
 void ClickControl(HWND window, int controlId) {
   if (window == nullptr) return;
   const HWND control = ::GetDlgItem(window, controlId);
+  if (control == nullptr) return;
   // Posted, not sent: the tool carries the click out on its own thread and a
   // hung tool cannot stall this one.
-  if (control != nullptr) ::PostMessageW(control, BM_CLICK, 0, 0);
+  ::PostMessageW(control, BM_CLICK, 0, 0);
+  // The macro goes on right after the click, with a keystroke pause of 0 at
+  // once, and looks for what the click brings up. A thread answers a sent
+  // message only when it reads its queue, so once it has answered twice it
+  // has taken the click from its queue and carried it out (or is inside the
+  // dialog the click opened). A busy tool gets a second, a hung one nothing.
+  const ULONGLONG end = ::GetTickCount64() + 1000;
+  for (int answer = 0; answer < 2; ++answer) {
+    const ULONGLONG now = ::GetTickCount64();
+    DWORD_PTR result = 0;
+    if (now >= end || !::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                             static_cast<UINT>(end - now), &result))
+      return;
+  }
 }
 
 }  // namespace quillon

@@ -12,8 +12,9 @@ HWND FindCaption(const std::string& caption);
 // The first top-level window, in Z order, whose title begins with `prefix`,
 // ignoring case.
 HWND FindCaptionPrefix(const std::string& prefix);
-// Posts a click to the direct child `controlId` of `window`; nothing happens
-// when there is no such control.
+// Posts a click to the direct child `controlId` of `window` and waits (a
+// second at most) until the window's thread has carried it out; nothing
+// happens when there is no such control.
 void ClickControl(HWND window, int controlId);
 
 }  // namespace quillon

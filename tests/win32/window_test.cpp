@@ -73,6 +73,16 @@ TEST(ClickControl, ReachesTheButtonOfAnotherThreadsWindow) {
   EXPECT_EQ(window.Clicks(), 1);
 }
 
+TEST(ClickControl, ReturnsOnlyOnceTheBusyToolHasCarriedTheClickOut) {
+  // A macro with a pause of 0 seconds looks for what the click brings up
+  // (a dialog, a progress window) right after it: it must be there by then.
+  WindowThread window(L"Busy tool");
+  Win32Platform platform;
+  window.Freeze(300);
+  platform.ClickControl(FromHwnd(window.Window()), WindowThread::kButtonId);
+  EXPECT_EQ(window.Clicks(), 1);
+}
+
 TEST(ActivateWindow, BringsAWindowToTheForeground) {
   WindowThread first(L"First tool", WindowThread::Show::Visible);
   WindowThread second(L"Second tool", WindowThread::Show::Visible);

@@ -87,6 +87,11 @@ class Platform {
   // Writes `text` in the system's ANSI code page, replacing any file of that
   // name. Fails, writing nothing, when the code page cannot hold the text.
   virtual void WriteAnsiTextFile(const std::string& path, const std::string& text) = 0;
+  // The program's own text files (the job log): the UTF-8 bytes as given,
+  // no code-page conversion. WriteTextFile replaces any file of that name;
+  // AppendTextFile adds to the end, making the file when it is missing.
+  virtual void WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
+  virtual void AppendTextFile(const std::string& path, const std::string& utf8Text) = 0;
 
   // --- processes ---
   // Starts `commandLine` with `showStyle` and blocks, without processing

@@ -13,6 +13,7 @@
 #include "winauto/send_input_win.h"
 #include "winauto/settings_store_win.h"
 #include "winauto/shell_wait_win.h"
+#include "winauto/utf8_text_file_win.h"
 #include "winauto/wait_seconds_win.h"
 #include "winauto/window_search_win.h"
 
@@ -51,6 +52,12 @@ void Win32Platform::RemoveFolder(const std::string& path) {
 }
 void Win32Platform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
   quillon::WriteAnsiTextFile(path, text);
+}
+void Win32Platform::WriteTextFile(const std::string& path, const std::string& utf8Text) {
+  WriteUtf8TextFile(path, utf8Text);
+}
+void Win32Platform::AppendTextFile(const std::string& path, const std::string& utf8Text) {
+  AppendUtf8TextFile(path, utf8Text);
 }
 
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,

@@ -184,6 +184,21 @@ void FakePlatform::WriteAnsiTextFile(const std::string& path, const std::string&
   files_[Key(path)] = File{path, text, false, false};
 }
 
+void FakePlatform::WriteTextFile(const std::string& path, const std::string& utf8Text) {
+  CheckWritable(path, "write");
+  files_[Key(path)] = File{path, utf8Text, false, false};
+}
+
+void FakePlatform::AppendTextFile(const std::string& path, const std::string& utf8Text) {
+  CheckWritable(path, "write");
+  const auto it = files_.find(Key(path));
+  if (it == files_.end()) {
+    files_[Key(path)] = File{path, utf8Text, false, false};
+  } else {
+    it->second.content += utf8Text;
+  }
+}
+
 bool FakePlatform::ProgramExists(const std::string& commandLine) {
   std::string program;
   if (!commandLine.empty() && commandLine[0] == '"') {
@@ -306,7 +321,9 @@ std::string FakePlatform::BrowseForFolder(const std::string& title) {
 }
 
 std::string FakePlatform::GetSpecialFolder(int csidl) {
-  return csidl == 26 ? appDataFolder : std::string();
+  if (csidl == 26) return appDataFolder;
+  if (csidl == 28) return localAppDataFolder;
+  return std::string();
 }
 
 std::optional<std::string> FakePlatform::ReadSetting(const std::string& app,

@@ -24,12 +24,17 @@ class FakePlatform : public Platform {
   std::string exeFolder = "C:\\App";
   std::string workingFolder = "C:\\Work";
   std::string appDataFolder = "C:\\Users\\me\\AppData\\Roaming";
+  // The local application-data folder; "" (the default) means none, so a
+  // job keeps no log unless a test gives it one.
+  std::string localAppDataFolder;
   std::string browseAnswer;                             // what the folder picker returns
   std::deque<std::optional<std::string>> inputAnswers;  // InputBox answers, in order
   std::map<std::string, std::string> settings;          // "app\section\key" -> value
   std::uint64_t now = 0;                                // virtual milliseconds
 
   // Every call that acts on the world, in order, e.g. "ShellWait(\"C:\a.exe\" x,1)".
+  // Writes of the program's own text files (the job log) are left out: the
+  // job's course is the same with and without a log.
   std::vector<std::string> calls;
 
   // ---- hooks that script the world's reactions ----
@@ -78,6 +83,8 @@ class FakePlatform : public Platform {
   void CreateFolder(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
+  void WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+  void AppendTextFile(const std::string& path, const std::string& utf8Text) override;
   ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                            std::uint32_t timeoutMs) override;
   bool StartProgram(const std::string& commandLine, int showStyle) override;

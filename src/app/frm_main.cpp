@@ -42,7 +42,8 @@ FrmMain::FrmMain(Platform& platform, MainView& view)
       fileSub(platform),
       platform_(platform),
       view_(view),
-      caption_(kRestingCaption) {
+      caption_(kRestingCaption),
+      log_(platform) {
   for (const auto& design : kDesign) {
     ControlState& control = Mutable(design.id);
     control.caption = design.caption;

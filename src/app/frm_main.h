@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/job_log.h"
 #include "app/job_report.h"
 #include "app/main_view.h"
 #include "folder/file_list.h"
@@ -151,6 +152,8 @@ class FrmMain {
   // Runs an outside tool and waits for it; records a tool that could not be
   // started, ends the job when it outlives its time limit.
   void RunTool(const std::string& commandLine, const std::string& toolPath);
+  // Starts a program without waiting for it, and logs it.
+  bool StartLogged(const std::string& commandLine, int showStyle);
   // Notes a result the job should have produced; a missing one turns "Done!"
   // into a warning.
   void ExpectResult(const std::string& path);
@@ -164,6 +167,9 @@ class FrmMain {
   // A job that did not start or stopped on an error: say why, and in batch
   // mode end the program.
   void FailJob(const std::string& message);
+  // The message followed by the line that says where the job's log is, when
+  // the job has one.
+  std::string WithLogPlace(const std::string& message) const;
   void CloseWindow();
   bool CommandLineGiven();
   void RefuseCommandLine(const std::string& commandLine);
@@ -184,6 +190,7 @@ class FrmMain {
   bool ocrRan_ = false;
   int exitCode_ = 0;
   JobReport report_;
+  JobLog log_;
 };
 
 }  // namespace quillon

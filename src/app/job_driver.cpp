@@ -1,4 +1,5 @@
 #include <exception>
+#include <vector>
 
 #include "app/frm_main.h"
 
@@ -14,10 +15,49 @@ std::string Duration(std::uint32_t ms) {
   return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
 }
 
+std::string YesNo(bool on, const char* yes, const char* no) {
+  return on ? yes : no;
+}
+
+// The log's first lines: which program, which folder, and the options as the
+// job starts (a stage reads its options again when it runs).
+std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
+  const auto on = [&](ControlId id) { return frm.Control(id).value == 1; };
+  std::string options = "Options: audio ";
+  options += on(ControlId::optAudMP3)
+                 ? "MP3 at " + frm.Control(ControlId::cmbAudQual).text + " kbit/s"
+                 : std::string("original");
+  options += ", subtitles ";
+  options += on(ControlId::optSubSRT) ? YesNo(on(ControlId::chkSubMux), "SRT muxed into the AVI",
+                                              "SRT not muxed into the AVI")
+                                      : std::string("original");
+  options += ", " + YesNo(on(ControlId::chkMux), "mux all", "no muxing");
+  options +=
+      ", " + YesNo(on(ControlId::chkDelTemp), "delete temporary files", "keep temporary files");
+  options += ", " + YesNo(on(ControlId::chkShutDown), "shut down at the end", "no shut-down");
+  options += ", keystroke pause " + std::to_string(frm.PauseSeconds) + " s";
+  options += batchMode ? ", batch mode" : ", interactive";
+  return {std::string(kRestingCaption) + " job on " + frm.SourceDir, options};
+}
+
+std::string ExitCodeText(std::uint32_t code) {
+  std::string text = "exit code " + std::to_string(code);
+  // Codes this large are the system's status values (0xC0000005: a crash).
+  if (code >= 0x80000000u) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string hex;
+    for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(code >> shift) & 0xFu];
+    text += " (0x" + hex + ")";
+  }
+  return text;
+}
+
 }  // namespace
 
 void FrmMain::StartJob() {
   if (jobRunning_ || closed_) return;
+  // Until this job has a log, its messages point to none.
+  log_.Forget();
   MuxDir = SourceDir + "mux\\";
   // An existing mux folder holds an earlier job's results; this job must not
   // mix its files into them or delete them.
@@ -38,12 +78,14 @@ void FrmMain::StartJob() {
   ocrRan_ = false;
   stagesRun_.clear();
   currentStep_.clear();
+  log_.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
   EnterBusyState();
   // Nothing may escape to the window: every way out of the job ends here.
   try {
     RunJob();
   } catch (const JobCancelled&) {
+    log_.Line("Cancelled: the main window was closed during the job.");
     jobRunning_ = false;
     exitCode_ = kExitCancelled;
     CloseWindow();
@@ -62,6 +104,7 @@ void FrmMain::StartJob() {
     FailJob("The job stopped while " + currentStep_ + " on an unexpected error.");
   }
   jobRunning_ = false;
+  log_.End();
   // The user closed the window during the job's last steps, which hold no
   // pause: the window goes now.
   if (view_.CloseRequested()) CloseWindow();
@@ -95,10 +138,18 @@ void FrmMain::RunStage(const char* procedure, const char* step, void (FrmMain::*
 }
 
 void FrmMain::EndJob() {
+  if (report_.Empty()) {
+    log_.Line("Done!");
+  } else {
+    std::string problems = "Finished with problems:";
+    for (const auto& problem : report_.Problems()) problems += "\r\n" + problem;
+    log_.Line(problems);
+  }
   if (batchMode_) {
     if (IsChecked(ControlId::chkShutDown)) StartShutDown();
     jobRunning_ = false;
     exitCode_ = report_.Empty() ? kExitOk : kExitProblems;
+    log_.Line("Batch mode: the program ends with exit code " + std::to_string(exitCode_) + ".");
     CloseWindow();
     return;
   }
@@ -116,17 +167,21 @@ void FrmMain::EndJob() {
   }
   std::string text = "The job finished with problems:";
   for (const auto& problem : report_.Problems()) text += LineBreak + problem;
-  platform_.ShowMessage(text, kAppName, MessageIcon::Warning);
+  platform_.ShowMessage(WithLogPlace(text), kAppName, MessageIcon::Warning);
 }
 
 void FrmMain::StartShutDown() {
   BeginStep("shutting down the computer");
-  if (!platform_.StartProgram("shutdown -s", kShowMinimized))
+  if (!StartLogged("shutdown -s", kShowMinimized))
     throw JobError("The command \"shutdown -s\" could not be started.");
 }
 
 void FrmMain::FailJob(const std::string& message) {
-  platform_.ShowMessage(message, kAppName, MessageIcon::Error);
+  log_.Line(message);
+  if (batchMode_)
+    log_.Line("Batch mode: the program ends with exit code " + std::to_string(kExitJobFailed) +
+              ".");
+  platform_.ShowMessage(WithLogPlace(message), kAppName, MessageIcon::Error);
   if (batchMode_) {
     exitCode_ = kExitJobFailed;
     CloseWindow();
@@ -139,24 +194,47 @@ void FrmMain::CloseWindow() {
   view_.Close();
 }
 
+std::string FrmMain::WithLogPlace(const std::string& message) const {
+  if (log_.Path().empty()) return message;
+  return message + "\r\nThe job log is in " + log_.Path() + ".";
+}
+
 void FrmMain::BeginStep(const std::string& name) {
   currentStep_ = name;
+  log_.Line("Step: " + name);
 }
 
 void FrmMain::Pause(std::int32_t seconds) {
+  log_.Line("Pause " + std::to_string(seconds) + " s");
   platform_.WaitSeconds(seconds);
   if (view_.CloseRequested()) throw JobCancelled();
 }
 
+bool FrmMain::StartLogged(const std::string& commandLine, int showStyle) {
+  log_.Line("Start: " + commandLine);
+  if (platform_.StartProgram(commandLine, showStyle)) return true;
+  log_.Line(ProgramName(commandLine) + ": could not be started");
+  return false;
+}
+
 void FrmMain::RunTool(const std::string& commandLine, const std::string& toolPath) {
+  log_.Line("Run: " + commandLine);
+  const std::uint64_t start = platform_.NowMilliseconds();
   const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);
+  const std::string ran = std::to_string(platform_.NowMilliseconds() - start) + " ms";
+  const std::string tool = ProgramName(commandLine) + ": ";
   if (!outcome.started) {
+    log_.Line(tool + "could not be started");
     report_.ToolNotStarted(toolPath);
     return;
   }
-  if (!outcome.finished)
+  if (!outcome.finished) {
+    log_.Line(tool + "stopped after the time limit of " + Duration(Limits.toolRunMs) + ", after " +
+              ran);
     throw JobError(toolPath + " did not finish within the time limit of " +
                    Duration(Limits.toolRunMs) + " and was stopped.");
+  }
+  log_.Line(tool + ExitCodeText(outcome.exitCode) + " after " + ran);
 }
 
 void FrmMain::ExpectResult(const std::string& path) {

@@ -31,7 +31,7 @@ void FrmMain::ConvertSubtitlesToSrt() {
   // The converter retitles itself when it is done, which can take as long as
   // any conversion.
   BeginStep("waiting for SubToSup to convert the subtitles");
-  AwaitCaption(platform_, view_, CaptionPattern(kSubToSupDoneCaption), true, Limits.toolRunMs,
+  AwaitCaption(platform_, view_, log_, CaptionPattern(kSubToSupDoneCaption), true, Limits.toolRunMs,
                Limits.pollMs);
   Pause(PauseSeconds);
   BeginStep("closing SubToSup");

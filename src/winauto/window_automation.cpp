@@ -10,12 +10,12 @@ WindowHandle FrmMain::FindCaption(const CaptionPattern& caption) {
 
 // A tool's window shows up within a couple of minutes or not at all.
 void FrmMain::WaitForCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, curCaption, true, Limits.windowAppearMs, Limits.pollMs);
+  AwaitCaption(platform_, view_, log_, curCaption, true, Limits.windowAppearMs, Limits.pollMs);
 }
 
 // Waiting for a window to go away is waiting for the tool's work to end.
 void FrmMain::WaitForNotCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, curCaption, false, Limits.toolRunMs, Limits.pollMs);
+  AwaitCaption(platform_, view_, log_, curCaption, false, Limits.toolRunMs, Limits.pollMs);
 }
 
 namespace {
@@ -38,13 +38,13 @@ WindowHandle ActivateOrFail(Platform& platform, const CaptionPattern& caption,
 void FrmMain::ClickThing(const CaptionPattern& curCaption, int curChild) {
   const WindowHandle window = ActivateOrFail(
       platform_, curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
+  log_.Line("Click: button " + std::to_string(curChild) + " of " + DescribeWindow(curCaption));
   platform_.ClickControl(window, curChild);
 }
 
 void FrmMain::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit,
                         int WindowStyle) {
-  if (!platform_.StartProgram(ShellCmd, WindowStyle))
-    throw JobError("Could not start " + ShellCmd + ".");
+  if (!StartLogged(ShellCmd, WindowStyle)) throw JobError("Could not start " + ShellCmd + ".");
   WaitForCaption(AppTit);
   Pause(PauseSeconds);
   ActivateOrFail(platform_, AppTit, "the keys meant for it could not be sent");
@@ -52,10 +52,12 @@ void FrmMain::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTi
 }
 
 void FrmMain::PressKeys(const std::string& keys) {
+  log_.Line("Keys: " + keys);
   platform_.SendKeys(ParseKeyNotation(keys));
 }
 
 void FrmMain::TypeText(const std::string& text) {
+  log_.Line("Text: " + text);
   platform_.SendText(text);
 }
 

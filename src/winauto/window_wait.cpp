@@ -41,19 +41,25 @@ std::string DurationText(std::uint32_t ms) {
   return plural(ms, "millisecond");
 }
 
-void AwaitCaption(Platform& platform, MainView& view, const CaptionPattern& caption, bool present,
-                  std::uint32_t limitMs, std::uint32_t pollMs) {
+void AwaitCaption(Platform& platform, MainView& view, JobLog& log, const CaptionPattern& caption,
+                  bool present, std::uint32_t limitMs, std::uint32_t pollMs) {
+  std::string what = DescribeWindow(caption);
+  log.Line("Wait: " + what + (present ? " to appear" : " to go") + " (at most " +
+           DurationText(limitMs) + ")");
+  what[0] = 'T';
+  const std::uint64_t start = platform.NowMilliseconds();
   const WaitOutcome outcome = WaitUntil(
       platform, limitMs, pollMs, [&] { return (FindWindowFor(platform, caption) != 0) == present; },
       [&] { return view.CloseRequested(); });
+  const std::string waited = std::to_string(platform.NowMilliseconds() - start) + " ms";
   switch (outcome) {
     case WaitOutcome::Met:
+      log.Line(what + (present ? " appeared after " : " was gone after ") + waited);
       return;
     case WaitOutcome::Cancelled:
       throw JobCancelled();
     case WaitOutcome::TimedOut: {
-      std::string what = DescribeWindow(caption);
-      what[0] = 'T';
+      log.Line(what + (present ? " did not appear" : " did not go") + ": gave up after " + waited);
       throw JobError(what + (present ? " did not appear within " : " was still open after ") +
                      DurationText(limitMs) + ".");
     }

@@ -34,8 +34,10 @@ std::string DurationText(std::uint32_t ms);
 
 // Waits until a window matching `caption` exists (`present`) or until none
 // does. Throws JobError naming the window when `limitMs` pass first, and
-// JobCancelled when the user closes the main window meanwhile.
-void AwaitCaption(Platform& platform, MainView& view, const CaptionPattern& caption, bool present,
-                  std::uint32_t limitMs, std::uint32_t pollMs);
+// JobCancelled when the user closes the main window meanwhile. The job log
+// gets a line before the wait (what a hung job waits for) and one after it
+// (how long it took).
+void AwaitCaption(Platform& platform, MainView& view, JobLog& log, const CaptionPattern& caption,
+                  bool present, std::uint32_t limitMs, std::uint32_t pollMs);
 
 }  // namespace quillon

@@ -9,6 +9,8 @@ void FrmMain::EnterBusyState() {
   SetEnabled(ControlId::cmdAbout, false);
   view_.Minimise();
   view_.SetTimer(TimerId::TimerWorking, true);
+  // Minimised, the window shows the job only through its task-bar button.
+  view_.ShowBusyProgress(true);
 }
 
 void FrmMain::EnterIdleState() {
@@ -20,6 +22,7 @@ void FrmMain::EnterIdleState() {
   view_.SetTimer(TimerId::TimerWorking, false);
   SetWindowCaption(kRestingCaption);
   view_.Restore();
+  view_.ShowBusyProgress(false);
 }
 
 void FrmMain::TickWorkingTimer() {

@@ -17,6 +17,9 @@ class MainView {
   // Restores the window from minimised to its normal size and shows it.
   virtual void Restore() = 0;
   virtual void SetTimer(TimerId timer, bool on) = 0;
+  // Shows on the window's task-bar button that a job is running (an
+  // indeterminate progress), or takes that away again.
+  virtual void ShowBusyProgress(bool busy) = 0;
   // Closes the main window; the program ends with it.
   virtual void Close() = 0;
   // True once the user asked to close the window during a job.

@@ -217,6 +217,7 @@ void MainWindow::Create(FrmMain& frm) {
   const int x = area.left + (area.right - area.left - width) / 2;
   const int y = area.top + (area.bottom - area.top - height) / 2;
 
+  taskbarButtonCreated_ = ::RegisterWindowMessageW(L"TaskbarButtonCreated");
   const std::string caption = frm.Caption().empty() ? kRestingCaption : frm.Caption();
   ::CreateWindowExW(kWindowExStyle, kClassName, ToWide(caption).c_str(), kWindowStyle, x, y, width,
                     height, nullptr, nullptr, instance_, this);
@@ -376,6 +377,10 @@ void MainWindow::SetTimer(TimerId timer, bool on) {
   }
 }
 
+void MainWindow::ShowBusyProgress(bool busy) {
+  taskbar_.Show(hwnd_, busy);
+}
+
 void MainWindow::Close() {
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
 }
@@ -419,6 +424,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (taskbarButtonCreated_ != 0 && msg == taskbarButtonCreated_) {
+    taskbar_.ButtonCreated(hwnd_);
+    return 0;
+  }
   switch (msg) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;

@@ -11,6 +11,7 @@
 
 #include "app/control_ids.h"
 #include "app/main_view.h"
+#include "app/taskbar_progress_win.h"
 
 namespace quillon {
 
@@ -69,6 +70,7 @@ class MainWindow final : public MainView {
   void Minimise() override;
   void Restore() override;
   void SetTimer(TimerId timer, bool on) override;
+  void ShowBusyProgress(bool busy) override;
   void Close() override;
   bool CloseRequested() override { return closeRequested_; }
 
@@ -113,6 +115,9 @@ class MainWindow final : public MainView {
   // How many reactions are running inside each other.
   int depth_ = 0;
   HWND focusBeforeDeactivate_ = nullptr;
+  TaskbarProgress taskbar_;
+  // The shell's message that the window's task-bar button exists (again).
+  UINT taskbarButtonCreated_ = 0;
 };
 
 }  // namespace quillon

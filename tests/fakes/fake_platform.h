@@ -150,6 +150,9 @@ class FakeView : public MainView {
     calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
                     std::to_string(static_cast<int>(timer)) + ")");
   }
+  void ShowBusyProgress(bool busy) override {
+    calls.push_back(busy ? "BusyProgress(on)" : "BusyProgress(off)");
+  }
   void Close() override { calls.push_back("Close"); }
   bool CloseRequested() override { return closeRequested; }
 };

@@ -138,10 +138,10 @@ TEST_F(ControlsTest, QualityTextIsTakenVerbatim) {
 
 TEST_F(ControlsTest, BusyAndIdleChangeTheWindowInOrder) {
   frm.EnterBusyState();
-  EXPECT_EQ(fake.calls,
-            (std::vector<std::string>{
-                "Changed(cmdStart:0:0:Working...)", "Changed(cmdOpen:0:0:Select folder...)",
-                "Changed(cmdAbout:0:0:about...)", "Minimise", "TimerOn(Working)"}));
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"Changed(cmdStart:0:0:Working...)",
+                                                  "Changed(cmdOpen:0:0:Select folder...)",
+                                                  "Changed(cmdAbout:0:0:about...)", "Minimise",
+                                                  "TimerOn(Working)", "BusyProgress(on)"}));
   fake.calls.clear();
   frm.TickWorkingTimer();
   frm.EnterIdleState();
@@ -149,7 +149,7 @@ TEST_F(ControlsTest, BusyAndIdleChangeTheWindowInOrder) {
             (std::vector<std::string>{"Caption(Working)", "Changed(cmdStart:0:0:Start)",
                                       "Changed(cmdOpen:1:0:Select folder...)",
                                       "Changed(cmdAbout:1:0:about...)", "TimerOff(Working)",
-                                      "Caption(Quillon v1.0)", "Restore"}));
+                                      "Caption(Quillon v1.0)", "Restore", "BusyProgress(off)"}));
   // Controls that the job's appearance leaves alone stay usable.
   EXPECT_TRUE(Enabled(ControlId::cmdWFK));
   EXPECT_TRUE(Enabled(ControlId::chkMux));

@@ -54,6 +54,9 @@ class RecordingView : public MainView {
     fake_.calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
                           (timer == TimerId::TimerCMD ? "CMD" : "Working") + ")");
   }
+  void ShowBusyProgress(bool busy) override {
+    fake_.calls.push_back(busy ? "BusyProgress(on)" : "BusyProgress(off)");
+  }
   void Close() override {
     ++closeCount;
     fake_.calls.push_back("Close");

@@ -38,8 +38,10 @@ void FrmMain::DeleteTempFiles() {
       ocrRan_ ? fileSub.Entries() : std::vector<std::string>{};
   for (const auto& entry : subtitles) DeleteIfPresent(platform_, MuxDir + entry);
   // The SRT files are inside the AVI or were copied beside the movie; when
-  // the AVI was made without them they stay next to it.
-  if (!muxed || IsChecked(ControlId::chkSubMux))
+  // the AVI was made without them they stay next to it. When the muxer made
+  // no AVI at all they are in nothing else: the recognition's work stays.
+  const bool inAvi = IsChecked(ControlId::chkSubMux) && platform_.FileExists(MuxDir + "movie.avi");
+  if (!muxed || inAvi)
     for (const auto& entry : subtitles)
       DeleteIfPresent(platform_, MuxDir + SubtitleKey(entry) + ".srt");
   // Files no step names (more of the archive's contents) keep the folder.

@@ -1,0 +1,72 @@
+// Jobs whose tools fail: what the clean-up keeps, what the end of the job
+// reports, and that nothing of the tools is left running or lost.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "stage_fixture.h"
+
+namespace quillon {
+namespace {
+
+using Files = std::vector<std::string>;
+
+class FaultOutcomeTest : public StageTest {
+ protected:
+  FaultOutcomeTest() {
+    AddSubtitles();
+    ChooseSource({"0x80.ac3"});
+    frm.SelectOption(ControlId::optAudMP3);
+    script.supFiles = {"vob_0x20.sup", "vob_0x21.sup"};
+  }
+  Files InMux() const {
+    Files out = fake.FilesBelow(kMux);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  static std::string Mux(const std::string& name) { return std::string(kMux) + name; }
+};
+
+// The recognition's SRT files were meant to go into the AVI; with no AVI
+// made they are nowhere else, so the clean-up keeps them.
+TEST_F(FaultOutcomeTest, NoAviMadeKeepsTheSrtFilesThatWereToGoIntoIt) {
+  script.avimuxWrites = false;
+  frm.StartJob();
+  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(Problems(), (Files{"Missing result: " + Mux("movie.avi")}));
+}
+
+TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsTheSrtFilesToo) {
+  fake.DeleteFile(frm.AviMuxPath);
+  frm.StartJob();
+  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(Problems(),
+            (Files{"Could not start " + frm.AviMuxPath, "Missing result: " + Mux("movie.avi")}));
+}
+
+TEST_F(FaultOutcomeTest, AnAviMadeWithTheSubtitlesLetsTheCleanUpDeleteThem) {
+  frm.StartJob();
+  EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
+  EXPECT_TRUE(Problems().empty());
+}
+
+TEST_F(FaultOutcomeTest, SubtitlesLeftOutOfTheAviStayWhetherOrNotItWasMade) {
+  for (const bool aviMade : {true, false}) {
+    SCOPED_TRACE(aviMade ? "AVI made" : "no AVI");
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    script.avimuxWrites = aviMade;
+    frm.SelectOption(ControlId::optSubSRT);
+    frm.SetCheck(ControlId::chkSubMux, 0);
+    frm.StartJob();
+    Files expected = {Mux("0x20.srt"), Mux("0x21.srt")};
+    if (aviMade) expected.push_back(Mux("movie.avi"));
+    EXPECT_EQ(InMux(), expected);
+  }
+}
+
+}  // namespace
+}  // namespace quillon

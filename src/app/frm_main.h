@@ -150,8 +150,9 @@ class FrmMain {
   // A pause of the job: WaitSeconds, then stop if the user closed the window.
   void Pause(std::int32_t seconds);
   // Runs an outside tool and waits for it; records a tool that could not be
-  // started, ends the job when it outlives its time limit.
-  void RunTool(const std::string& commandLine, const std::string& toolPath);
+  // started, ends the job when it outlives its time limit. The outcome is
+  // for a stage whose tool speaks through its exit code.
+  ProcessOutcome RunTool(const std::string& commandLine, const std::string& toolPath);
   // Starts a program without waiting for it, and logs it.
   bool StartLogged(const std::string& commandLine, int showStyle);
   // Notes a result the job should have produced; a missing one turns "Done!"

@@ -217,7 +217,7 @@ bool FrmMain::StartLogged(const std::string& commandLine, int showStyle) {
   return false;
 }
 
-void FrmMain::RunTool(const std::string& commandLine, const std::string& toolPath) {
+ProcessOutcome FrmMain::RunTool(const std::string& commandLine, const std::string& toolPath) {
   log_.Line("Run: " + commandLine);
   const std::uint64_t start = platform_.NowMilliseconds();
   const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);
@@ -226,7 +226,7 @@ void FrmMain::RunTool(const std::string& commandLine, const std::string& toolPat
   if (!outcome.started) {
     log_.Line(tool + "could not be started");
     report_.ToolNotStarted(toolPath);
-    return;
+    return outcome;
   }
   if (!outcome.finished) {
     log_.Line(tool + "stopped after the time limit of " + Duration(Limits.toolRunMs) + ", after " +
@@ -235,6 +235,7 @@ void FrmMain::RunTool(const std::string& commandLine, const std::string& toolPat
                    Duration(Limits.toolRunMs) + " and was stopped.");
   }
   log_.Line(tool + ExitCodeText(outcome.exitCode) + " after " + ran);
+  return outcome;
 }
 
 void FrmMain::ExpectResult(const std::string& path) {

@@ -3,6 +3,7 @@
 // started and results that are missing at the end. A job with anything here
 // ends with a warning instead of "Done!".
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ class JobReport {
   void Clear() { problems_.clear(); }
   void ToolNotStarted(const std::string& toolPath) { Add("Could not start " + toolPath); }
   void MissingResult(const std::string& path) { Add("Missing result: " + path); }
+  void ToolFailed(const std::string& toolPath, std::uint32_t exitCode) {
+    Add(toolPath + " ended with exit code " + std::to_string(exitCode));
+  }
   bool Empty() const { return problems_.empty(); }
   const std::vector<std::string>& Problems() const { return problems_; }
 

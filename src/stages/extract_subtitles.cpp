@@ -16,7 +16,12 @@ void FrmMain::ExtractSubtitles() {
   }
   if (!archive.empty()) {
     BeginStep("unpacking " + archive);
-    RunTool(UnRarCommandLine(UnRarPath, archive, MuxDir), UnRarPath);
+    const ProcessOutcome unpacked =
+        RunTool(UnRarCommandLine(UnRarPath, archive, MuxDir), UnRarPath);
+    // The extractor tells of a damaged or unreadable archive, or a file it
+    // could not write, only through its exit code.
+    if (unpacked.finished && unpacked.exitCode != 0)
+      report_.ToolFailed(UnRarPath, unpacked.exitCode);
   }
   if (IsSelected(ControlId::optSubSRT)) ConvertSubtitlesToSrt();
 }

@@ -68,5 +68,35 @@ TEST_F(FaultOutcomeTest, SubtitlesLeftOutOfTheAviStayWhetherOrNotItWasMade) {
   }
 }
 
+// UnRAR tells of a damaged archive only through its exit code; the job goes
+// on (the recognition may still work from the index) and ends in a warning.
+TEST_F(FaultOutcomeTest, AnExtractorThatEndsWithAnErrorCodeIsReported) {
+  for (const std::uint32_t code : {0u, 1u, 3u}) {
+    SCOPED_TRACE(code);
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    const auto run = fake.onShellWait;
+    fake.onShellWait = [&, run](const std::string& cmd, int style) {
+      ProcessOutcome outcome = run(cmd, style);
+      if (cmd.rfind("\"" + frm.UnRarPath + "\"", 0) == 0) outcome.exitCode = code;
+      return outcome;
+    };
+    frm.StartJob();
+    fake.onShellWait = run;
+    EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
+    EXPECT_EQ(Problems(),
+              code == 0 ? Files{}
+                        : Files{frm.UnRarPath + " ended with exit code " + std::to_string(code)});
+  }
+}
+
+TEST_F(FaultOutcomeTest, AnExtractorThatCannotStartIsReportedOnceNotAsAnErrorCode) {
+  fake.DeleteFile(frm.UnRarPath);
+  frm.StartJob();
+  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.UnRarPath}));
+}
+
 }  // namespace
 }  // namespace quillon

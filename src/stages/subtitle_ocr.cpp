@@ -96,6 +96,7 @@ void FrmMain::DeleteSubEditIni() {
   if (folder.empty()) return;  // nowhere to look: nothing is deleted
   const std::string path = AddBackslash(folder) + tools::kSubEditSettingsFile;
   if (!platform_.FileExists(path)) return;
+  log_.Line("Delete: " + path);
   platform_.DeleteFile(path);
   Pause(1);
 }

@@ -118,6 +118,7 @@ TEST_F(JobLogTest, ASmallJobLogsItsOptionsStepsCommandLinesOutcomesAndEnd) {
 
 TEST_F(JobLogTest, TheRecognitionLogsItsProgramsWaitsClicksTextsAndKeys) {
   AddSubtitles();
+  fake.AddFile(kSettingsFile, "left by an earlier run");
   StartJob(/*mp3=*/false);
   const std::vector<std::string> wanted = {
       "Step: extracting the subtitles",
@@ -135,6 +136,10 @@ TEST_F(JobLogTest, TheRecognitionLogsItsProgramsWaitsClicksTextsAndKeys) {
       "Wait: the window \"SubToSup 0.9 Beta\" to appear (at most 1 hour)",
       "The window \"SubToSup 0.9 Beta\" appeared after 4000 ms",
       "Keys: %{F4}",
+      "Step: starting DVDSubEdit for D:\\Rips\\Film\\mux\\vob_0x20.sup",
+      "Delete: C:\\Users\\me\\AppData\\Roaming\\DVDSubEdit.ini",
+      "Pause 1 s",
+      "Start: C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe",
       "Keys: {DOWN 3}",
       "Click: button 1053 of the window \"D:\\Rips\\Film\\mux\\vob_0x20.sup\"",
       "Wait: the window whose title begins with \"Running OCR... (based on GOCR by \" to go (at "

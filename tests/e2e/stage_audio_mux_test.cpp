@@ -250,20 +250,11 @@ TEST_F(InteractiveAudioTest, MissingBeSweetEndsWithAWarningThatNamesItAndTheMiss
   const auto end = StartAndAwaitEnd(window);
   ASSERT_TRUE(end.has_value()) << "the job ended without a message\n" << Log().Text();
   const std::wstring mux = source.Mux();
-  EXPECT_TRUE(SameBoxText(end->text,
-                          L"The job finished with problems:\r\n"
-                          L"Could not start " +
-                              Tool(kBeSweetTool) +
-                              L"\r\n"
-                              L"Missing result: " +
-                              mux +
-                              L"0x80.mp3\r\n"
-                              L"Missing result: " +
-                              mux +
-                              L"0x81.mp3\r\n"
-                              L"Missing result: " +
-                              mux + L"movie.avi"))
-      << Narrow(end->text);
+  const std::wstring expected =
+      WithJobLogPlace(L"The job finished with problems:\r\nCould not start " + Tool(kBeSweetTool) +
+                      L"\r\nMissing result: " + mux + L"0x80.mp3\r\nMissing result: " + mux +
+                      L"0x81.mp3\r\nMissing result: " + mux + L"movie.avi");
+  EXPECT_TRUE(SameBoxText(end->text, expected)) << Narrow(end->text);
   EXPECT_EQ(end->icon, BoxIcon::Warning) << ToString(end->icon);
   EXPECT_EQ(Log().Starts("AVIMux_GUI"), std::vector<std::string>{AviMuxLine(source)});
   // The clean-up still ran: the script is gone, the empty mux folder stays.

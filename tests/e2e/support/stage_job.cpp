@@ -1,5 +1,7 @@
 #include "support/stage_job.h"
 
+#include <shlobj.h>
+
 #include "support/leftover_processes.h"
 
 namespace quillon::e2e {
@@ -39,6 +41,17 @@ std::string ExpectedMuxScript(const std::wstring& sourceDir, const std::vector<s
                              L"PRELOAD 200", L"NUMBERING OFF", L"MAXFILESIZE OFF", L"MAXFILES OFF",
                              L"END WITH", L"START " + sourceDir + L"mux\\movie.avi"});
   return CrLfLines(lines);
+}
+
+std::wstring JobLogFile() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return {};
+  return std::wstring(folder) + L"\\Quillon\\last-job.log";
+}
+
+std::wstring WithJobLogPlace(std::wstring_view text) {
+  return std::wstring(text) + L"\r\nThe job log is in " + JobLogFile() + L".";
 }
 
 std::string Describe(const std::vector<MessageBoxSeen>& boxes) {

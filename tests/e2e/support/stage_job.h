@@ -89,6 +89,11 @@ class StageJobTest : public ::testing::Test {
   std::optional<QuillonProcess> process_;
 };
 
+// The account of the last job that the program keeps, and a job's end
+// message as the program shows it: the text, then where that account is.
+std::wstring JobLogFile();
+std::wstring WithJobLogPlace(std::wstring_view text);
+
 // For failure messages: a box's text and icon.
 std::string Describe(const std::vector<MessageBoxSeen>& boxes);
 

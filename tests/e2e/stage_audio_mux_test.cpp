@@ -13,18 +13,7 @@ namespace {
 
 using enum ControlId;
 
-class AudioMuxStageTest : public StageJobTest {
- protected:
-  std::string BeSweetLine(const SourceFolder& source, std::wstring_view entry,
-                          std::wstring_view key, std::wstring_view rate) const {
-    return Narrow(L"\"" + Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
-                  std::wstring(entry) + L"\" -output \"" + source.Mux() + std::wstring(key) +
-                  L".mp3\" ) -lame( -b " + std::wstring(rate) + L")");
-  }
-  std::string AviMuxLine(const SourceFolder& source) const {
-    return Narrow(L"\"" + Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
-  }
-};
+class AudioMuxStageTest : public StageJobTest {};
 
 // ---- Convert to MP3, with and without the clean-up ----
 

@@ -14,13 +14,7 @@
 namespace quillon::e2e {
 namespace {
 
-class SubtitleStageTest : public StageJobTest {
- protected:
-  std::string UnRarLine(const SourceFolder& source, std::wstring_view archive) const {
-    return Narrow(L"\"" + Tool(kUnRarTool) + L"\" e \"" + source.Path() + std::wstring(archive) +
-                  L"\" \"" + source.Mux() + L"\"");
-  }
-};
+class SubtitleStageTest : public StageJobTest {};
 
 // ---- where the subtitles are taken from; "Original" subtitles ----
 
@@ -190,6 +184,51 @@ INSTANTIATE_TEST_SUITE_P(
                       // Not in the AVI, so the clean-up leaves the SRT files beside it.
                       SrtCase{"OffFilesDeleted", L"0", L"1", {"en"}, {L"0x20.srt", L"movie.avi"}}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// ---- the program in a folder whose path holds blanks and brackets ----
+
+TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWithBlanks) {
+  InstallProgramAndTools(L"Quillon 1.0 (x86) [test]");
+  const SourceFolder source = MakeSource(L"Film");
+  source.AddMovie();
+  source.AddTrack(L"0x80.ac3");
+  source.AddSubtitles(L"", VobSubIndex({"en"}), "bitmaps");
+
+  WriteStoredPause(L"1");  // the macro's keys need the tools to settle
+  // MP3 at 96 kbit/s, SRT muxed into the AVI, files kept, mux.
+  const JobOutcome outcome = RunBatch(source, L"1?96?1?1?0?0?1", kJobLimit * 2);
+  ASSERT_TRUE(outcome.exitCode.has_value()) << "the batch job did not end";
+  EXPECT_EQ(*outcome.exitCode, 0u) << Describe(outcome.boxes) << Log().Text();
+  EXPECT_TRUE(outcome.boxes.empty()) << Describe(outcome.boxes);
+
+  const StandinLog log = Log();
+  EXPECT_EQ(log.Starts("UnRAR"), std::vector<std::string>{UnRarLine(source, L"movie.rar")});
+  // The two window tools get their bare paths, blanks and all, and the
+  // system finds them (Wine hands the path on quoted, Windows as given).
+  const auto unquoted = [](std::vector<std::string> lines) {
+    for (std::string& line : lines)
+      if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
+        line = line.substr(1, line.size() - 2);
+    return lines;
+  };
+  EXPECT_EQ(unquoted(log.Starts("SubToSup")), std::vector<std::string>{Narrow(Tool(kSubToSupTool))})
+      << log.Text();
+  EXPECT_EQ(unquoted(log.Starts("DVDSubEdit")),
+            std::vector<std::string>{Narrow(Tool(kDvdSubEditTool))})
+      << log.Text();
+  EXPECT_EQ(log.Starts("BeSweet"),
+            std::vector<std::string>{BeSweetLine(source, L"0x80.ac3", L"0x80", L"96")});
+  EXPECT_EQ(log.Starts("AVIMux_GUI"), std::vector<std::string>{AviMuxLine(source)});
+  // Every tool that was started has ended.
+  for (const char* tool : {"UnRAR", "SubToSup", "DVDSubEdit", "BeSweet", "AVIMux_GUI"})
+    EXPECT_EQ(log.Details(tool, "exit"), std::vector<std::string>{"0"}) << tool;
+
+  const std::wstring mux = source.Mux();
+  EXPECT_EQ(
+      source.Read(L"mux\\movie.avi"),
+      CrLfLines({L"video " + source.Path() + L"movie.avi", L"audio 1 0x80 " + mux + L"0x80.mp3",
+                 L"subtitle " + mux + L"0x20.srt", L"interleave 3 FR"}));
+}
 
 // ---- a converter that never shows its window ----
 

@@ -17,6 +17,18 @@ std::wstring FolderNameForTest() {
   return name;
 }
 
+// Copies a folder with everything in it (`from` and `to` end in a backslash).
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  ::CreateDirectoryW(to.c_str(), nullptr);
+  for (const std::wstring& name : ListFolder(from)) {
+    if (IsFolder(from + name))
+      CopyTree(from + name + L"\\", to + name + L"\\");
+    else
+      ASSERT_TRUE(::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE))
+          << "could not copy " << Narrow(from + name);
+  }
+}
+
 }  // namespace
 
 std::string CrLfLines(const std::vector<std::wstring>& lines) {
@@ -79,9 +91,32 @@ void StageJobTest::TearDown() {
     ADD_FAILURE() << "left running after the test: " << Narrow(path);
 }
 
-void StageJobTest::InstallProgramAndTools() {
-  exe_ = folder_.InstallQuillon();
-  folder_.InstallTools();
+void StageJobTest::InstallProgramAndTools(std::wstring_view installFolder) {
+  if (installFolder.empty()) {
+    exe_ = folder_.InstallQuillon();
+    folder_.InstallTools();
+    return;
+  }
+  installDir_ = folder_.MakeFolder(installFolder);
+  exe_ = installDir_ + L"Quillon.exe";
+  ASSERT_TRUE(::CopyFileW(BuiltQuillonExe().c_str(), exe_.c_str(), FALSE));
+  CopyTree(BuiltToolsFolder(), Tools());
+}
+
+std::string StageJobTest::BeSweetLine(const SourceFolder& source, std::wstring_view entry,
+                                      std::wstring_view key, std::wstring_view rate) const {
+  return Narrow(L"\"" + Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
+                std::wstring(entry) + L"\" -output \"" + source.Mux() + std::wstring(key) +
+                L".mp3\" ) -lame( -b " + std::wstring(rate) + L")");
+}
+
+std::string StageJobTest::AviMuxLine(const SourceFolder& source) const {
+  return Narrow(L"\"" + Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
+}
+
+std::string StageJobTest::UnRarLine(const SourceFolder& source, std::wstring_view archive) const {
+  return Narrow(L"\"" + Tool(kUnRarTool) + L"\" e \"" + source.Path() + std::wstring(archive) +
+                L"\" \"" + source.Mux() + L"\"");
 }
 
 void StageJobTest::SetToolMode(std::wstring_view relative, std::string_view mode) const {

@@ -52,14 +52,22 @@ class StageJobTest : public ::testing::Test {
   StageJobTest();
   void TearDown() override;
 
-  // Copies Quillon.exe and the whole stand-in tools folder into the test folder.
-  void InstallProgramAndTools();
-  // "<test folder>tools\", and a tool's path under it.
-  std::wstring Tools() const { return folder_ / L"tools\\"; }
+  // Copies Quillon.exe and the whole stand-in tools folder into the test
+  // folder, or into a folder of that name inside it.
+  void InstallProgramAndTools(std::wstring_view installFolder = L"");
+  // "<program's folder>tools\", and a tool's path under it.
+  std::wstring Tools() const { return installDir_ + L"tools\\"; }
   std::wstring Tool(std::wstring_view relative) const { return Tools() + std::wstring(relative); }
   // Chooses how a stand-in behaves in its next runs ("nowindow", "fail" ...).
   void SetToolMode(std::wstring_view relative, std::string_view mode) const;
   void RemoveTool(std::wstring_view relative) const;
+
+  // The exact command lines the program gives the console tools and the
+  // muxer, stated here independently of the program's own builders.
+  std::string BeSweetLine(const SourceFolder& source, std::wstring_view entry,
+                          std::wstring_view key, std::wstring_view rate) const;
+  std::string AviMuxLine(const SourceFolder& source) const;
+  std::string UnRarLine(const SourceFolder& source, std::wstring_view archive) const;
 
   // A source movie folder inside the test folder.
   SourceFolder MakeSource(std::wstring_view name = kAwkwardFolderName) const {
@@ -85,6 +93,7 @@ class StageJobTest : public ::testing::Test {
 
  private:
   StoredPauseScope storedPause_;
+  std::wstring installDir_ = folder_.Path();
   std::wstring exe_;
   std::optional<QuillonProcess> process_;
 };

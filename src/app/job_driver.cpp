@@ -81,24 +81,29 @@ void FrmMain::StartJob() {
   log_.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
   EnterBusyState();
-  // Nothing may escape to the window: every way out of the job ends here.
+  // Nothing may escape to the window: every way out of the job ends here. A
+  // job that stops takes the tools it was driving with it.
   try {
     RunJob();
   } catch (const JobCancelled&) {
     log_.Line("Cancelled: the main window was closed during the job.");
+    platform_.EndStartedPrograms();
     jobRunning_ = false;
     exitCode_ = kExitCancelled;
     CloseWindow();
   } catch (const JobError& error) {
+    platform_.EndStartedPrograms();
     jobRunning_ = false;
     EnterIdleState();
     FailJob("The job stopped while " + currentStep_ + ":\r\n" + error.what());
   } catch (const std::exception& error) {
+    platform_.EndStartedPrograms();
     jobRunning_ = false;
     EnterIdleState();
     FailJob("The job stopped while " + currentStep_ + " on an unexpected error:\r\n" +
             error.what());
   } catch (...) {
+    platform_.EndStartedPrograms();
     jobRunning_ = false;
     EnterIdleState();
     FailJob("The job stopped while " + currentStep_ + " on an unexpected error.");

@@ -101,6 +101,9 @@ class Platform {
                                    std::uint32_t timeoutMs) = 0;
   // Starts a program without waiting; false when it cannot be started.
   virtual bool StartProgram(const std::string& commandLine, int showStyle) = 0;
+  // Ends the programs that StartProgram started and that still run. A job
+  // that stops half-way leaves no tool behind, hung or waiting for keys.
+  virtual void EndStartedPrograms() = 0;
   // The shell's "open" of a document or batch file; the result is not looked at.
   virtual void ShellOpen(const std::string& verb, const std::string& file,
                          const std::string& parameters, const std::string& folder,

@@ -65,7 +65,22 @@ ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int show
   return quillon::ShellWait(commandLine, showStyle, timeoutMs);
 }
 bool Win32Platform::StartProgram(const std::string& commandLine, int showStyle) {
-  return StartProcess(commandLine, showStyle).has_value();
+  std::optional<StartedProcess> started = StartProcess(commandLine, showStyle);
+  if (!started) return false;
+  std::erase_if(started_, [](const UniqueHandle& process) {
+    return ::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT;
+  });
+  started_.push_back(std::move(started->process));
+  return true;
+}
+void Win32Platform::EndStartedPrograms() {
+  for (const UniqueHandle& process : started_) {
+    if (::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT) continue;
+    ::TerminateProcess(process.Get(), 1);
+    // Ending is asynchronous; the tool's windows and files go with it.
+    ::WaitForSingleObject(process.Get(), 5000);
+  }
+  started_.clear();
 }
 void Win32Platform::ShellOpen(const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& folder,

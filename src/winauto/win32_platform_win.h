@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "winauto/handles_win.h"
 #include "winauto/platform.h"
 
 // <windows.h> spells CopyFile and DeleteFile as macros for their W calls,
@@ -39,6 +42,7 @@ class Win32Platform : public Platform {
   ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                            std::uint32_t timeoutMs) override;
   bool StartProgram(const std::string& commandLine, int showStyle) override;
+  void EndStartedPrograms() override;
   void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, int showStyle) override;
 
@@ -67,6 +71,8 @@ class Win32Platform : public Platform {
 
  private:
   HWND mainWindow_ = nullptr;
+  // What StartProgram started and may still be running.
+  std::vector<UniqueHandle> started_;
 };
 
 // Between the seam's plain window numbers and HWND.

@@ -88,6 +88,7 @@ class FakePlatform : public Platform {
   ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                            std::uint32_t timeoutMs) override;
   bool StartProgram(const std::string& commandLine, int showStyle) override;
+  void EndStartedPrograms() override { calls.push_back("EndStartedPrograms"); }
   void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, int showStyle) override;
   void WaitSeconds(std::int32_t seconds) override;

@@ -98,5 +98,57 @@ TEST_F(FaultOutcomeTest, AnExtractorThatCannotStartIsReportedOnceNotAsAnErrorCod
   EXPECT_EQ(Problems(), (Files{"Could not start " + frm.UnRarPath}));
 }
 
+// ---- the tools of a job that stops ----
+
+class StoppedJobTest : public FaultOutcomeTest {
+ protected:
+  // Where the call to end the started tools falls among the calls.
+  std::ptrdiff_t Position(const std::string& call) const {
+    const auto found = std::find(fake.calls.begin(), fake.calls.end(), call);
+    return found == fake.calls.end() ? -1 : found - fake.calls.begin();
+  }
+  std::ptrdiff_t FirstMessage() const {
+    for (std::size_t i = 0; i < fake.calls.size(); ++i)
+      if (fake.calls[i].rfind("ShowMessage(", 0) == 0) return static_cast<std::ptrdiff_t>(i);
+    return -1;
+  }
+};
+
+TEST_F(StoppedJobTest, ARecognitionThatNeverEndsEndsTheToolsBeforeTheMessage) {
+  script.ocrEnds = false;
+  frm.StartJob();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].rfind("ShowMessage(Quillon,error,The job stopped while recognising", 0),
+            0u);
+  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
+  const auto recognition = Position("ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1053)");
+  ASSERT_GE(recognition, 0);
+  EXPECT_GT(Position("EndStartedPrograms"), recognition);
+  EXPECT_LT(Position("EndStartedPrograms"), FirstMessage());
+}
+
+TEST_F(StoppedJobTest, AConverterWindowThatNeverShowsEndsTheConverter) {
+  script.converterShowsWindow = false;
+  frm.StartJob();
+  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
+  EXPECT_LT(Position("StartProgram(" + frm.SubToSupPath + ",1)"), Position("EndStartedPrograms"));
+  EXPECT_LT(Position("EndStartedPrograms"), FirstMessage());
+}
+
+TEST_F(StoppedJobTest, ClosingTheWindowDuringAJobEndsTheTools) {
+  script.ocrEnds = false;
+  fake.At(20000, [this] { view.closeRequested = true; });
+  frm.StartJob();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
+  EXPECT_EQ(frm.ExitCode(), kExitCancelled);
+}
+
+TEST_F(StoppedJobTest, AJobThatEndsNormallyEndsNothing) {
+  frm.StartJob();
+  EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,information,Done!)"}));
+  EXPECT_TRUE(fake.CallsStartingWith("EndStartedPrograms").empty());
+}
+
 }  // namespace
 }  // namespace quillon

@@ -1,0 +1,125 @@
+// Where keystrokes go when the window they were meant for has just closed:
+// to the window that owned it, never to the desktop (where Alt+F4 means
+// "shut down").
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "test_support.h"
+#include "winauto/win32_platform_win.h"
+
+namespace quillon {
+namespace {
+
+constexpr UINT kShowBox = WM_APP + 1;
+constexpr wchar_t kClass[] = L"QuillonKeyTargetOwner";
+constexpr wchar_t kBoxTitle[] = L"Key target box";
+
+// A visible top-level window on a thread of its own that can show a modal
+// message box it owns, as the tools do for "conversion finished".
+class OwnerWindow {
+ public:
+  OwnerWindow() {
+    UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([this, event = ready.Get()] { Run(event); });
+    ::WaitForSingleObject(ready.Get(), 5000);
+  }
+  OwnerWindow(const OwnerWindow&) = delete;
+  OwnerWindow& operator=(const OwnerWindow&) = delete;
+  ~OwnerWindow() {
+    if (!destroyed_) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+
+  HWND Window() const { return window_; }
+  bool Destroyed() const { return destroyed_; }
+  // Opens the owned box (returns at once; the box runs on the window's thread).
+  void ShowBox() const { ::PostMessageW(window_, kShowBox, 0, 0); }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<OwnerWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+      self = static_cast<OwnerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else if (message == kShowBox) {
+      ::MessageBoxW(window, L"Done.", kBoxTitle, MB_OK);
+      return 0;
+    } else if (message == WM_DESTROY && self != nullptr) {
+      self->destroyed_ = true;
+      ::PostQuitMessage(0);
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  void Run(HANDLE ready) {
+    threadId_ = ::GetCurrentThreadId();
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &OwnerWindow::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassExW(&wc);
+    window_ = ::CreateWindowExW(0, kClass, L"Key target owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                60, 60, 300, 120, nullptr, nullptr, wc.hInstance, this);
+    ::SetEvent(ready);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+  std::atomic<bool> destroyed_{false};
+  std::thread thread_;
+};
+
+bool DesktopInFront() {
+  const HWND foreground = ::GetForegroundWindow();
+  return foreground == nullptr || foreground == ::GetDesktopWindow();
+}
+
+// The macro's "close the converter": Enter dismisses its box, Alt+F4 right
+// after must close the converter itself, however late the system brings it
+// back to the front.
+TEST(KeyTarget, KeysAfterEnterClosedABoxGoToTheWindowThatOwnedIt) {
+  Win32Platform platform;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    OwnerWindow owner;
+    ASSERT_NE(owner.Window(), nullptr);
+    owner.ShowBox();
+    HWND box = nullptr;
+    ASSERT_TRUE(test::PollUntil(5000, [&] {
+      return (box = ::FindWindowW(L"#32770", kBoxTitle)) != nullptr && ::IsWindowVisible(box);
+    }));
+    ASSERT_TRUE(platform.ActivateWindow(FromHwnd(box)));
+    platform.SendKeys({{VK_RETURN, false}});
+    platform.SendKeys({{VK_F4, true}});
+    EXPECT_TRUE(test::PollUntil(4000, [&] { return owner.Destroyed(); }))
+        << "Alt+F4 did not reach the box's owner";
+  }
+}
+
+TEST(KeyTarget, KeysWithOnlyTheDesktopInFrontAreRefusedNotTyped) {
+  Win32Platform platform;
+  {
+    OwnerWindow window;
+    ASSERT_TRUE(platform.ActivateWindow(FromHwnd(window.Window())));
+    platform.SendKeys({{VK_SHIFT, false}});  // the window becomes the last target
+    ::PostMessageW(window.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::PollUntil(4000, [&] { return window.Destroyed(); }));
+  }
+  if (!test::PollUntil(3000, DesktopInFront)) GTEST_SKIP() << "another window came to the front";
+  // Typed, Alt+F4 would reach the desktop and end the session (and this test).
+  EXPECT_THROW(platform.SendKeys({{VK_F4, true}}), JobError);
+}
+
+}  // namespace
+}  // namespace quillon

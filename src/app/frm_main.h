@@ -37,11 +37,17 @@ struct ControlState {
   std::vector<std::string> items;  // the bit-rate box's list
 };
 
-// How long the job waits for an outside tool before it gives up.
+// How long the job waits for an outside tool before it gives up, and how
+// often it looks meanwhile: often at first, since a window mostly comes or
+// goes a moment after the step that causes it; less often once the wait is
+// long (a conversion, a recognition), since every look reads the title of
+// every top-level window and a long wait should cost next to no processor.
 struct WaitLimits {
   std::uint32_t windowAppearMs = 2 * 60 * 1000;  // a tool window to appear
   std::uint32_t toolRunMs = 60 * 60 * 1000;      // a conversion or recognition to end
   std::uint32_t pollMs = 10;                     // between two looks at the windows
+  std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
+  std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
 };
 
 // A window caption to look for: the whole title, or for the two captions

@@ -32,7 +32,7 @@ void FrmMain::ConvertSubtitlesToSrt() {
   // any conversion.
   BeginStep("waiting for SubToSup to convert the subtitles");
   AwaitCaption(platform_, view_, log_, CaptionPattern(kSubToSupDoneCaption), true, Limits.toolRunMs,
-               Limits.pollMs);
+               Limits);
   Pause(PauseSeconds);
   BeginStep("closing SubToSup");
   PressKeys("{ENTER}");

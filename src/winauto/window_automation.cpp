@@ -10,12 +10,12 @@ WindowHandle FrmMain::FindCaption(const CaptionPattern& caption) {
 
 // A tool's window shows up within a couple of minutes or not at all.
 void FrmMain::WaitForCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, log_, curCaption, true, Limits.windowAppearMs, Limits.pollMs);
+  AwaitCaption(platform_, view_, log_, curCaption, true, Limits.windowAppearMs, Limits);
 }
 
 // Waiting for a window to go away is waiting for the tool's work to end.
 void FrmMain::WaitForNotCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, log_, curCaption, false, Limits.toolRunMs, Limits.pollMs);
+  AwaitCaption(platform_, view_, log_, curCaption, false, Limits.toolRunMs, Limits);
 }
 
 namespace {

@@ -4,17 +4,18 @@
 
 namespace quillon {
 
-WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, std::uint32_t pollMs,
+WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
                       const std::function<bool()>& condition,
                       const std::function<bool()>& cancelled) {
   const std::uint64_t start = platform.NowMilliseconds();
-  // A poll interval of 0 would spin without ever yielding.
-  const std::uint32_t step = std::max<std::uint32_t>(pollMs, 1);
   for (;;) {
     if (condition()) return WaitOutcome::Met;
     const std::uint64_t now = platform.NowMilliseconds();
     const std::uint64_t elapsed = now >= start ? now - start : 0;
     if (elapsed >= limitMs) return WaitOutcome::TimedOut;
+    // A poll interval of 0 would spin without ever yielding.
+    const std::uint32_t step =
+        std::max<std::uint32_t>(elapsed < pace.slowPollAfterMs ? pace.pollMs : pace.slowPollMs, 1);
     platform.PumpMessagesFor(
         static_cast<std::uint32_t>(std::min<std::uint64_t>(step, limitMs - elapsed)));
     if (cancelled()) return WaitOutcome::Cancelled;
@@ -42,14 +43,14 @@ std::string DurationText(std::uint32_t ms) {
 }
 
 void AwaitCaption(Platform& platform, MainView& view, JobLog& log, const CaptionPattern& caption,
-                  bool present, std::uint32_t limitMs, std::uint32_t pollMs) {
+                  bool present, std::uint32_t limitMs, const WaitLimits& pace) {
   std::string what = DescribeWindow(caption);
   log.Line("Wait: " + what + (present ? " to appear" : " to go") + " (at most " +
            DurationText(limitMs) + ")");
   what[0] = 'T';
   const std::uint64_t start = platform.NowMilliseconds();
   const WaitOutcome outcome = WaitUntil(
-      platform, limitMs, pollMs, [&] { return (FindWindowFor(platform, caption) != 0) == present; },
+      platform, limitMs, pace, [&] { return (FindWindowFor(platform, caption) != 0) == present; },
       [&] { return view.CloseRequested(); });
   const std::string waited = std::to_string(platform.NowMilliseconds() - start) + " ms";
   switch (outcome) {

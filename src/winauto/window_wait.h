@@ -14,11 +14,12 @@ namespace quillon {
 
 enum class WaitOutcome { Met, TimedOut, Cancelled };
 
-// Checks `condition` first and then after every pause of `pollMs`, during
-// which the program keeps processing its messages (the caption moves, a
-// click on Close is seen). Gives up once `limitMs` have passed, or when
-// `cancelled` holds after a pause.
-WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, std::uint32_t pollMs,
+// Checks `condition` first and then after every pause of `pace.pollMs`
+// (`pace.slowPollMs` once `pace.slowPollAfterMs` have passed), during which
+// the program keeps processing its messages (the caption moves, a click on
+// Close is seen). Gives up once `limitMs` have passed, or when `cancelled`
+// holds after a pause.
+WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
                       const std::function<bool()>& condition,
                       const std::function<bool()>& cancelled);
 
@@ -38,6 +39,6 @@ std::string DurationText(std::uint32_t ms);
 // gets a line before the wait (what a hung job waits for) and one after it
 // (how long it took).
 void AwaitCaption(Platform& platform, MainView& view, JobLog& log, const CaptionPattern& caption,
-                  bool present, std::uint32_t limitMs, std::uint32_t pollMs);
+                  bool present, std::uint32_t limitMs, const WaitLimits& pace);
 
 }  // namespace quillon

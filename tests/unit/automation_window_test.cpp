@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
 #include "winauto/window_wait.h"
@@ -81,7 +83,8 @@ TEST_F(AutomationTest, WaitForNotCaptionWaitsForTheWindowToGo) {
   fake.At(42000, [this, progress] { fake.RemoveWindow(progress); });
   frm.WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
   EXPECT_GE(fake.now, 42000u);
-  EXPECT_LE(fake.now, 42000u + frm.Limits.pollMs);
+  // A long wait looks at the slower pace.
+  EXPECT_LE(fake.now, 42000u + frm.Limits.slowPollMs);
 }
 
 TEST_F(AutomationTest, AWindowThatNeverAppearsEndsTheWaitAfterTheLimit) {
@@ -105,7 +108,7 @@ TEST_F(AutomationTest, ClosingTheMainWindowStopsAWaitAtItsNextPoll) {
   fake.At(3000, [this] { view.closeRequested = true; });
   EXPECT_THROW(frm.WaitForCaption("SubToSup"), JobCancelled);
   EXPECT_GE(fake.now, 3000u);
-  EXPECT_LE(fake.now, 3000u + frm.Limits.pollMs);
+  EXPECT_LE(fake.now, 3000u + frm.Limits.slowPollMs);
 }
 
 TEST_F(AutomationTest, AZeroPollIntervalStillLetsTimePass) {
@@ -117,15 +120,49 @@ TEST_F(AutomationTest, AZeroPollIntervalStillLetsTimePass) {
 
 TEST(WaitUntil, ChecksFirstThenPumpsAndNeverOvershootsTheLimit) {
   testing::FakePlatform fake;
+  WaitLimits pace;
+  pace.pollMs = 10;
   int checks = 0;
   const auto outcome = WaitUntil(
-      fake, 25, 10, [&] { return ++checks > 100; }, [] { return false; });
+      fake, 25, pace, [&] { return ++checks > 100; }, [] { return false; });
   EXPECT_EQ(outcome, WaitOutcome::TimedOut);
   EXPECT_EQ(checks, 4);  // at 0, 10, 20 and 25 ms
   EXPECT_EQ(fake.now, 25u);
   EXPECT_EQ(WaitUntil(
-                fake, 25, 10, [] { return true; }, [] { return true; }),
+                fake, 25, pace, [] { return true; }, [] { return true; }),
             WaitOutcome::Met);
+}
+
+// A window mostly comes a moment after the step that causes it; a wait that
+// lasts is a conversion, where looking less often saves the processor.
+TEST(WaitUntil, LooksOftenDuringTheFirstSecondAndLessOftenAfterIt) {
+  testing::FakePlatform fake;
+  WaitLimits pace;
+  pace.pollMs = 10;
+  pace.slowPollMs = 50;
+  pace.slowPollAfterMs = 1000;
+  std::vector<std::uint64_t> looks;
+  const auto outcome = WaitUntil(
+      fake, 1200, pace,
+      [&] {
+        looks.push_back(fake.now);
+        return false;
+      },
+      [] { return false; });
+  EXPECT_EQ(outcome, WaitOutcome::TimedOut);
+  ASSERT_EQ(looks.size(), 101u + 4u);  // 0, 10, ..., 1000, then 1050, ..., 1200
+  EXPECT_EQ(looks[1], 10u);
+  EXPECT_EQ(looks[100], 1000u);
+  EXPECT_EQ(looks[101], 1050u);
+  EXPECT_EQ(looks.back(), 1200u);
+}
+
+// A window that comes at the end of a long wait is still acted on within
+// 50 ms; one that comes at once, sooner.
+TEST(WaitLimits, ALongWaitStillLooksTwentyTimesASecond) {
+  const WaitLimits limits;
+  EXPECT_LE(limits.slowPollMs, 50u);
+  EXPECT_LT(limits.pollMs, limits.slowPollMs);
 }
 
 TEST(DurationText, ReadsNaturally) {

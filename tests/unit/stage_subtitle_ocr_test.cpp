@@ -211,10 +211,11 @@ TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
   EXPECT_EQ(waits.size(), 7u + 3u * 14u);
   EXPECT_EQ(std::count(waits.begin(), waits.end(), "WaitSeconds(0)"),
             static_cast<long>(waits.size()));
-  // Window delays, the conversion and three recognitions, plus polling slack.
+  // Window delays, the conversion and three recognitions, plus polling slack
+  // (the conversion and the recognitions are long waits, at the slower pace).
   const std::uint64_t toolTime = script.windowDelayMs * 4 + script.convertMs + script.ocrMs * 3;
   EXPECT_GE(fake.now, toolTime);
-  EXPECT_LE(fake.now, toolTime + 20 * frm.Limits.pollMs);
+  EXPECT_LE(fake.now, toolTime + 4 * frm.Limits.slowPollMs + 20 * frm.Limits.pollMs);
 }
 
 TEST_F(SubtitleMacroTest, EveryPauseReadsTheCurrentPauseLength) {
@@ -354,7 +355,7 @@ TEST_F(SubtitleMacroFailureTest, ClosingTheWindowDuringAWaitStopsTheJob) {
   fake.At(30000, [this] { view.closeRequested = true; });
   frm.StartJob();
   EXPECT_TRUE(Messages().empty());
-  EXPECT_LE(fake.now, 30000u + frm.Limits.pollMs);
+  EXPECT_LE(fake.now, 30000u + frm.Limits.slowPollMs);
   EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").size() == 1);  // UnRAR only
 }
 

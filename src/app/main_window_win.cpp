@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <exception>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/font_scaling.h"
 #include "app/frm_main.h"
 #include "app/resource_ids_win.h"
 #include "winauto/utf_win.h"
@@ -21,9 +23,12 @@ constexpr wchar_t kClassName[] = L"QuillonMainWindow";
 constexpr int kClientWidthTwips = 3540;
 constexpr int kClientHeightTwips = 3855;
 constexpr int kTwipsPerInch = 1440;
-// "Small Fonts" at 6.75 points, in hundredths of a point.
+// "Small Fonts" at 6.75 points (DesignCharacterHeight).
 constexpr wchar_t kFontFace[] = L"Small Fonts";
-constexpr int kFontHundredthsOfPoint = 675;
+// "Small Fonts" is a bitmap face drawn for the common scalings only; where it
+// has no size near the one asked for (150 %, 200 %), its text would stay
+// small in a window that grew. This scalable face takes its place there.
+constexpr wchar_t kScalableFontFace[] = L"Tahoma";
 
 // Fixed size with a minimise box and no maximise box. No WS_CLIPCHILDREN:
 // group boxes do not paint their inside, the window's background must.
@@ -156,6 +161,55 @@ int SystemDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+// Selects an object into a device context for the life of a scope.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The height of the characters (without the space above them) that the font
+// really gets on the screen, in pixels; 0 when it cannot be told.
+int RealisedCharacterHeight(HFONT font) {
+  ScreenDc screen;
+  if (screen.Get() == nullptr || font == nullptr) return 0;
+  const SelectedObject selected(screen.Get(), font);
+  TEXTMETRICW metrics{};
+  if (!::GetTextMetricsW(screen.Get(), &metrics)) return 0;
+  return metrics.tmHeight - metrics.tmInternalLeading;
+}
+
+// How wide the window's texts are together in `font`, in pixels; 0 when it
+// cannot be told.
+long CaptionsWidth(HFONT font) {
+  ScreenDc screen;
+  if (screen.Get() == nullptr || font == nullptr) return 0;
+  const SelectedObject selected(screen.Get(), font);
+  long width = 0;
+  for (const Design& d : kDesigns) {
+    SIZE size{};
+    const int length = static_cast<int>(wcslen(d.caption));
+    if (length > 0 && ::GetTextExtentPoint32W(screen.Get(), d.caption, length, &size))
+      width += size.cx;
+  }
+  return width;
+}
+
+UniqueFont MakeFont(const wchar_t* face, int characterHeight, int weight, bool italic) {
+  // A negative height asks for the characters' height rather than the cell's.
+  return UniqueFont(::CreateFontW(-characterHeight, 0, 0, 0, weight, italic ? TRUE : FALSE, FALSE,
+                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+}
+
 // Sets a flag for the life of a scope and puts back what it was.
 class FlagScope {
  public:
@@ -235,15 +289,27 @@ void MainWindow::Show(int showCommand) {
 }
 
 void MainWindow::CreateFonts() {
-  const int height = -::MulDiv(kFontHundredthsOfPoint, dpi_, 72 * 100);
-  auto make = [height](int weight, bool italic) {
-    return UniqueFont(::CreateFontW(height, 0, 0, 0, weight, italic ? TRUE : FALSE, FALSE, FALSE,
-                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace));
-  };
-  regularFont_ = make(FW_NORMAL, false);
-  boldFont_ = make(FW_BOLD, false);
-  italicFont_ = make(FW_NORMAL, true);
+  int height = DesignCharacterHeight(dpi_);
+  regularFont_ = MakeFont(kFontFace, height, FW_NORMAL, false);
+  const wchar_t* face = kFontFace;
+  if (NeedsScalableFace(height, RealisedCharacterHeight(regularFont_.Get()))) {
+    face = kScalableFontFace;
+    regularFont_ = MakeFont(face, height, FW_NORMAL, false);
+  }
+  // A face whose letters grow wider than the design's would no longer fit
+  // its texts into the controls.
+  if (dpi_ != kDesignDpi) {
+    const UniqueFont design =
+        MakeFont(kFontFace, DesignCharacterHeight(kDesignDpi), FW_NORMAL, false);
+    const int fitting = FittingCharacterHeight(height, CaptionsWidth(regularFont_.Get()),
+                                               CaptionsWidth(design.Get()), dpi_);
+    if (fitting != height) {
+      height = fitting;
+      regularFont_ = MakeFont(face, height, FW_NORMAL, false);
+    }
+  }
+  boldFont_ = MakeFont(face, height, FW_BOLD, false);
+  italicFont_ = MakeFont(face, height, FW_NORMAL, true);
 }
 
 bool MainWindow::CreateControls() {

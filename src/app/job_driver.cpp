@@ -59,6 +59,12 @@ void FrmMain::StartJob() {
   // Until this job has a log, its messages point to none.
   log_.Forget();
   MuxDir = SourceDir + "mux\\";
+  // The folder may have gone since it was chosen, or a command line may name
+  // one that never was (a typing error, quotes that belong to no path).
+  if (!platform_.FolderExists(SourceDir)) {
+    FailJob("The job was not started, because its source folder does not exist:\r\n" + SourceDir);
+    return;
+  }
   // An existing mux folder holds an earlier job's results; this job must not
   // mix its files into them or delete them.
   if (platform_.FolderExists(MuxDir)) {

@@ -222,17 +222,19 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
   struct Row {
     const char* field;
     const char* sourceDir;
+    bool exists;  // no folder has quotes or a leading blank in its path
   };
   const Row table[] = {
-      {"D:\\My Films\\Film", "D:\\My Films\\Film\\"},
-      {"E:\\", "E:\\"},
-      {"\"D:\\Film\"", "\"D:\\Film\"\\"},
-      {" D:\\Film", " D:\\Film\\"},
-      {"", "\\"},
+      {"D:\\My Films\\Film", "D:\\My Films\\Film\\", true},
+      {"E:\\", "E:\\", true},
+      {"\"D:\\Film\"", "\"D:\\Film\"\\", false},
+      {" D:\\Film", " D:\\Film\\", false},
+      {"", "\\", true},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.field);
     testing::FakePlatform world;
+    if (row.exists) world.AddFolder(row.sourceDir);
     RecordingView worldView(world);
     FrmMain window(world, worldView);
     worldView.Attach(&window);
@@ -242,7 +244,8 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
     EXPECT_EQ(window.SourceDir, row.sourceDir);
     EXPECT_EQ(window.MuxDir, std::string(row.sourceDir) + "mux\\");
     EXPECT_EQ(world.CallsStartingWith("CreateFolder"),
-              (std::vector<std::string>{"CreateFolder(" + window.MuxDir + ")"}));
+              row.exists ? std::vector<std::string>{"CreateFolder(" + window.MuxDir + ")"}
+                         : std::vector<std::string>{});
     EXPECT_EQ(worldView.closeCount, 1);
   }
 }

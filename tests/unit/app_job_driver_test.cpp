@@ -189,14 +189,13 @@ TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
 }
 
 TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
-  fake.browseAnswer = "Q:\\Gone";
-  frm.ClickOpen();
+  fake.AddFile("D:\\Rips\\Film\\mux", "a file in the folder's way");
   fake.calls.clear();
   frm.ClickStart();
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].rfind("ShowMessage(Quillon,error,The job was not started, because its "
-                                "mux folder could not be created:\r\nQ:\\Gone\\mux\\\r\nCould not "
-                                "create",
+                                "mux folder could not be created:\r\nD:\\Rips\\Film\\mux\\\r\n"
+                                "Could not create",
                                 0),
             0u)
       << Messages()[0];

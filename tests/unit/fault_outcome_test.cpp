@@ -98,6 +98,34 @@ TEST_F(FaultOutcomeTest, AnExtractorThatCannotStartIsReportedOnceNotAsAnErrorCod
   EXPECT_EQ(Problems(), (Files{"Could not start " + frm.UnRarPath}));
 }
 
+// ---- a source folder that is not there ----
+
+TEST_F(FaultOutcomeTest, AFolderRemovedAfterTheScanStartsNoJobAndSaysSo) {
+  for (const auto& file : fake.FilesBelow(kSource)) fake.DeleteFile(file);
+  fake.RemoveFolder(kSource);
+  fake.calls.clear();
+  frm.StartJob();
+  EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, because its "
+                               "source folder does not exist:\r\nD:\\Rips\\Film\\)"}));
+  EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
+  EXPECT_FALSE(fake.FolderExists(kSource));
+  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_FALSE(frm.JobRunning());
+}
+
+// Quotes are part of the folder field: no folder has that name, and none is
+// made for it.
+TEST_F(FaultOutcomeTest, AQuotedFolderOnTheCommandLineFailsTheBatchJobBeforeAnythingIsMade) {
+  fake.commandLineText = "?\"D:\\Rips\\Film\"?1?128?1?1?1?0?1?";
+  fake.calls.clear();
+  frm.TickCommandTimer();
+  EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, because its "
+                               "source folder does not exist:\r\n\"D:\\Rips\\Film\"\\)"}));
+  EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
+  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
+  EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
+}
+
 // ---- the tools of a job that stops ----
 
 class StoppedJobTest : public FaultOutcomeTest {

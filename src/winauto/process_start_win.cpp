@@ -9,13 +9,21 @@ namespace quillon {
 std::optional<StartedProcess> StartProcess(const std::string& commandLine, int showStyle) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWide(commandLine);
+  // A command line that as a whole names an existing file is that program,
+  // started without arguments, even unquoted with blanks in its path: named
+  // as the application, "C:\Program Files\x\t.exe" can never start
+  // "C:\Program.exe" the way the system's search of a blank-split line would.
+  const DWORD attributes = ::GetFileAttributesW(writable.c_str());
+  const bool wholeIsProgram =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const std::wstring application = wholeIsProgram ? writable : std::wstring();
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showStyle);
   PROCESS_INFORMATION info = {};
-  if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+  if (!::CreateProcessW(wholeIsProgram ? application.c_str() : nullptr, writable.data(), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return std::nullopt;
   }
   UniqueHandle thread(info.hThread);  // not needed: closed at once

@@ -225,6 +225,7 @@ class Bench:
             os.remove(log)
         self.clear_editor_settings()
         out = open(log + ".out", "w+")
+        started = now_us()
         proc = self.wine.popen([self.bench_exe, "job",
                                 str(JOB_LIMIT_S), winpath(self.app_exe), command_line]
                                + list(watch), {"QUILLON_STANDIN_LOG": winpath(log)}, out, out)
@@ -262,6 +263,8 @@ class Bench:
         events = read_log(log)
         launch = next((e.us for e in events if e.tool == "quillon_bench" and e.event == "launch"),
                       None)
+        if launch is not None and not started <= launch <= now_us():
+            print("!! the log's clock is not this script's: CPU samples are misplaced", flush=True)
         end = next((e for e in events if e.tool == "quillon_bench" and e.event == "exit"), None)
         if launch is None or end is None or end.detail != "0":
             print(f"!! job {name} did not end well (exit {end.detail if end else '?'}):\n{output}"
@@ -308,7 +311,9 @@ class Bench:
 
     def reaction_job(self):
         """The P = 0 job with five SUP files: reaction times and the overhead
-        per tool start."""
+        per tool start. quillon_bench's keyboard hook, which times the keys,
+        holds each injected key a moment; without pauses a key then and again
+        reaches a window too late (the editor stays open: "never closed")."""
         folder = self.movie("fast-movie", tracks=3, streams=5)
         self.wine.set_stored_pause("0")
         self.set_modes({})

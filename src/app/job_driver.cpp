@@ -52,6 +52,21 @@ std::string ExitCodeText(std::uint32_t code) {
   return text;
 }
 
+// The longest path the outside tools can open (MAX_PATH without its NUL).
+constexpr std::size_t kMaxToolPath = 259;
+
+// The length of a UTF-8 text in UTF-16 units, the platform's measure of a
+// path: one per character, two for a character beyond the 16-bit range.
+std::size_t Utf16Length(const std::string& utf8) {
+  std::size_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) ++units;
+    if (byte >= 0xF0) ++units;
+  }
+  return units;
+}
+
 }  // namespace
 
 void FrmMain::StartJob() {
@@ -63,6 +78,17 @@ void FrmMain::StartJob() {
   // one that never was (a typing error, quotes that belong to no path).
   if (!platform_.FolderExists(SourceDir)) {
     FailJob("The job was not started, because its source folder does not exist:\r\n" + SourceDir);
+    return;
+  }
+  // The tools open the job's files through the classic 260-character paths:
+  // a mux folder whose own files would be longer cannot work, however far a
+  // job got before a tool failed on it.
+  if (Utf16Length(MuxDir + "movie.amg") > kMaxToolPath) {
+    FailJob("The job was not started, because the path of its mux folder is too long:\r\n" +
+            MuxDir + "\r\nThe tools cannot open files whose paths are longer than " +
+            std::to_string(kMaxToolPath) +
+            " characters. Move the source folder closer to the root of its drive, or give it a "
+            "shorter name.");
     return;
   }
   // An existing mux folder holds an earlier job's results; this job must not

@@ -126,6 +126,46 @@ TEST_F(FaultOutcomeTest, AQuotedFolderOnTheCommandLineFailsTheBatchJobBeforeAnyt
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
 }
 
+// The tools open the job's files through 260-character paths. A folder
+// whose mux script would pass 259 characters (counted as the platform counts
+// them, in UTF-16 units) gets no job: a tool would fail on it half-way.
+TEST_F(FaultOutcomeTest, AMuxFolderTooLongForTheToolsStartsNoJob) {
+  struct Row {
+    std::string name;  // the source folder's, on drive D
+    bool started;
+  };
+  // "D:\\" + name + "\\mux\\movie.amg" is 3 + n + 14 units long.
+  const std::string fill(200, 'f');
+  const Row rows[] = {
+      {fill + std::string(42, 'x'), true},   // 259
+      {fill + std::string(43, 'x'), false},  // 260
+      // One character, three bytes: 259 (counting bytes would refuse it).
+      {fill + std::string(41, 'x') + "\xe7\x89\x87", true},
+      // One character beyond 16 bits, two units: 260 (counting characters
+      // would take it).
+      {fill + std::string(41, 'x') + "\xf0\x9d\x84\x9e", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name.size());
+    const std::string source = "D:\\" + row.name + "\\";
+    fake.AddFolder(source);
+    frm.SourceDir = source;
+    fake.calls.clear();
+    frm.StartJob();
+    const auto created = fake.CallsStartingWith("CreateFolder(");
+    EXPECT_EQ(created.empty(), !row.started);
+    if (row.started) continue;
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0],
+              "ShowMessage(Quillon,error,The job was not started, because the path of its mux "
+              "folder is too long:\r\n" +
+                  source +
+                  "mux\\\r\nThe tools cannot open files whose paths are longer than 259 "
+                  "characters. Move the source folder closer to the root of its drive, or give it "
+                  "a shorter name.)");
+  }
+}
+
 // ---- the tools of a job that stops ----
 
 class StoppedJobTest : public FaultOutcomeTest {

@@ -35,6 +35,13 @@ printf 'VobSub placeholder bitmaps\r\n' >"$demo/movie.sub"
 python3 tests/standins/make_test_rar.py "$movie/subtitles/movie.rar" "$demo/movie.sub"
 rm "$demo/movie.sub"
 
+# QUILLON_DEMO_PAUSE sets the stored keystroke pause (seconds) for this run;
+# without it the program's default of 1 second applies.
+pause_setting=""
+if [ -n "${QUILLON_DEMO_PAUSE:-}" ]; then
+  pause_setting="wine reg add 'HKCU\\Software\\VB and VBA Program Settings\\Quillon\\Options' /v WaitForKey /d '${QUILLON_DEMO_PAUSE}' /f >/dev/null 2>&1"
+fi
+
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 cmdline="?$(winpath "$movie")?1?128?1?1?0?0?1?"
 
@@ -44,8 +51,12 @@ set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   bash -c 'wineboot -i >/dev/null 2>&1
     wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
-    wine "$0" "$1"; code=$?; wineserver -w; exit $code' \
-  "$demo/app/Quillon.exe" "$cmdline"
+    eval "$2"
+    started=$(date +%s%N)
+    wine "$0" "$1"; code=$?
+    echo "== Quillon.exe ran for $((($(date +%s%N) - started) / 1000000)) ms"
+    wineserver -w; exit $code' \
+  "$demo/app/Quillon.exe" "$cmdline" "$pause_setting"
 code=$?
 set -e
 echo "== Quillon.exe exited with code $code after $(($(date +%s) - start)) s"

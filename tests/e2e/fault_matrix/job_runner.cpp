@@ -1,0 +1,361 @@
+// One job case from start to judgement: a fresh folder with the program and
+// the stand-in tools, a source folder, the run, and everything the user and
+// the disk show afterwards.
+
+#include <stdexcept>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "fault_matrix/matrix.h"
+#include "support/leftover_processes.h"
+
+namespace quillon::fault {
+
+using e2e::BoxIcon;
+using e2e::Narrow;
+using e2e::Widen;
+using e2e::WindowProbe;
+using enum ControlId;
+
+e2e::StandinLog JobContext::Log() const {
+  return e2e::StandinLog::Read(LogPath());
+}
+
+namespace {
+
+constexpr int Id(ControlId id) {
+  return static_cast<int>(id);
+}
+
+std::string Describe(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::None:
+      return "box";
+    case BoxIcon::Information:
+      return "information box";
+    case BoxIcon::Warning:
+      return "warning box";
+    case BoxIcon::Error:
+      return "error box";
+    default:
+      return std::string(e2e::ToString(icon)) + " box";
+  }
+}
+
+std::string Names(const std::vector<std::wstring>& names) {
+  std::string text;
+  for (const auto& name : names) text += (text.empty() ? "" : ", ") + Narrow(name);
+  return "{" + text + "}";
+}
+
+// Whatever happens in a case, nothing it set up outlives it: files held open
+// are let go, unwritable folders become writable again (so that they can be
+// removed) and no program of the case keeps running.
+class CaseGuard {
+ public:
+  explicit CaseGuard(JobContext& context) : context_(context) {}
+  CaseGuard(const CaseGuard&) = delete;
+  CaseGuard& operator=(const CaseGuard&) = delete;
+  ~CaseGuard() { ReleaseAll(); }
+
+  void ReleaseAll() {
+    for (auto& held : context_.held) held.Release();
+    context_.held.clear();
+    for (const auto& path : context_.unwritable) SetUnwritable(path, false);
+    context_.unwritable.clear();
+    if (context_.process && context_.process->Running()) context_.process->Kill();
+    e2e::EndProcessesUnder(context_.places.folder);
+  }
+
+ private:
+  JobContext& context_;
+};
+
+struct BoxSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectBoxes(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t name[16] = {};
+  ::GetClassNameW(window, name, 16);
+  if (owner == search->processId && std::wstring_view(name) == L"#32770")
+    search->found.push_back(window);
+  return TRUE;
+}
+
+// A box with a long path in it can be wider than the screen, its icon then
+// lying beyond the left edge where its pixels cannot be read: such a box is
+// moved to the left edge first.
+void BringBoxesOnScreen(DWORD processId) {
+  BoxSearch search{processId, {}};
+  ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
+  for (HWND box : search.found) {
+    RECT r{};
+    if (::GetWindowRect(box, &r) && r.left < 0)
+      ::SetWindowPos(box, nullptr, 0, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// Looks for a message box of the program; records it and presses OK.
+bool TakeBox(JobContext& context) {
+  BringBoxesOnScreen(context.process->Id());
+  auto box = e2e::WaitForMessageBox(*context.process, 0ms);
+  if (!box) return false;
+  context.boxes.push_back(*box);
+  e2e::PressDialogButton(box->window);
+  return true;
+}
+
+std::optional<DWORD> RunBatch(JobContext& context) {
+  const auto end = std::chrono::steady_clock::now() + context.job.limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (auto code = context.process->WaitForExit(40ms)) return code;
+    if (context.job.during) context.job.during(context);
+    TakeBox(context);
+  }
+  return context.process->WaitForExit(0ms);
+}
+
+bool WaitForCheck(const WindowProbe& window, ControlId id, int value) {
+  return e2e::WaitUntil(e2e::kDialogLimit, [&] { return window.ItemCheck(Id(id)) == value; });
+}
+
+// Sets the options the way a user would, after the folder scan chose its
+// defaults ("Original" audio, "Convert to SRT", everything else checked).
+bool ClickSettings(JobContext& context, const WindowProbe& window) {
+  const Settings& s = context.job.settings;
+  if (s.mp3) {
+    window.Click(Id(optAudMP3));
+    if (!WaitForCheck(window, optAudMP3, 1)) return false;
+  }
+  if (!s.srt) {
+    window.Click(Id(optSubOrig));
+    if (!WaitForCheck(window, optSubOrig, 1)) return false;
+  }
+  if (s.srt && !s.subMux) {
+    window.Click(Id(chkSubMux));
+    if (!WaitForCheck(window, chkSubMux, 0)) return false;
+  }
+  if (!s.delTemp) {
+    window.Click(Id(chkDelTemp));
+    if (!WaitForCheck(window, chkDelTemp, 0)) return false;
+  }
+  if (!s.mux) {
+    window.Click(Id(chkMux));
+    // Its notice comes up before the box shows the change.
+    if (!e2e::WaitUntil(e2e::kDialogLimit, [&] { return TakeBox(context); })) return false;
+    if (!WaitForCheck(window, chkMux, 0)) return false;
+  }
+  return true;
+}
+
+std::optional<DWORD> RunInteractive(JobContext& context) {
+  e2e::QuillonProcess& process = *context.process;
+  const HWND handle = process.WaitForMainWindow();
+  if (handle == nullptr) {
+    context.verdict.Fail("no main window appeared");
+    return std::nullopt;
+  }
+  const WindowProbe window(handle);
+  if (!e2e::WaitUntil(e2e::kDialogLimit, [&] { return window.ItemEnabled(Id(cmdStart)); })) {
+    context.verdict.Fail("opening the folder did not enable Start");
+    return std::nullopt;
+  }
+  if (!ClickSettings(context, window)) {
+    context.verdict.Fail("the options could not be set");
+    return std::nullopt;
+  }
+  if (context.job.beforeStart) context.job.beforeStart(context);
+  window.Click(Id(cmdStart));
+
+  // The job ends with a box that carries an icon ("Done!", a warning or an
+  // error); the "Mux All" notice has none.
+  const auto end = std::chrono::steady_clock::now() + context.job.limit;
+  bool ended = false;
+  while (!ended && std::chrono::steady_clock::now() < end) {
+    if (!process.Running()) break;
+    if (context.job.during) context.job.during(context);
+    if (TakeBox(context)) ended = context.boxes.back().icon != BoxIcon::None;
+    std::this_thread::sleep_for(40ms);
+  }
+  if (!ended) {
+    context.verdict.Fail("the job showed no closing message");
+    return process.WaitForExit(0ms);
+  }
+  window.Close();
+  return process.WaitForExit(e2e::kExitLimit);
+}
+
+void Judge(JobContext& context, const std::optional<DWORD>& code, const Snapshot& before,
+           bool muxExisted) {
+  const JobCase& job = context.job;
+  Verdict& verdict = context.verdict;
+
+  // What the user saw.
+  for (const auto& box : context.boxes)
+    verdict.Saw(Describe(box.icon) + " \"" + OneLine(box.text, context.places) + "\"");
+  if (context.boxes.empty()) verdict.Saw("no message");
+  if (code)
+    verdict.Saw("exit code " + std::to_string(*code));
+  else
+    verdict.Fail("the program did not end");
+
+  // An interactive run ends by closing the idle window: code 0.
+  const bool codeWanted = job.exitCode.has_value() || job.launch == Launch::Interactive;
+  const DWORD wantedCode = job.exitCode.value_or(0);
+  if (codeWanted && code)
+    verdict.Check(*code == wantedCode, "exit code " + std::to_string(*code) + ", expected " +
+                                           std::to_string(wantedCode));
+
+  verdict.Check(context.boxes.size() == job.boxes.size(), std::to_string(context.boxes.size()) +
+                                                              " message boxes, expected " +
+                                                              std::to_string(job.boxes.size()));
+  for (size_t i = 0; i < std::min(context.boxes.size(), job.boxes.size()); ++i) {
+    const auto& seen = context.boxes[i];
+    const auto& wanted = job.boxes[i];
+    const std::wstring text = Expand(wanted.text, context.places);
+    verdict.Check(seen.icon == wanted.icon, "box " + std::to_string(i + 1) + " has " +
+                                                e2e::ToString(seen.icon) + ", expected " +
+                                                e2e::ToString(wanted.icon));
+    verdict.Check(TextMatches(seen.text, text),
+                  "box " + std::to_string(i + 1) + " says \"" + OneLine(seen.text, context.places) +
+                      "\", expected \"" + OneLine(text, context.places) + "\"");
+  }
+
+  const std::wstring mux = context.Mux();
+  if (!job.checkMux) {
+  } else if (job.mux) {
+    const auto names = e2e::ListFolder(mux);
+    if (!e2e::IsFolder(mux))
+      verdict.Fail("no mux folder, expected " + Names(*job.mux));
+    else
+      verdict.Check(names == *job.mux,
+                    "mux folder holds " + Names(names) + ", expected " + Names(*job.mux));
+  } else {
+    verdict.Check(!e2e::IsFolder(mux), "a mux folder is left holding " +
+                                           Names(e2e::ListFolder(mux)) + ", expected none");
+  }
+
+  if (job.checkSource) {
+    const auto after = TakeSnapshot(context.places.source);
+    for (const auto& change : SnapshotChanges(before, after, !muxExisted, job.newInSource))
+      verdict.Fail("source folder: " + change);
+  }
+
+  const std::string log = context.Log().Text();
+  for (const auto& wanted : job.logHas) {
+    const std::string text = Narrow(Expand(wanted, context.places));
+    verdict.Check(log.find(text) != std::string::npos, "the tools' log lacks \"" + text + "\"");
+  }
+  for (const auto& unwanted : job.logLacks) {
+    const std::string text = Narrow(Expand(unwanted, context.places));
+    verdict.Check(log.find(text) == std::string::npos, "the tools' log holds \"" + text + "\"");
+  }
+  if (job.check) job.check(context);
+  if (!verdict.Passed()) {
+    const e2e::StandinLog events = context.Log();
+    for (const auto& event : events.Events())
+      verdict.Note(event.tool + " " + event.event + " " + event.detail);
+    // The program's own account of the job, when it is this case's.
+    if (const auto jobLog = e2e::ReadBytes(JobLogPath()))
+      if (jobLog->find(Narrow(context.places.folder)) != std::string::npos)
+        verdict.Note("job log:\n" + *jobLog);
+  }
+}
+
+}  // namespace
+
+void RunJob(const JobCase& job, Verdict& verdict) {
+  e2e::TestFolder folder(Widen(job.name));
+  JobContext context{job, folder, {}, {}, {}, {}, {}, {}, 0, verdict};
+  CaseGuard guard(context);
+  context.places.folder = folder.Path();
+  context.places.tools = folder.Path() + job.installUnder + L"tools\\";
+
+  if (job.installUnder.empty()) {
+    context.exe = folder.InstallQuillon();
+    folder.InstallTools();
+  } else {
+    // Quillon.exe and its tools\ below folders of the case's own.
+    const std::wstring home =
+        folder.MakeFolder(job.installUnder.substr(0, job.installUnder.size() - 1));
+    e2e::TestFolder staging(Widen(job.name + "-staging"));
+    const std::wstring staged = staging.InstallQuillon();
+    staging.InstallTools();
+    context.exe = home + L"Quillon.exe";
+    if (!::CopyFileW(staged.c_str(), context.exe.c_str(), FALSE) ||
+        !::MoveFileW((staging.Path() + L"tools").c_str(), (home + L"tools").c_str()))
+      throw std::runtime_error("could not install below " + Narrow(home));
+  }
+  for (Tool tool : job.missing) ::DeleteFileW((context.places.tools + ToolPath(tool)).c_str());
+  for (const auto& [tool, mode] : job.modes)
+    e2e::WriteBytes(context.places.tools + ToolPath(tool) + L".mode", mode);
+
+  // The source folder, maybe below folders of its own.
+  std::wstring sourceName = job.sourceName;
+  if (job.sourcePathLength > 0) {
+    // Folders of 100 characters at most, then the movie's folder itself.
+    const size_t base = folder.Path().size();
+    if (base + 8 > job.sourcePathLength) throw std::runtime_error("the case folder is too long");
+    std::wstring name;
+    size_t length = base;
+    while (job.sourcePathLength - length > 110) {
+      name += std::wstring(100, L'x') + L"\\";
+      length += 101;
+    }
+    name += L"Film" + std::wstring(job.sourcePathLength - length - 4, L'm');
+    sourceName = name;
+  }
+  const size_t split = sourceName.find_last_of(L'\\');
+  const std::wstring parent =
+      split == std::wstring::npos ? folder.Path() : folder.MakeFolder(sourceName.substr(0, split));
+  const e2e::SourceFolder source(
+      parent, split == std::wstring::npos ? sourceName : sourceName.substr(split + 1));
+  Fill(source, job.fixture);
+  context.places.source = source.Path();
+  if (job.prepare) job.prepare(context);
+
+  const Snapshot before = TakeSnapshot(source.Path());
+  const bool muxExisted = e2e::IsFolder(context.Mux());
+  if (job.beforeLaunch) job.beforeLaunch(context);
+
+  e2e::LaunchOptions options;
+  if (!job.arguments.empty())
+    options.arguments = Expand(job.arguments, context.places);
+  else if (job.launch == Launch::Batch)
+    options.arguments =
+        L"?" + source.PathWithoutBackslash() + L"?" + BatchFields(job.settings) + L"?";
+  else
+    options.arguments = L"\"" + source.PathWithoutBackslash() + L"\"";
+  options.environment = {{L"QUILLON_WAIT_LIMITS", job.waitLimits},
+                         {L"QUILLON_STANDIN_LOG", context.LogPath()}};
+  context.process.emplace(context.exe, options);
+
+  const std::optional<DWORD> code =
+      job.launch == Launch::Batch ? RunBatch(context) : RunInteractive(context);
+
+  // The tools a job started end with it; those that close themselves get a
+  // moment to do so.
+  const std::wstring tools = context.places.tools;
+  e2e::WaitUntil(3s, [&] { return e2e::ProcessesUnder(tools).empty(); });
+  const auto left = e2e::EndProcessesUnder(folder.Path());
+  if (!left.empty()) {
+    std::vector<std::wstring> names;
+    for (const auto& path : left) names.push_back(path.substr(path.find_last_of(L'\\') + 1));
+    verdict.Fail("still running after the job: " + Names(names));
+  }
+  if (job.beforeJudging) job.beforeJudging(context);
+  guard.ReleaseAll();
+  Judge(context, code, before, muxExisted);
+}
+
+Case Make(JobCase job) {
+  std::string name = job.name;
+  return Case{name, [job = std::move(job)](Verdict& verdict) { RunJob(job, verdict); }};
+}
+
+}  // namespace quillon::fault

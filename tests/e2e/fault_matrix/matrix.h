@@ -1,0 +1,239 @@
+#pragma once
+// The fault matrix: whole jobs of the real Quillon.exe under faults and bad
+// input, each judged by what the user sees (message boxes, exit code), what
+// is left in the mux folder, and whether every file of the source folder is
+// still byte for byte what it was. One case is one line of output.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "support/quillon_run.h"
+#include "support/source_folder.h"
+#include "support/standin_log.h"
+#include "support/window_probe.h"
+
+namespace quillon::fault {
+
+using e2e::Ms;
+using namespace std::chrono_literals;
+
+// ---- the verdict of one case ----
+
+class Verdict {
+ public:
+  void Check(bool ok, const std::string& why) {
+    if (!ok) failures_.push_back(why);
+  }
+  void Fail(const std::string& why) { failures_.push_back(why); }
+  // What the user saw, in the order it happened ("error box: ...", "exit code 3").
+  void Saw(const std::string& what) { seen_.push_back(what); }
+  // Shown under a failed case's line, for finding out why.
+  void Note(const std::string& detail) { notes_.push_back(detail); }
+  bool Passed() const { return failures_.empty(); }
+  const std::vector<std::string>& Failures() const { return failures_; }
+  const std::vector<std::string>& Notes() const { return notes_; }
+  std::string SeenText() const;
+
+ private:
+  std::vector<std::string> failures_;
+  std::vector<std::string> seen_;
+  std::vector<std::string> notes_;
+};
+
+struct Case {
+  std::string name;
+  std::function<void(Verdict&)> run;
+};
+
+// ---- the tools ----
+
+enum class Tool { UnRar, SubToSup, DvdSubEdit, BeSweet, AviMux };
+// Path below tools\ ("SubToSup\SubToSup.exe").
+std::wstring ToolPath(Tool tool);
+// The name the stand-in logs under ("SubToSup", "AVIMux_GUI").
+std::string ToolLogName(Tool tool);
+
+// ---- source folders ----
+
+enum class Fixture {
+  Full,       // movie.avi, 0x80.ac3, 0x81.ac3, subtitles\ with two streams
+  OneStream,  // as Full, with one subtitle stream
+  AudioOnly,  // movie.avi, 0x80.ac3, 0x81.ac3
+  Empty,      // nothing at all
+};
+void Fill(const e2e::SourceFolder& source, Fixture fixture);
+
+// The options of a job, as the batch fields 2 to 8 or the window's controls.
+struct Settings {
+  bool mp3 = true;
+  bool srt = true;
+  bool subMux = true;
+  bool delTemp = true;
+  bool mux = true;
+};
+// Fields 2 to 8: "1?128?1?1?1?0?1" (never a shut-down).
+std::wstring BatchFields(const Settings& settings);
+
+// ---- files ----
+
+// Every file below a folder: path relative to it -> bytes.
+using Snapshot = std::map<std::wstring, std::string>;
+Snapshot TakeSnapshot(const std::wstring& folder);
+// What changed between two snapshots of the source folder, apart from what
+// the job may add: files below mux\ (when the folder had none) and the named
+// files beside the movie.
+std::vector<std::string> SnapshotChanges(const Snapshot& before, const Snapshot& after,
+                                         bool muxAllowed,
+                                         const std::vector<std::wstring>& allowedNew);
+
+// A file held open without sharing, as another program could hold it.
+class HeldFile {
+ public:
+  HeldFile() = default;
+  // Opens (creating when missing) `path` for reading and writing, shared with
+  // nobody. Throws when it cannot.
+  explicit HeldFile(const std::wstring& path);
+  void Release() { handle_.Reset(); }
+  bool Held() const { return handle_.Valid(); }
+
+ private:
+  UniqueHandle handle_;
+};
+
+// Makes a file or folder (with everything in it) unwritable even for the
+// system's administrator: the Linux immutable attribute, set through Wine's
+// Unix launcher. Wine itself ignores the read-only attribute for root, so
+// this is the one way to a folder that truly refuses writes here.
+bool SetUnwritable(const std::wstring& path, bool on);
+
+// Removes a folder with everything in it.
+void RemoveTree(const std::wstring& folder);
+
+// Puts `text`'s placeholders in: {source} (ends in "\"), {film} (the same
+// without the backslash), {mux}, {tools}, {folder} (the case's folder),
+// {log} (the program's job log).
+struct Places {
+  std::wstring folder;
+  std::wstring source;
+  std::wstring tools;
+};
+// Where the program keeps the log of its last job.
+std::wstring JobLogPath();
+std::wstring Expand(std::wstring_view text, const Places& places);
+// Whether `shown` equals `expected`, where "{*}" in `expected` stands for any
+// text (trailing line breaks ignored, as message boxes differ there).
+bool TextMatches(std::wstring_view shown, std::wstring_view expected);
+// A box's text on one line, the case folder shortened to "<case>\".
+std::string OneLine(std::wstring_view text, const Places& places);
+
+// ---- one job ----
+
+enum class Launch {
+  Batch,        // the batch command line with the settings
+  Interactive,  // the folder alone on the command line; the settings clicked; Start
+};
+
+struct ExpectedBox {
+  e2e::BoxIcon icon;
+  std::wstring text;  // placeholders and "{*}" allowed
+};
+
+struct JobCase;
+struct JobContext {
+  const JobCase& job;
+  e2e::TestFolder& folder;
+  Places places;
+  std::wstring exe;
+  std::optional<e2e::QuillonProcess> process;
+  std::vector<e2e::MessageBoxSeen> boxes;
+  std::vector<HeldFile> held;
+  std::vector<std::wstring> unwritable;  // made unwritable; made writable again at the end
+  int step = 0;                          // for hooks that act once
+  Verdict& verdict;
+
+  std::wstring Mux() const { return places.source + L"mux\\"; }
+  e2e::StandinLog Log() const;
+  std::wstring LogPath() const { return places.folder + L"standins.log"; }
+};
+
+struct JobCase {
+  std::string name;
+  Fixture fixture = Fixture::Full;
+  // The source folder below the case folder ("Film", "Program Files\x").
+  std::wstring sourceName = L"Film";
+  // When not 0: the source folder is made this long (without its trailing
+  // backslash), below folders of its own.
+  size_t sourcePathLength = 0;
+  // Where Quillon.exe and its tools\ go, below the case folder ("" or
+  // "Program Files\Quillon\").
+  std::wstring installUnder;
+  Settings settings;
+  Launch launch = Launch::Batch;
+  // The whole command line after the program's path, with placeholders;
+  // empty: made from the launch kind and the settings.
+  std::wstring arguments;
+  std::vector<Tool> missing;
+  std::vector<std::pair<Tool, std::string>> modes;  // tool -> "hang", "fail delay=500" ...
+  std::wstring waitLimits = L"20000,20000";         // "<appearMs>,<runMs>"
+  Ms limit = 90s;                                   // the whole run
+
+  // What must be seen and left.
+  std::optional<DWORD> exitCode;  // interactive runs end by closing: 0
+  std::vector<ExpectedBox> boxes;
+  // The mux folder's names afterwards; nothing: no mux folder.
+  std::optional<std::vector<std::wstring>> mux;
+  std::vector<std::wstring> newInSource;  // files the job adds beside the movie
+  std::vector<std::wstring> logHas;       // text the stand-in log must hold
+  std::vector<std::wstring> logLacks;     // and must not
+
+  // Hooks, all optional.
+  std::function<void(JobContext&)> prepare;        // before the source is looked at
+  std::function<void(JobContext&)> beforeLaunch;   // after the look, before the program starts
+  std::function<void(JobContext&)> beforeStart;    // interactive: scanned, before Start
+  std::function<void(JobContext&)> during;         // called every few ms while the job runs
+  std::function<void(JobContext&)> beforeJudging;  // after the program ended
+  std::function<void(JobContext&)> check;          // more checks of its own
+  bool checkSource = true;                         // compare the source folder afterwards
+  bool checkMux = true;                            // compare the mux folder with `mux`
+};
+
+// Runs one job case and judges it.
+void RunJob(const JobCase& job, Verdict& verdict);
+Case Make(JobCase job);
+
+// ---- the cases ----
+
+std::vector<Case> ToolFaultCases();
+std::vector<Case> FolderCases();
+std::vector<Case> CommandLineCases();
+std::vector<Case> SessionCases();
+
+// The texts of the program that many cases expect.
+inline constexpr wchar_t kProblems[] = L"The job finished with problems:\r\n";
+inline constexpr wchar_t kDone[] = L"Done!";
+// The last line of the message of a job that ran and stopped or had problems.
+inline constexpr wchar_t kLogLine[] = L"\r\nThe job log is in {log}.";
+
+// Kept short where a case waits for a time-out; generous everywhere else.
+inline constexpr wchar_t kShortRun[] = L"20000,4000";     // a tool's run ends after 4 s
+inline constexpr wchar_t kShortAppear[] = L"5000,20000";  // a window must appear within 5 s
+
+// The files a full job leaves in its mux folder at each point (mux folder
+// names, sorted).
+inline const std::vector<std::wstring> kAfterExtract = {L"movie.idx", L"movie.sub"};
+inline const std::vector<std::wstring> kAfterSup = {L"movie.idx", L"movie.sub", L"movie_0x20.sup",
+                                                    L"movie_0x21.sup"};
+inline const std::vector<std::wstring> kAfterOcr = {
+    L"0x20.srt", L"0x21.srt", L"movie.idx", L"movie.sub", L"movie_0x20.sup", L"movie_0x21.sup"};
+inline const std::vector<std::wstring> kSrtOnly = {L"0x20.srt", L"0x21.srt"};
+inline const std::vector<std::wstring> kAviOnly = {L"movie.avi"};
+
+}  // namespace quillon::fault

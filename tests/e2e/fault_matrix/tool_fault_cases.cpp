@@ -1,0 +1,293 @@
+// Each outside tool missing, failing, hanging, crashing, showing the wrong
+// window or writing half its output, in a full job: subtitles to SRT muxed
+// into the AVI, audio to MP3, clean-up on ("?<folder>?1?128?1?1?1?0?1?").
+
+#include "fault_matrix/matrix.h"
+
+namespace quillon::fault {
+
+namespace {
+
+using e2e::BoxIcon;
+
+JobCase Job(std::string name) {
+  JobCase job;
+  job.name = std::move(name);
+  return job;
+}
+
+JobCase Missing(std::string name, Tool tool) {
+  JobCase job = Job(std::move(name));
+  job.missing = {tool};
+  return job;
+}
+
+JobCase Moded(std::string name, Tool tool, std::string mode) {
+  JobCase job = Job(std::move(name));
+  job.modes = {{tool, std::move(mode)}};
+  return job;
+}
+
+JobCase Interactive(JobCase job) {
+  job.name += "-interactive";
+  job.launch = Launch::Interactive;
+  job.exitCode.reset();
+  return job;
+}
+
+ExpectedBox Error(std::wstring text) {
+  return {BoxIcon::Error, std::move(text)};
+}
+ExpectedBox Warning(std::wstring lines) {
+  return {BoxIcon::Warning, kProblems + std::move(lines) + kLogLine};
+}
+
+// The messages of a job that stopped.
+std::wstring StoppedWhile(const std::wstring& step, const std::wstring& why) {
+  return L"The job stopped while " + step + L":\r\n" + why + kLogLine;
+}
+const std::wstring kStartingSubToSup = L"starting SubToSup";
+const std::wstring kStartingEditor = L"starting DVDSubEdit for {mux}movie_0x20.sup";
+const std::wstring kSubToSupNeverShowed =
+    L"The window \"SubToSup\" did not appear within 5 seconds.";
+const std::wstring kEditorNeverShowed =
+    L"The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear within "
+    L"5 seconds.";
+const std::wstring kNotFinished =
+    L" did not finish within the time limit of 4 seconds and was "
+    L"stopped.";
+
+// What the muxer misses when BeSweet made nothing, and the AVI it then
+// cannot make: the recognised SRT files are all that is left, and kept.
+const std::wstring kNoMp3NoAvi =
+    L"Missing result: {mux}0x80.mp3\r\nMissing result: {mux}0x81.mp3\r\n"
+    L"Missing result: {mux}movie.avi";
+
+}  // namespace
+
+std::vector<Case> ToolFaultCases() {
+  std::vector<JobCase> jobs;
+
+  // ---- a tool that is not there ----
+  {
+    // UnRAR's start failure is passed over: the recognition works from the
+    // copied index, so only the tool itself is reported.
+    JobCase job = Missing("unrar-missing", Tool::UnRar);
+    job.exitCode = 1;
+    job.mux = kAviOnly;
+    job.logLacks = {L"UnRAR start"};
+    job.logHas = {L"DVDSubEdit wrote {mux}0x21.srt"};
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(L"Could not start {tools}UnRAR.exe")};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Missing("subtosup-missing", Tool::SubToSup);
+    job.exitCode = 3;
+    job.boxes = {
+        Error(StoppedWhile(kStartingSubToSup, L"Could not start {tools}SubToSup\\SubToSup.exe."))};
+    job.mux = kAfterExtract;
+    job.logLacks = {L"BeSweet start", L"AVIMux_GUI start"};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Missing("dvdsubedit-missing", Tool::DvdSubEdit);
+    job.exitCode = 3;
+    job.boxes = {Error(
+        StoppedWhile(kStartingEditor, L"Could not start {tools}DVDSubEdit1.34\\DVDSubEdit.exe."))};
+    job.mux = kAfterSup;
+    job.logLacks = {L"BeSweet start"};
+    jobs.push_back(job);
+  }
+  {
+    // Without BeSweet the muxer is given MP3 files that do not exist and
+    // makes no AVI; the SRT files are kept, since they are in no AVI.
+    JobCase job = Missing("besweet-missing", Tool::BeSweet);
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(L"Could not start {tools}BeSweetv1.5b31\\BeSweet.exe\r\n" + kNoMp3NoAvi)};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Missing("avimux-missing", Tool::AviMux);
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {
+        Warning(L"Could not start {tools}AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\r\nMissing result: "
+                L"{mux}movie.avi")};
+    jobs.push_back(job);
+  }
+
+  // ---- a tool that fails at once, writing nothing ----
+  {
+    // The extractor says so only through its exit code.
+    JobCase job = Moded("unrar-fail", Tool::UnRar, "fail");
+    job.exitCode = 1;
+    job.mux = kAviOnly;
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(L"{tools}UnRAR.exe ended with exit code 2")};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("subtosup-fail", Tool::SubToSup, "fail");
+    job.waitLimits = kShortAppear;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(kStartingSubToSup, kSubToSupNeverShowed))};
+    job.mux = kAfterExtract;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("dvdsubedit-fail", Tool::DvdSubEdit, "fail");
+    job.waitLimits = kShortAppear;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(kStartingEditor, kEditorNeverShowed))};
+    job.mux = kAfterSup;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("besweet-fail", Tool::BeSweet, "fail");
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(kNoMp3NoAvi)};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("avimux-fail", Tool::AviMux, "fail");
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+  }
+
+  // ---- a tool that never ends: the time limit ends the job and the tool ----
+  {
+    JobCase job = Moded("unrar-hang", Tool::UnRar, "hang");
+    job.waitLimits = kShortRun;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(L"unpacking {source}subtitles\\movie.rar",
+                                    L"{tools}UnRAR.exe" + kNotFinished))};
+    job.mux = std::vector<std::wstring>{L"movie.idx"};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("subtosup-hang", Tool::SubToSup, "hang");
+    job.waitLimits = kShortRun;
+    job.exitCode = 3;
+    job.boxes = {
+        Error(StoppedWhile(L"waiting for SubToSup to convert the subtitles",
+                           L"The window \"SubToSup 0.9 Beta\" did not appear within 4 seconds."))};
+    job.mux = kAfterExtract;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("dvdsubedit-hang", Tool::DvdSubEdit, "hang");
+    job.waitLimits = kShortRun;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(
+        L"recognising the text of {mux}movie_0x20.sup in DVDSubEdit",
+        L"The window whose title begins with \"Running OCR... (based on GOCR by \" was still open "
+        L"after 4 seconds."))};
+    job.mux = kAfterSup;
+    // The job waited for the recognition it had started, not past it.
+    job.logLacks = {L"DVDSubEdit click 1056"};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("besweet-hang", Tool::BeSweet, "hang");
+    job.waitLimits = kShortRun;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(L"converting the audio track {source}0x80.ac3",
+                                    L"{tools}BeSweetv1.5b31\\BeSweet.exe" + kNotFinished))};
+    job.mux = kAfterOcr;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("avimux-hang", Tool::AviMux, "hang");
+    job.waitLimits = kShortRun;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(L"muxing the movie",
+                                    L"{tools}AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe" + kNotFinished))};
+    job.mux = std::vector<std::wstring>{L"0x20.srt",  L"0x21.srt",       L"0x80.mp3",
+                                        L"0x81.mp3",  L"movie.amg",      L"movie.idx",
+                                        L"movie.sub", L"movie_0x20.sup", L"movie_0x21.sup"};
+    jobs.push_back(job);
+  }
+
+  // ---- a tool that crashes ----
+  {
+    JobCase job = Moded("besweet-crash", Tool::BeSweet, "crash");
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("avimux-crash", Tool::AviMux, "crash");
+    job.exitCode = 1;
+    job.mux = kSrtOnly;
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(L"Missing result: {mux}movie.avi")};
+    jobs.push_back(job);
+  }
+
+  // ---- a GUI tool whose window has another title ----
+  {
+    JobCase job = Moded("subtosup-wrongwindow", Tool::SubToSup, "wrongwindow");
+    job.waitLimits = kShortAppear;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(kStartingSubToSup, kSubToSupNeverShowed))};
+    job.mux = kAfterExtract;
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("dvdsubedit-wrongwindow", Tool::DvdSubEdit, "wrongwindow");
+    job.waitLimits = kShortAppear;
+    job.exitCode = 3;
+    job.boxes = {Error(StoppedWhile(kStartingEditor, kEditorNeverShowed))};
+    job.mux = kAfterSup;
+    jobs.push_back(job);
+  }
+  {
+    // The muxer is waited for by its process, never by its window.
+    JobCase job = Moded("avimux-wrongwindow", Tool::AviMux, "wrongwindow");
+    job.exitCode = 0;
+    job.mux = kAviOnly;
+    jobs.push_back(job);
+  }
+
+  // ---- a tool that writes half its output and says it succeeded ----
+  // Nothing tells the program: the files exist and the tools end with 0. The
+  // job goes on with what it was given, which the AVI shows.
+  {
+    JobCase job = Moded("unrar-partial", Tool::UnRar, "partial");
+    job.exitCode = 0;
+    job.mux = kAviOnly;
+    job.logHas = {L"UnRAR wrote {mux}movie.sub (cut short)"};
+    jobs.push_back(job);
+  }
+  {
+    JobCase job = Moded("besweet-partial", Tool::BeSweet, "partial");
+    job.exitCode = 0;
+    job.mux = kAviOnly;
+    job.check = [](JobContext& context) {
+      const auto avi = e2e::ReadBytes(context.Mux() + L"movie.avi").value_or("");
+      context.verdict.Check(
+          avi.find("audio 2 0x81 " + e2e::Narrow(context.Mux()) + "0x81.mp3") != std::string::npos,
+          "the AVI lacks the cut MP3 track: " + avi);
+    };
+    jobs.push_back(job);
+  }
+
+  std::vector<Case> cases;
+  for (auto& job : jobs) cases.push_back(Make(std::move(job)));
+  return cases;
+}
+
+}  // namespace quillon::fault

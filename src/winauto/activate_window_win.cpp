@@ -58,6 +58,10 @@ void SendHarmlessInput() {
 
 bool ActivateWindow(HWND window) {
   if (window == nullptr || !::IsWindow(window)) return false;
+  // A program builds its window before it shows it, and the window carries
+  // its title from the start: found that early, it cannot take the focus
+  // yet, and keys sent to it are lost. It gets a moment to show.
+  if (!PollFor(2000, [&] { return ::IsWindowVisible(window) != FALSE; })) return false;
   if (::IsIconic(window)) {
     // Async: restoring a hung program's window must not hang this one.
     ::ShowWindowAsync(window, SW_RESTORE);

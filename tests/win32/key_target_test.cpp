@@ -15,6 +15,7 @@ namespace quillon {
 namespace {
 
 constexpr UINT kShowBox = WM_APP + 1;
+constexpr UINT kShowWindow = WM_APP + 2;
 constexpr wchar_t kClass[] = L"QuillonKeyTargetOwner";
 constexpr wchar_t kBoxTitle[] = L"Key target box";
 
@@ -22,9 +23,10 @@ constexpr wchar_t kBoxTitle[] = L"Key target box";
 // message box it owns, as the tools do for "conversion finished".
 class OwnerWindow {
  public:
-  OwnerWindow() {
+  // `shown`: false makes the window as a program does before it shows it.
+  explicit OwnerWindow(bool shown = true) {
     UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    thread_ = std::thread([this, event = ready.Get()] { Run(event); });
+    thread_ = std::thread([this, shown, event = ready.Get()] { Run(shown, event); });
     ::WaitForSingleObject(ready.Get(), 5000);
   }
   OwnerWindow(const OwnerWindow&) = delete;
@@ -39,6 +41,8 @@ class OwnerWindow {
   bool Destroyed() const { return destroyed_; }
   // Opens the owned box (returns at once; the box runs on the window's thread).
   void ShowBox() const { ::PostMessageW(window_, kShowBox, 0, 0); }
+  // Shows the window (and makes it active) on its own thread.
+  void Show() const { ::PostMessageW(window_, kShowWindow, 0, 0); }
 
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,6 +53,9 @@ class OwnerWindow {
     } else if (message == kShowBox) {
       ::MessageBoxW(window, L"Done.", kBoxTitle, MB_OK);
       return 0;
+    } else if (message == kShowWindow) {
+      ::ShowWindow(window, SW_SHOWNORMAL);
+      return 0;
     } else if (message == WM_DESTROY && self != nullptr) {
       self->destroyed_ = true;
       ::PostQuitMessage(0);
@@ -56,7 +63,7 @@ class OwnerWindow {
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
 
-  void Run(HANDLE ready) {
+  void Run(bool shown, HANDLE ready) {
     threadId_ = ::GetCurrentThreadId();
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -64,8 +71,9 @@ class OwnerWindow {
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassExW(&wc);
-    window_ = ::CreateWindowExW(0, kClass, L"Key target owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                60, 60, 300, 120, nullptr, nullptr, wc.hInstance, this);
+    window_ = ::CreateWindowExW(0, kClass, L"Key target owner",
+                                WS_OVERLAPPEDWINDOW | (shown ? WS_VISIBLE : 0), 60, 60, 300, 120,
+                                nullptr, nullptr, wc.hInstance, this);
     ::SetEvent(ready);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -119,6 +127,34 @@ TEST(KeyTarget, KeysWithOnlyTheDesktopInFrontAreRefusedNotTyped) {
   if (!test::PollUntil(3000, DesktopInFront)) GTEST_SKIP() << "another window came to the front";
   // Typed, Alt+F4 would reach the desktop and end the session (and this test).
   EXPECT_THROW(platform.SendKeys({{VK_F4, true}}), JobError);
+}
+
+// A tool's window carries its title before the tool shows it. Activated that
+// early it could not take the keys that follow; the activation waits for it.
+TEST(KeyTarget, AWindowFoundBeforeItShowsIsActivatedOnceShown) {
+  Win32Platform platform;
+  OwnerWindow tool(false);
+  ASSERT_FALSE(::IsWindowVisible(tool.Window()));
+  std::thread later([&] {
+    ::Sleep(300);
+    tool.Show();
+  });
+  test::Stopwatch clock;
+  const bool activated = platform.ActivateWindow(FromHwnd(tool.Window()));
+  later.join();
+  EXPECT_TRUE(activated);
+  EXPECT_TRUE(::IsWindowVisible(tool.Window()));
+  EXPECT_EQ(::GetForegroundWindow(), tool.Window());
+  EXPECT_GE(clock.ElapsedMs(), 250);
+}
+
+TEST(KeyTarget, AWindowThatNeverShowsIsNotActivated) {
+  Win32Platform platform;
+  OwnerWindow tool(false);
+  test::Stopwatch clock;
+  EXPECT_FALSE(platform.ActivateWindow(FromHwnd(tool.Window())));
+  EXPECT_NE(::GetForegroundWindow(), tool.Window());
+  EXPECT_LT(clock.ElapsedMs(), 4000);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ def main(argv):
         return 2
     archive, files = argv[0], argv[1:]
     out = bytearray(b"QUILLON-TEST-RAR\r\n")
-    for spec in files:
-        path, _, stored = spec.partition("=")
+    for item in files:
+        path, _, stored = item.partition("=")
         stored = stored or os.path.basename(path)
         with open(path, "rb") as f:
             data = f.read()

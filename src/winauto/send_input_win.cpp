@@ -124,15 +124,41 @@ HWND KeyTarget() {
 // are for the window it belonged to. Keys sent while it is still closing, or
 // before the system has brought its owner to the front, reach no window; so
 // wait for it to go, and bring the owner to the front where nothing else came.
+// The window in front, when its thread has a window with the keyboard
+// focus; keys sent while the focus is nowhere are lost.
+bool FocusSettled() {
+  const HWND foreground = ::GetForegroundWindow();
+  if (IsDesktop(foreground)) return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) &&
+         info.hwndFocus != nullptr;
+}
+
+// Gives `window` the keyboard focus in its own thread's input state.
+void GiveFocus(HWND window) {
+  const DWORD self = ::GetCurrentThreadId();
+  const DWORD target = ::GetWindowThreadProcessId(window, nullptr);
+  DWORD_PTR answer = 0;
+  // Joined input makes SetFocus wait for the other thread: only one that
+  // answers is joined.
+  if (target == 0 || target == self ||
+      !::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer))
+    return;
+  if (!::AttachThreadInput(self, target, TRUE)) return;
+  ::SetFocus(window);
+  ::AttachThreadInput(self, target, FALSE);
+}
+
 void AwaitClosing(const LastTarget& target) {
   const ULONGLONG end = ::GetTickCount64() + 250;
   while (::IsWindow(target.window) && ::GetTickCount64() < end) ::Sleep(10);
   if (::IsWindow(target.window)) return;  // it stayed: the keys did something else
   const ULONGLONG settled = ::GetTickCount64() + 250;
-  while (IsDesktop(::GetForegroundWindow()) && ::GetTickCount64() < settled) ::Sleep(10);
-  if (IsDesktop(::GetForegroundWindow()) && ::IsWindow(target.owner) &&
-      ::IsWindowVisible(target.owner))
-    ActivateWindow(target.owner);
+  while (!FocusSettled() && ::GetTickCount64() < settled) ::Sleep(10);
+  if (FocusSettled() || !::IsWindow(target.owner) || !::IsWindowVisible(target.owner)) return;
+  if (::GetForegroundWindow() != target.owner) ActivateWindow(target.owner);
+  if (!FocusSettled()) GiveFocus(target.owner);
 }
 
 void Send(std::vector<INPUT>& inputs, HWND dialogWindow, bool mayClose) {

@@ -82,6 +82,14 @@ struct PidlTraits {
 };
 using UniquePidl = UniqueResource<PidlTraits>;
 
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type m) { return m != nullptr; }
+  static void Close(Type m) { ::FreeLibrary(m); }
+};
+using UniqueModule = UniqueResource<ModuleTraits>;
+
 struct WindowTraits {
   using Type = HWND;
   static Type Empty() { return nullptr; }

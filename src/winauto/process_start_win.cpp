@@ -1,7 +1,6 @@
 #include "winauto/process_start_win.h"
 
-#include <shellapi.h>
-
+#include "winauto/shell_library_win.h"
 #include "winauto/utf_win.h"
 
 namespace quillon {
@@ -35,14 +34,16 @@ std::optional<StartedProcess> StartProcess(const std::string& commandLine, int s
 
 void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                const std::string& folder, int showStyle) {
+  const ShellFunctions& shell = Shell();
+  if (shell.Execute == nullptr) return;
   ComScope com;  // the shell may hand the verb to COM-based handlers
   const std::wstring wideVerb = ToWide(verb);
   const std::wstring wideFile = ToWide(file);
   const std::wstring wideParameters = ToWide(parameters);
   const std::wstring wideFolder = ToWide(folder);
-  ::ShellExecuteW(nullptr, wideVerb.empty() ? nullptr : wideVerb.c_str(), wideFile.c_str(),
-                  wideParameters.empty() ? nullptr : wideParameters.c_str(),
-                  wideFolder.empty() ? nullptr : wideFolder.c_str(), showStyle);
+  shell.Execute(nullptr, wideVerb.empty() ? nullptr : wideVerb.c_str(), wideFile.c_str(),
+                wideParameters.empty() ? nullptr : wideParameters.c_str(),
+                wideFolder.empty() ? nullptr : wideFolder.c_str(), showStyle);
 }
 
 }  // namespace quillon

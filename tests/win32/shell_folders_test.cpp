@@ -9,11 +9,24 @@
 
 #include "test_support.h"
 #include "winauto/add_backslash.h"
+#include "winauto/shell_library_win.h"
 #include "winauto/utf_win.h"
 #include "winauto/win32_platform_win.h"
 
 namespace quillon {
 namespace {
+
+TEST(Shell, FindsEveryFunctionOnceAndKeepsThem) {
+  const ShellFunctions& shell = Shell();
+  EXPECT_NE(shell.BrowseForFolder, nullptr);
+  EXPECT_NE(shell.GetPathFromIDList, nullptr);
+  EXPECT_NE(shell.GetSpecialFolderLocation, nullptr);
+  EXPECT_NE(shell.Execute, nullptr);
+  EXPECT_EQ(&Shell(), &shell);
+  // The very functions the import library would have bound to.
+  EXPECT_EQ(reinterpret_cast<void*>(shell.GetPathFromIDList),
+            reinterpret_cast<void*>(&::SHGetPathFromIDListW));
+}
 
 TEST(GetSpecialFolder, ApplicationDataWithoutTrailingBackslash) {
   Win32Platform platform;

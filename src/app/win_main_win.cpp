@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <exception>
 
 #include "app/frm_main.h"
@@ -14,8 +12,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace quillon;
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&controls);
   // The folder picker is a shell dialog and needs COM (OLE) on this thread.
   const OleScope ole;
   try {

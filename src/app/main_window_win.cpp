@@ -276,10 +276,6 @@ void MainWindow::Create(FrmMain& frm) {
   ::CreateWindowExW(kWindowExStyle, kClassName, ToWide(caption).c_str(), kWindowStyle, x, y, width,
                     height, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) throw std::runtime_error("The main window could not be created.");
-  // Also on the window itself, where the task switcher and other programs
-  // ask for it (WM_GETICON).
-  ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wc.hIcon));
-  ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wc.hIconSm));
 }
 
 void MainWindow::Show(int showCommand) {
@@ -313,7 +309,8 @@ void MainWindow::CreateFonts() {
 }
 
 bool MainWindow::CreateControls() {
-  HWND above = HWND_TOP;
+  // A new child window goes below its siblings, so creating the controls in
+  // the design's order gives them its z-order, and with it its tab order.
   for (const Design& d : kDesigns) {
     int left = d.left;
     int top = d.top;
@@ -336,9 +333,6 @@ bool MainWindow::CreateControls() {
                                           : regularFont_.Get();
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (d.kind == Kind::Combo) FixComboHeight(control, Px(d.height));
-    // The tab order follows the z-order; make both the design's order.
-    ::SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    above = control;
   }
   return true;
 }

@@ -1,15 +1,12 @@
 // The yardstick for Quillon's start-up time and memory: the least a Win32
 // program with one visible window does. Built with the same toolchain and
 // link flags as Quillon.exe, so what Quillon costs beyond it is its own.
-// Built a second time as minimal_window_cc.exe with Quillon's manifest and
-// the common controls it asks for, to tell the cost of common controls 6
-// (which the window's visual styles need) from the rest of the program.
+// Built a second time as minimal_window_controls.exe with as many controls of
+// the same kinds as Quillon's window has, in the system's font and nothing
+// else: what that window costs at the least, to tell it from the rest of the
+// program.
 
 #include <windows.h>
-
-#ifdef QUILLON_BENCH_COMMON_CONTROLS
-#include <commctrl.h>
-#endif
 
 namespace {
 
@@ -21,13 +18,46 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+#ifdef QUILLON_BENCH_CONTROLS
+// Quillon's window: three frames, a label, four option buttons, four push
+// buttons, four check boxes and a drop-down list whose text can be typed.
+void CreateControls(HWND window, HINSTANCE instance) {
+  struct Control {
+    const wchar_t* windowClass;
+    DWORD style;
+  };
+  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  const Control controls[] = {
+      {L"Button", BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", BS_AUTORADIOBUTTON | WS_GROUP},
+      {L"Button", BS_AUTORADIOBUTTON},
+      {L"Button", BS_AUTORADIOBUTTON | WS_GROUP},
+      {L"Button", BS_AUTORADIOBUTTON},
+      {L"Button", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
+      {L"ComboBox", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP},
+      {L"Button", BS_CHECKBOX | WS_TABSTOP},
+      {L"Button", BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", BS_PUSHBUTTON | WS_TABSTOP},
+      {L"Button", BS_CHECKBOX | WS_TABSTOP},
+      {L"Button", BS_CHECKBOX | WS_TABSTOP},
+      {L"Button", BS_CHECKBOX | WS_TABSTOP},
+      {L"Static", SS_LEFT},
+      {L"Button", BS_GROUPBOX},
+      {L"Button", BS_GROUPBOX},
+      {L"Button", BS_GROUPBOX},
+  };
+  int top = 4;
+  for (const Control& c : controls) {
+    ::CreateWindowExW(0, c.windowClass, L"Control", child | c.style, 8, top, 100,
+                      c.style & CBS_DROPDOWN ? 120 : 13, window, nullptr, instance, nullptr);
+    top += 13;
+  }
+}
+#endif
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-#ifdef QUILLON_BENCH_COMMON_CONTROLS
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&controls);
-#endif
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -40,6 +70,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       0, wc.lpszClassName, L"Minimal window", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
       CW_USEDEFAULT, CW_USEDEFAULT, 240, 260, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
+#ifdef QUILLON_BENCH_CONTROLS
+  CreateControls(window, instance);
+#endif
   ::ShowWindow(window, showCommand);
   ::UpdateWindow(window);
   MSG msg;

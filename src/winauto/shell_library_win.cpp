@@ -1,5 +1,7 @@
 #include "winauto/shell_library_win.h"
 
+#include <string>
+
 #include "winauto/handles_win.h"
 
 namespace quillon {
@@ -13,14 +15,25 @@ void Resolve(HMODULE library, const char* name, Function& function) {
       reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
 }
 
+// By its full path in the system folder, never from the program's or the
+// current folder, where a planted copy would otherwise be found. (The search
+// flag that says the same needs an update on Windows 7 without which the
+// load would fail there.)
+UniqueModule LoadFromSystemFolder(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return UniqueModule();
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  return UniqueModule(::LoadLibraryW(path.c_str()));
+}
+
 struct LoadedShell {
   UniqueModule library;
   ShellFunctions functions;
 
-  LoadedShell()
-      // Only from the system folder, never from the program's or the current
-      // folder, where a planted copy would otherwise be loaded.
-      : library(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  LoadedShell() : library(LoadFromSystemFolder(L"shell32.dll")) {
     if (!library) return;
     Resolve(library.Get(), "SHBrowseForFolderW", functions.BrowseForFolder);
     Resolve(library.Get(), "SHGetPathFromIDListW", functions.GetPathFromIDList);

@@ -7,21 +7,28 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+# QUILLON_ARCH=win32 or win64 chooses the build; by default the 32-bit one,
+# the main download, wherever this machine can run it.
+source scripts/lib/wine-arch.sh
+arch=$(quillon_pick_arch) || exit 1
+echo "== Demonstration with the $arch build (build/$arch/Quillon.exe)"
 bash scripts/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
+quillon_require_arch "$arch" || exit 1
+quillon_use_wine "$arch"
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch"
 
 demo=$root/build/demo
 export WINEPREFIX=$root/build/demo/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver -k 2>/dev/null || true
+"$WINESERVER" -k 2>/dev/null || true
 rm -rf "$demo"
 mkdir -p "$demo/app" "$demo/Sample Movie/subtitles"
 
 # The program and its tools folder, as a user would unpack them.
-cp build/win32/Quillon.exe "$demo/app/"
-cp -r build/win32/tools "$demo/app/tools"
+cp "build/$arch/Quillon.exe" "$demo/app/"
+cp -r "build/$arch/tools" "$demo/app/tools"
 
 # A source movie folder as the backup program leaves it.
 movie="$demo/Sample Movie"
@@ -39,7 +46,7 @@ rm "$demo/movie.sub"
 # without it the program's default of 1 second applies.
 pause_setting=""
 if [ -n "${QUILLON_DEMO_PAUSE:-}" ]; then
-  pause_setting="wine reg add 'HKCU\\Software\\VB and VBA Program Settings\\Quillon\\Options' /v WaitForKey /d '${QUILLON_DEMO_PAUSE}' /f >/dev/null 2>&1"
+  pause_setting="\"\$WINELOADER\" reg add 'HKCU\\Software\\VB and VBA Program Settings\\Quillon\\Options' /v WaitForKey /d '${QUILLON_DEMO_PAUSE}' /f >/dev/null 2>&1"
 fi
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -49,13 +56,13 @@ echo "== Running: Quillon.exe $cmdline"
 start=$(date +%s)
 set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  bash -c 'wineboot -i >/dev/null 2>&1
-    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  bash -c '"$WINELOADER" wineboot -i >/dev/null 2>&1
+    "$WINELOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
     eval "$2"
     started=$(date +%s%N)
-    wine "$0" "$1"; code=$?
+    "$WINELOADER" "$0" "$1"; code=$?
     echo "== Quillon.exe ran for $((($(date +%s%N) - started) / 1000000)) ms"
-    wineserver -w; exit $code' \
+    "$WINESERVER" -w; exit $code' \
   "$demo/app/Quillon.exe" "$cmdline" "$pause_setting"
 code=$?
 set -e

@@ -27,6 +27,11 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.
                "advapi32.dll", "comctl32.dll", "comdlg32.dll", "msvcrt.dll", "shlwapi.dll",
                "version.dll", "uxtheme.dll", "psapi.dll"}
 JOB_LIMIT_S = 600
+# The loader and server of the architecture under test (benchmark.sh names
+# them; /usr/bin/wine would pick the 32-bit loader whenever it is installed).
+WINE = os.environ.get("WINELOADER", "wine")
+WINESERVER = os.environ.get("WINESERVER", "wineserver")
+OBJDUMP = os.environ.get("QUILLON_OBJDUMP", "i686-w64-mingw32-objdump")
 
 
 def now_us():
@@ -71,13 +76,13 @@ class Wine:
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
-        subprocess.run(["wineboot", "-i"], env=self.env, timeout=300, **quiet)
+        subprocess.run([WINE, "wineboot", "-i"], env=self.env, timeout=300, **quiet)
         # Without a window manager Wine waits two seconds whenever a managed
         # window goes away; tools close at once only in unmanaged mode.
         self.run(["reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N",
                   "/f"])
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=120, **quiet)
-        subprocess.run(["wineserver", "-p"], env=self.env, timeout=60, **quiet)
+        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=120, **quiet)
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60, **quiet)
 
     def run(self, args, extra_env=None, timeout=120):
         """Runs a Windows program to its end; its output comes back as text.
@@ -97,7 +102,7 @@ class Wine:
 
     def popen(self, args, extra_env, out, err):
         env = dict(self.env, **(extra_env or {}))
-        return subprocess.Popen(["wine"] + args, env=env, stdin=subprocess.DEVNULL, stdout=out,
+        return subprocess.Popen([WINE] + args, env=env, stdin=subprocess.DEVNULL, stdout=out,
                                 stderr=err, text=True, errors="replace")
 
     def pids(self, names):
@@ -123,7 +128,7 @@ class Wine:
         return [u for u in users if "/Public/" not in u]
 
     def stop(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
+        subprocess.run([WINESERVER, "-k"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     # ---- the keystroke pause in the settings store ----
@@ -449,7 +454,7 @@ class Bench:
         size = os.path.getsize(self.quillon)
         self.row("5c", "Quillon.exe size, MB", f"{size / 2**20:.2f}", f"{size} bytes", "< 1.5",
                  size < 1.5 * 2**20)
-        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", self.quillon],
+        dump = subprocess.run([OBJDUMP, "-p", self.quillon],
                               capture_output=True, text=True).stdout
         dlls = sorted({line.split(":", 1)[1].strip().lower() for line in dump.splitlines()
                        if "DLL Name:" in line})

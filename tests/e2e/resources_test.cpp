@@ -99,5 +99,31 @@ TEST(BuiltProgramTest, CarriesItsIconAndManifest) {
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
+// Each build makes the program for the machine its tests run on, and its
+// manifest names that machine: a manifest naming another one can stop the
+// program from starting on Windows.
+TEST(BuiltProgramTest, IsMadeForItsOwnMachine) {
+#ifdef _WIN64
+  const WORD machine = IMAGE_FILE_MACHINE_AMD64;
+  const char* architecture = "processorArchitecture=\"amd64\"";
+#else
+  const WORD machine = IMAGE_FILE_MACHINE_I386;
+  const char* architecture = "processorArchitecture=\"x86\"";
+#endif
+  ResourceFile file(BuiltQuillonExe());
+  ASSERT_NE(file.Get(), nullptr);
+  // A module loaded as a data file has its low bits set as a marker.
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(file.Get()) &
+                                                   ~static_cast<ULONG_PTR>(3));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+  const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  ASSERT_EQ(headers->Signature, IMAGE_NT_SIGNATURE);
+  EXPECT_EQ(headers->FileHeader.Machine, machine);
+  EXPECT_EQ(headers->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+  const std::string manifest = file.Text(RT_MANIFEST, MAKEINTRESOURCEW(1));
+  EXPECT_NE(manifest.find(architecture), std::string::npos) << "manifest lacks " << architecture;
+}
+
 }  // namespace
 }  // namespace quillon::e2e

@@ -40,15 +40,18 @@ std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
   return {std::string(kRestingCaption) + " job on " + frm.SourceDir, options};
 }
 
+// "0xC0000005": how the system writes its status values.
+std::string StatusText(std::uint32_t code) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string hex = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(code >> shift) & 0xFu];
+  return hex;
+}
+
 std::string ExitCodeText(std::uint32_t code) {
   std::string text = "exit code " + std::to_string(code);
   // Codes this large are the system's status values (0xC0000005: a crash).
-  if (code >= 0x80000000u) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string hex;
-    for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(code >> shift) & 0xFu];
-    text += " (0x" + hex + ")";
-  }
+  if (code >= 0x80000000u) text += " (" + StatusText(code) + ")";
   return text;
 }
 
@@ -265,13 +268,25 @@ ProcessOutcome FrmMain::RunTool(const std::string& commandLine, const std::strin
     report_.ToolNotStarted(toolPath);
     return outcome;
   }
+  if (!outcome.waitFailure.empty()) {
+    log_.Line(tool + "the wait for its end failed after " + ran + ": " + outcome.waitFailure);
+    throw JobError("The wait for " + toolPath + " to finish failed" +
+                   (outcome.stillRunning
+                        ? " and it could not be stopped, so it may still be running"
+                        : ", so it was stopped") +
+                   ": " + outcome.waitFailure);
+  }
   if (!outcome.finished) {
     log_.Line(tool + "stopped after the time limit of " + Duration(Limits.toolRunMs) + ", after " +
               ran);
     throw JobError(toolPath + " did not finish within the time limit of " +
-                   Duration(Limits.toolRunMs) + " and was stopped.");
+                   Duration(Limits.toolRunMs) +
+                   (outcome.stillRunning ? " and could not be stopped." : " and was stopped."));
   }
   log_.Line(tool + ExitCodeText(outcome.exitCode) + " after " + ran);
+  // Whatever a crashed tool left behind is unfinished, even where the file
+  // is there; a tool's own exit codes are for its stage to judge.
+  if (outcome.Crashed()) report_.ToolCrashed(toolPath, StatusText(outcome.exitCode));
   return outcome;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a job could not do although it went on: tools that could not be
-// started and results that are missing at the end. A job with anything here
-// ends with a warning instead of "Done!".
+// started or that crashed, and results that are missing at the end. A job
+// with anything here ends with a warning instead of "Done!".
 
 #include <cstdint>
 #include <string>
@@ -14,8 +14,16 @@ class JobReport {
   void Clear() { problems_.clear(); }
   void ToolNotStarted(const std::string& toolPath) { Add("Could not start " + toolPath); }
   void MissingResult(const std::string& path) { Add("Missing result: " + path); }
+  // A result named by a pattern, with what its absence means.
+  void MissingResult(const std::string& path, const std::string& what) {
+    Add("Missing result: " + path + " (" + what + ")");
+  }
   void ToolFailed(const std::string& toolPath, std::uint32_t exitCode) {
     Add(toolPath + " ended with exit code " + std::to_string(exitCode));
+  }
+  // `status` as the system writes it: "0xC0000005".
+  void ToolCrashed(const std::string& toolPath, const std::string& status) {
+    Add(toolPath + " crashed (exception " + status + ")");
   }
   bool Empty() const { return problems_.empty(); }
   const std::vector<std::string>& Problems() const { return problems_; }

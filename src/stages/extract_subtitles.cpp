@@ -19,8 +19,9 @@ void FrmMain::ExtractSubtitles() {
     const ProcessOutcome unpacked =
         RunTool(UnRarCommandLine(UnRarPath, archive, MuxDir), UnRarPath);
     // The extractor tells of a damaged or unreadable archive, or a file it
-    // could not write, only through its exit code.
-    if (unpacked.finished && unpacked.exitCode != 0)
+    // could not write, only through its exit code. A crash is reported as
+    // such already.
+    if (unpacked.finished && unpacked.exitCode != 0 && !unpacked.Crashed())
       report_.ToolFailed(UnRarPath, unpacked.exitCode);
   }
   if (IsSelected(ControlId::optSubSRT)) ConvertSubtitlesToSrt();

@@ -45,10 +45,27 @@ struct KeyStroke {
   bool operator==(const KeyStroke&) const = default;
 };
 
+// Exit codes from here up are the system's exception statuses: the program
+// did not end by itself but crashed (0xC0000005, an access violation).
+inline constexpr std::uint32_t kFirstExceptionStatus = 0xC0000000u;
+
 struct ProcessOutcome {
-  bool started = false;   // false: the program could not be started
-  bool finished = false;  // false: started but still running when the time limit ran out
+  ProcessOutcome() = default;
+  ProcessOutcome(bool wasStarted, bool hasFinished, std::uint32_t code)
+      : started(wasStarted), finished(hasFinished), exitCode(code) {}
+
+  bool started = false;  // false: the program could not be started
+  // false: started but still running when the time limit ran out, or
+  // waiting for its end failed
+  bool finished = false;
   std::uint32_t exitCode = 0;
+  // Not empty: waiting for the program's end failed, for this reason in the
+  // system's words.
+  std::string waitFailure;
+  // Not finished, and ending it failed too: it may still be running.
+  bool stillRunning = false;
+
+  bool Crashed() const { return finished && exitCode >= kFirstExceptionStatus; }
 };
 
 // Show styles for started programs.
@@ -96,7 +113,8 @@ class Platform {
   // --- processes ---
   // Starts `commandLine` with `showStyle` and blocks, without processing
   // window messages, until it ends or `timeoutMs` passes (then the process is
-  // ended). A program that cannot be started returns at once.
+  // ended). A program that cannot be started returns at once. A wait that
+  // fails ends the process too, since nothing would wait for it any more.
   virtual ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                                    std::uint32_t timeoutMs) = 0;
   // Starts a program without waiting; false when it cannot be started.

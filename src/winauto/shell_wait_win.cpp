@@ -1,5 +1,6 @@
 #include "winauto/shell_wait_win.h"
 
+#include "winauto/error_text_win.h"
 #include "winauto/handles_win.h"
 #include "winauto/process_start_win.h"
 
@@ -26,12 +27,22 @@ ProcessOutcome ShellWait(const std::string& commandLine, int showStyle, std::uin
     outcome.exitCode = exitCode;
     return outcome;
   }
-  if (waited == WAIT_TIMEOUT) {
-    ::TerminateProcess(process.Get(), 1);
-    // Termination is asynchronous; give it a moment so the program's files
-    // are closed before the job reports the failure.
-    ::WaitForSingleObject(process.Get(), 5000);
+  if (waited != WAIT_TIMEOUT) {
+    outcome.waitFailure = waited == WAIT_FAILED
+                              ? SystemErrorText(::GetLastError())
+                              : "the wait ended with the value " + std::to_string(waited);
   }
+  // The job goes no further with this tool, so it must not go on running.
+  if (!::TerminateProcess(process.Get(), 1)) {
+    DWORD exitCode = 0;
+    // It may have ended on its own in the meantime.
+    outcome.stillRunning =
+        !::GetExitCodeProcess(process.Get(), &exitCode) || exitCode == STILL_ACTIVE;
+    return outcome;
+  }
+  // Termination is asynchronous; give it a moment so the program's files
+  // are closed before the job reports the failure.
+  ::WaitForSingleObject(process.Get(), 5000);
   return outcome;
 }
 

@@ -9,8 +9,9 @@ namespace quillon {
 
 // Starts `commandLine` and blocks, without dispatching window messages, until
 // the process ends or `timeoutMs` passes; then the process is ended and the
-// outcome says it did not finish. A program that cannot be started returns at
-// once, silently, with started == false.
+// outcome says it did not finish. A wait that fails ends the process as well,
+// and the outcome says why it failed. A program that cannot be started
+// returns at once, silently, with started == false.
 ProcessOutcome ShellWait(const std::string& commandLine, int showStyle, std::uint32_t timeoutMs);
 
 }  // namespace quillon

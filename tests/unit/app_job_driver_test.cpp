@@ -294,15 +294,36 @@ TEST_F(JobTest, RunToolRecordsAToolThatCannotStart) {
   EXPECT_EQ(frm.Report().Problems().size(), 1u);
 }
 
-TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimit) {
-  fake.onShellWait = [](const std::string&, int) { return ProcessOutcome{true, false, 0}; };
-  try {
-    FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
-    ADD_FAILURE() << "no error";
-  } catch (const JobError& error) {
-    EXPECT_STREQ(error.what(),
-                 "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes "
-                 "and was stopped.");
+TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) {
+  const struct {
+    const char* waitFailure;
+    bool stillRunning;
+    const char* error;
+  } rows[] = {
+      {"", true,
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes and could "
+       "not be stopped."},
+      {"Access is denied.", true,
+       "The wait for C:\\App\\tools\\BeSweet.exe to finish failed and it could not be stopped, "
+       "so it may still be running: Access is denied."},
+      // Last: the time limit again for the rest of the test.
+      {"", false,
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes and was "
+       "stopped."},
+  };
+  for (const auto& row : rows) {
+    fake.onShellWait = [&row](const std::string&, int) {
+      ProcessOutcome outcome{true, false, 0};
+      outcome.waitFailure = row.waitFailure;
+      outcome.stillRunning = row.stillRunning;
+      return outcome;
+    };
+    try {
+      FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
+      ADD_FAILURE() << "no error";
+    } catch (const JobError& error) {
+      EXPECT_STREQ(error.what(), row.error);
+    }
   }
   frm.Limits.toolRunMs = 90000;
   EXPECT_THROW(

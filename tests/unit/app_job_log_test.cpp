@@ -174,8 +174,8 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
                                       "BeSweet.exe: could not be started"}));
   const std::string problems =
       std::string("Could not start ") + kBeSweet +
-      "\r\nMissing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\nMissing result: "
-      "D:\\Rips\\Film\\mux\\movie.avi";
+      "\r\nMissing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + kAviMux +
+      " crashed (exception 0xC0000005)\r\nMissing result: D:\\Rips\\Film\\mux\\movie.avi";
   const std::string log = Log();
   const std::string indent(11, ' ');
   EXPECT_NE(log.find("] AVIMux_GUI.exe: exit code 3221225477 (0xC0000005) after 1500 ms\r\n"),
@@ -183,7 +183,8 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
       << log;
   EXPECT_EQ(log.substr(log.find("] Finished with problems:") + 2),
             "Finished with problems:\r\n" + indent + "Could not start " + kBeSweet + "\r\n" +
-                indent + "Missing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + indent +
+                indent + "Missing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + indent + kAviMux +
+                " crashed (exception 0xC0000005)\r\n" + indent +
                 "Missing result: D:\\Rips\\Film\\mux\\movie.avi\r\n");
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"ShowMessage(Quillon,warning,The job finished with "
@@ -192,7 +193,12 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
 }
 
 // How a job that stops shows at the end of its log and in its message.
-enum class StopKind { ToolOverItsTimeLimit, WindowThatNeverAppears, WindowClosedDuringAPause };
+enum class StopKind {
+  ToolOverItsTimeLimit,
+  WaitForAToolThatFails,
+  WindowThatNeverAppears,
+  WindowClosedDuringAPause
+};
 
 struct Stop {
   const char* name;
@@ -213,6 +219,15 @@ const Stop kStops[] = {
      "The job stopped while converting the audio track D:\\Rips\\Film\\1eng.ac3:\r\n"
      "C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe did not finish within the time limit of 10 "
      "minutes and was stopped."},
+    {"WaitForAToolThatFails",
+     StopKind::WaitForAToolThatFails,
+     {"BeSweet.exe: the wait for its end failed after 1500 ms: The handle is invalid.",
+      "The job stopped while converting the audio track D:\\Rips\\Film\\1eng.ac3:",
+      "The wait for C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe to finish failed, so it was "
+      "stopped: The handle is invalid."},
+     "The job stopped while converting the audio track D:\\Rips\\Film\\1eng.ac3:\r\n"
+     "The wait for C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe to finish failed, so it was "
+     "stopped: The handle is invalid."},
     {"WindowThatNeverAppears",
      StopKind::WindowThatNeverAppears,
      {"Wait: the window \"SubToSup\" to appear (at most 2 minutes)",
@@ -235,6 +250,13 @@ TEST_P(JobLogStopTest, TheLogEndsWithWhatStoppedTheJob) {
       toolOutcome = [this](const std::string&) {
         fake.now += 600000 - kToolMs;
         return ProcessOutcome{true, false, 0};
+      };
+      break;
+    case StopKind::WaitForAToolThatFails:
+      toolOutcome = [](const std::string&) {
+        ProcessOutcome outcome{true, false, 0};
+        outcome.waitFailure = "The handle is invalid.";
+        return outcome;
       };
       break;
     case StopKind::WindowThatNeverAppears:

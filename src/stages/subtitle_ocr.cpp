@@ -43,6 +43,9 @@ void FrmMain::ConvertSubtitlesToSrt() {
   fileSub.SetFolder(MuxDir);
   ocrRan_ = true;
   const std::vector<std::string> supFiles = fileSub.Entries();
+  // SRT was asked for: a converter that wrote nothing leaves the job without
+  // any subtitles, which the user must hear of.
+  if (supFiles.empty()) report_.MissingResult(MuxDir + "*.sup", "no subtitle stream was converted");
 
   // SUP to SRT, one fresh editor per file.
   const CaptionPattern editor(kSubEditCaptionPrefix, true);

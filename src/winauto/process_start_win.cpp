@@ -8,14 +8,18 @@ namespace quillon {
 std::optional<StartedProcess> StartProcess(const std::string& commandLine, int showStyle) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWide(commandLine);
-  // A command line that as a whole names an existing file is that program,
-  // started without arguments, even unquoted with blanks in its path: named
-  // as the application, "C:\Program Files\x\t.exe" can never start
-  // "C:\Program.exe" the way the system's search of a blank-split line would.
-  const DWORD attributes = ::GetFileAttributesW(writable.c_str());
+  // A command line that as a whole names an existing file, quoted or not, is
+  // that program, started without arguments: named as the application,
+  // "C:\Program Files\x\t.exe" can never start "C:\Program.exe" the way the
+  // system's search of a blank-split line would.
+  std::wstring application = writable;
+  if (application.size() >= 2 && application.front() == L'"' && application.back() == L'"')
+    application = application.substr(1, application.size() - 2);
+  const DWORD attributes = application.find(L'"') == std::wstring::npos
+                               ? ::GetFileAttributesW(application.c_str())
+                               : INVALID_FILE_ATTRIBUTES;
   const bool wholeIsProgram =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  const std::wstring application = wholeIsProgram ? writable : std::wstring();
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;

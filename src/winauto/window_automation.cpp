@@ -33,6 +33,14 @@ WindowHandle ActivateOrFail(Platform& platform, const CaptionPattern& caption,
   return window;
 }
 
+// A tool started by its path alone: the system splits an unquoted command
+// line at its blanks, so a tool under "C:\Program Files\" would read
+// "C:\Program" and "Files\...\x.exe" as two arguments. Quoted only where
+// needed; a path without blanks goes as it is.
+std::string ProgramCommandLine(const std::string& path) {
+  return path.find_first_of(" \t") == std::string::npos ? path : '"' + path + '"';
+}
+
 }  // namespace
 
 void FrmMain::ClickThing(const CaptionPattern& curCaption, int curChild) {
@@ -44,7 +52,8 @@ void FrmMain::ClickThing(const CaptionPattern& curCaption, int curChild) {
 
 void FrmMain::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit,
                         int WindowStyle) {
-  if (!StartLogged(ShellCmd, WindowStyle)) throw JobError("Could not start " + ShellCmd + ".");
+  if (!StartLogged(ProgramCommandLine(ShellCmd), WindowStyle))
+    throw JobError("Could not start " + ShellCmd + ".");
   WaitForCaption(AppTit);
   Pause(PauseSeconds);
   ActivateOrFail(platform_, AppTit, "the keys meant for it could not be sent");

@@ -233,14 +233,15 @@ TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
             (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
 }
 
-TEST_F(AutomationTest, RunActivePassesTheCommandUnquotedAndReadsThePauseEachTime) {
-  // Finding an unquoted path with spaces is the system's business.
+TEST_F(AutomationTest, RunActiveQuotesAPathWithABlankAndReadsThePauseEachTime) {
+  // Unquoted, the tool would read its own path as two arguments. A path
+  // without a blank goes as it is (below).
   fake.onStartProgram = [](const std::string&, int) { return true; };
   fake.AddWindow("SubToSup");
   fake.onPause = [this] { frm.PauseSeconds = 5; };
   frm.RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{
-                            "StartProgram(C:\\Program Files\\Q\\tools\\SubToSup.exe,1)",
+                            "StartProgram(\"C:\\Program Files\\Q\\tools\\SubToSup.exe\",1)",
                             "WaitSeconds(2)", "ActivateWindow(SubToSup)", "WaitSeconds(5)"}));
 }
 

@@ -279,7 +279,14 @@ void Mux(HWND window) {
     standin::Log(L"error", error.reason);
     standin::Exit(kScriptError);
   }
-  if (!standin::WriteWholeFile(muxer.target, muxer.Report())) standin::Exit(kScriptError);
+  std::string report = muxer.Report();
+  if (g_mode.kind == standin::ModeKind::kPartialCrash) {
+    report.resize(report.size() / 2);
+    standin::WriteWholeFile(muxer.target, report);
+    standin::Log(L"wrote", muxer.target + L" (cut short)");
+    standin::Crash();
+  }
+  if (!standin::WriteWholeFile(muxer.target, report)) standin::Exit(kScriptError);
   standin::Log(L"wrote", muxer.target);
   if (muxer.done_dialog) {
     standin::Log(L"done dialog");

@@ -45,9 +45,11 @@ int wmain() {
   std::string mp3 =
       standin::ToUtf8(L"MP3 " + request->bitrate + L" kbit/s from " + request->input + L"\r\n");
   mp3 += "input size " + std::to_string(input->size()) + " bytes\r\n";
-  if (mode.kind == standin::ModeKind::kPartial) mp3.resize(mp3.size() / 2);
+  const bool crashes = mode.kind == standin::ModeKind::kPartialCrash;
+  if (mode.kind == standin::ModeKind::kPartial || crashes) mp3.resize(mp3.size() / 2);
   if (!standin::WriteWholeFile(request->output, mp3)) standin::Exit(1);
   standin::Log(L"wrote", request->output);
+  if (crashes) standin::Crash();
   standin::Log(L"done", L"Conversion Completed");
   standin::Exit(0);
 }

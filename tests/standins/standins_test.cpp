@@ -218,7 +218,8 @@ TEST_F(BeSweetTest, FailureModes) {
     DWORD exit_code;
     bool writes_output;
   } const cases[] = {
-      {"fail", 2, false},          {"crash", 0xC0000005, false}, {"partial", 0, true},
+      {"fail", 2, false},          {"crash", 0xC0000005, false},
+      {"partial", 0, true},        {"partialcrash", 0xC0000005, true},
       {"normal delay=0", 0, true}, {"bogus", 0, true},  // logged as an error, then run normally
   };
   for (const Case& c : cases) {
@@ -421,6 +422,17 @@ TEST_F(AviMuxTest, AGoodScriptWritesTheTargetListingWhatWasLoaded) {
                                "subtitle " + U8(mux_) + "0x20.srt\r\n" + "interleave 3 FR\r\n");
   EXPECT_EQ(Events("script"), std::vector<std::string>{U8(script_)});
   EXPECT_TRUE(Events("error").empty());
+}
+
+TEST_F(AviMuxTest, PartialCrashModeWritesPartOfTheTargetThenCrashes) {
+  const std::string script = Join(GoodLines());
+  EXPECT_EQ(RunScript(script), 0u);
+  const std::string whole = Read(target_);
+  Tool(L"AVIMux_GUI.exe", "partialcrash");
+  EXPECT_EQ(RunScript(script), 0xC0000005u);
+  const std::string partial = Read(target_);
+  EXPECT_LT(partial.size(), whole.size());
+  EXPECT_EQ(whole.compare(0, partial.size(), partial), 0);
 }
 
 TEST_F(AviMuxTest, TakesOnlyOneQuotedScriptPath) {

@@ -137,6 +137,8 @@ std::wstring_view ModeName(ModeKind kind) {
       return L"hang";
     case ModeKind::kPartial:
       return L"partial";
+    case ModeKind::kPartialCrash:
+      return L"partialcrash";
     case ModeKind::kNoWindow:
       return L"nowindow";
     case ModeKind::kWrongWindow:
@@ -163,8 +165,9 @@ Mode ReadMode() {
       continue;
     }
     bool known = false;
-    for (ModeKind kind : {ModeKind::kNormal, ModeKind::kFail, ModeKind::kCrash, ModeKind::kHang,
-                          ModeKind::kPartial, ModeKind::kNoWindow, ModeKind::kWrongWindow}) {
+    for (ModeKind kind :
+         {ModeKind::kNormal, ModeKind::kFail, ModeKind::kCrash, ModeKind::kHang, ModeKind::kPartial,
+          ModeKind::kPartialCrash, ModeKind::kNoWindow, ModeKind::kWrongWindow}) {
       if (word == ModeName(kind)) {
         mode.kind = kind;
         known = true;
@@ -189,13 +192,14 @@ Mode Start() {
     Log(L"mode", text);
   }
   if (mode.kind == ModeKind::kFail) Exit(2);
-  if (mode.kind == ModeKind::kCrash) {
-    Log(L"crash");
-    // An access violation's code, without the error-reporting dialog that a
-    // real fault could bring up.
-    TerminateProcess(GetCurrentProcess(), 0xC0000005);
-  }
+  if (mode.kind == ModeKind::kCrash) Crash();
   return mode;
+}
+
+void Crash() {
+  Log(L"crash");
+  TerminateProcess(GetCurrentProcess(), 0xC0000005);
+  for (;;) Sleep(INFINITE);  // termination is asynchronous
 }
 
 void SleepForever() {

@@ -66,7 +66,16 @@ void Log(std::wstring_view event, std::wstring_view detail = {});
 // How the test wants this run of the tool to behave. Read from the text file
 // "<exe file name>.mode" beside the exe: one mode word, optionally followed
 // by "delay=<ms>". No file means "normal".
-enum class ModeKind { kNormal, kFail, kCrash, kHang, kPartial, kNoWindow, kWrongWindow };
+enum class ModeKind {
+  kNormal,
+  kFail,
+  kCrash,
+  kHang,
+  kPartial,
+  kPartialCrash,  // writes part of its output, then crashes
+  kNoWindow,
+  kWrongWindow
+};
 
 struct Mode {
   ModeKind kind = ModeKind::kNormal;
@@ -88,6 +97,10 @@ std::wstring_view ModeName(ModeKind kind);
 // modes that need no tool-specific behaviour: fail (exit 2 at once) and crash
 // (abnormal end without any dialog). Returns the mode for everything else.
 Mode Start();
+
+// Ends the process with an access violation's code (0xC0000005), without
+// the error-reporting dialog that a real fault could bring up.
+[[noreturn]] void Crash();
 
 // Never returns: the "hang" of a console tool (tests kill it).
 [[noreturn]] void SleepForever();

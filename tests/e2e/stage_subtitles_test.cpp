@@ -203,18 +203,12 @@ TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWith
 
   const StandinLog log = Log();
   EXPECT_EQ(log.Starts("UnRAR"), std::vector<std::string>{UnRarLine(source, L"movie.rar")});
-  // The two window tools get their bare paths, blanks and all, and the
-  // system finds them (Wine hands the path on quoted, Windows as given).
-  const auto unquoted = [](std::vector<std::string> lines) {
-    for (std::string& line : lines)
-      if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
-        line = line.substr(1, line.size() - 2);
-    return lines;
-  };
-  EXPECT_EQ(unquoted(log.Starts("SubToSup")), std::vector<std::string>{Narrow(Tool(kSubToSupTool))})
+  // The two window tools get their paths alone, quoted for the blanks.
+  EXPECT_EQ(log.Starts("SubToSup"),
+            std::vector<std::string>{"\"" + Narrow(Tool(kSubToSupTool)) + "\""})
       << log.Text();
-  EXPECT_EQ(unquoted(log.Starts("DVDSubEdit")),
-            std::vector<std::string>{Narrow(Tool(kDvdSubEditTool))})
+  EXPECT_EQ(log.Starts("DVDSubEdit"),
+            std::vector<std::string>{"\"" + Narrow(Tool(kDvdSubEditTool)) + "\""})
       << log.Text();
   EXPECT_EQ(log.Starts("BeSweet"),
             std::vector<std::string>{BeSweetLine(source, L"0x80.ac3", L"0x80", L"96")});

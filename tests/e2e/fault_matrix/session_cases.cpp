@@ -146,8 +146,9 @@ std::vector<Case> SessionCases() {
   }
   {
     // Installed under "Program Files": the two GUI tools are started by
-    // their unquoted paths. A "Program.exe" beside that folder (any program
-    // of that name) must never be the one that starts.
+    // their paths alone, quoted for the blank, so that they do not read
+    // their own paths as two arguments. A "Program.exe" beside that folder
+    // (any program of that name) must never be the one that starts.
     JobCase job;
     job.name = "installed-under-program-files";
     job.installUnder = L"Program Files\\Quillon\\";
@@ -158,9 +159,20 @@ std::vector<Case> SessionCases() {
     };
     job.exitCode = 0;
     job.mux = kAviOnly;
-    job.logHas = {L"SubToSup start {tools}SubToSup\\SubToSup.exe",
-                  L"DVDSubEdit start {tools}DVDSubEdit1.34\\DVDSubEdit.exe"};
+    job.logHas = {L"SubToSup start \"{tools}SubToSup\\SubToSup.exe\"\n",
+                  L"DVDSubEdit start \"{tools}DVDSubEdit1.34\\DVDSubEdit.exe\"\n"};
     job.logLacks = {L"Program start"};
+    // Wine quotes an unquoted path itself before the tool sees it; the job
+    // log holds the command line as the program started it.
+    job.check = [](JobContext& context) {
+      const std::string log = e2e::ReadBytes(JobLogPath()).value_or("");
+      for (const wchar_t* line : {L"] Start: \"{tools}SubToSup\\SubToSup.exe\"\r\n",
+                                  L"] Start: \"{tools}DVDSubEdit1.34\\DVDSubEdit.exe\"\r\n"}) {
+        const std::string text = Narrow(Expand(line, context.places));
+        context.verdict.Check(log.find(text) != std::string::npos,
+                              "the job log lacks \"" + text + "\"");
+      }
+    };
     jobs.push_back(job);
   }
 

@@ -233,7 +233,21 @@ std::vector<Case> ToolFaultCases() {
     job.mux = kSrtOnly;
     jobs.push_back(job);
     job = Interactive(job);
-    job.boxes = {Warning(L"Missing result: {mux}movie.avi")};
+    job.boxes = {
+        Warning(L"{tools}AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe crashed (exception "
+                L"0xC0000005)\r\nMissing result: {mux}movie.avi")};
+    jobs.push_back(job);
+  }
+  {
+    // The cut MP3 files are there and are muxed, but only the crash tells
+    // that they are not whole.
+    JobCase job = Moded("besweet-partialcrash", Tool::BeSweet, "partialcrash");
+    job.exitCode = 1;
+    job.mux = kAviOnly;
+    job.logHas = {L"BeSweet wrote {mux}0x81.mp3", L"BeSweet crash"};
+    jobs.push_back(job);
+    job = Interactive(job);
+    job.boxes = {Warning(L"{tools}BeSweetv1.5b31\\BeSweet.exe crashed (exception 0xC0000005)")};
     jobs.push_back(job);
   }
 

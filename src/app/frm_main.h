@@ -195,6 +195,9 @@ class FrmMain {
   // Whether the subtitle recognition ran in this job: only then are SRT
   // files loaded, copied or deleted.
   bool ocrRan_ = false;
+  // The SRT files of this job whose text is safe elsewhere: copied beside
+  // the movie, or muxed into the AVI this job made. Only these may go.
+  std::vector<std::string> srtSaved_;
   int exitCode_ = 0;
   JobReport report_;
   JobLog log_;

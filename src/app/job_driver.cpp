@@ -111,6 +111,7 @@ void FrmMain::StartJob() {
 
   report_.Clear();
   ocrRan_ = false;
+  srtSaved_.clear();
   stagesRun_.clear();
   currentStep_.clear();
   log_.Begin(LogHeading(*this, batchMode_));

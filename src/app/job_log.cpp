@@ -8,7 +8,10 @@ namespace {
 
 constexpr int kLocalAppDataFolder = 28;  // CSIDL_LOCAL_APPDATA
 constexpr char kLogFolder[] = "Quillon";
-constexpr char kLogFile[] = "last-job.log";
+// "last-job.log", or "last-job-<n>.log" while other copies' jobs hold the
+// ones before.
+constexpr char kLogName[] = "last-job";
+constexpr int kMostLogs = 9;
 // Lets editors that guess the encoding (older Notepad) read the paths right.
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr char kLineEnd[] = "\r\n";
@@ -62,10 +65,15 @@ void JobLog::Begin(const std::vector<std::string>& heading) noexcept {
     if (base.empty()) return;
     const std::string folder = AddBackslash(base) + kLogFolder;
     if (!platform_.FolderExists(folder)) platform_.CreateFolder(folder);
-    const std::string path = folder + "\\" + kLogFile;
+    std::string path;
+    for (int copy = 1; copy <= kMostLogs && !file_; ++copy) {
+      path = folder + "\\" + kLogName + (copy > 1 ? "-" + std::to_string(copy) : "") + ".log";
+      file_ = platform_.HoldTextFile(path);
+    }
+    if (!file_) return;  // as many jobs as logs run already
     std::string text = kUtf8Mark;
     for (const auto& line : heading) text += Indented(line, "  ") + kLineEnd;
-    platform_.WriteTextFile(path, text);
+    file_->Append(text);
     path_ = path;
     writing_ = true;
     startMs_ = platform_.NowMilliseconds();
@@ -81,14 +89,14 @@ void JobLog::Line(const std::string& text) noexcept {
   try {
     const std::uint64_t now = platform_.NowMilliseconds();
     const std::string stamp = LogStamp(now >= startMs_ ? now - startMs_ : 0);
-    platform_.AppendTextFile(
-        path_, stamp + " " + Indented(text, std::string(stamp.size() + 1, ' ')) + kLineEnd);
+    file_->Append(stamp + " " + Indented(text, std::string(stamp.size() + 1, ' ')) + kLineEnd);
   } catch (...) {
     // A lost line must not stop the job; the next line is tried again.
   }
 }
 
 void JobLog::Forget() noexcept {
+  file_.reset();
   path_.clear();
   writing_ = false;
   startMs_ = 0;

@@ -3,10 +3,13 @@
 // how it ended, in "<local application-data folder>\Quillon\last-job.log".
 // Each job replaces the file, and every line goes to disk as it happens, so
 // a job that hangs or is ended from outside still leaves its account. The
-// log is a help, never a condition: when it cannot be written the job goes
-// on without it.
+// job holds its log while it runs: a copy of the program that finds the log
+// held by another copy's job writes "last-job-2.log" (and so on) instead of
+// destroying that account. The log is a help, never a condition: when it
+// cannot be written the job goes on without it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +28,12 @@ class JobLog {
   // One line, stamped with the time since Begin. Line breaks inside `text`
   // start indented continuation lines.
   void Line(const std::string& text) noexcept;
-  // The job is over: no more lines, but Path() still names its log.
-  void End() noexcept { writing_ = false; }
+  // The job is over: no more lines, and the file is free for the next job
+  // of any copy, but Path() still names it.
+  void End() noexcept {
+    writing_ = false;
+    file_.reset();
+  }
   // A job that does not start has no log of its own to point to.
   void Forget() noexcept;
 
@@ -35,6 +42,7 @@ class JobLog {
 
  private:
   Platform& platform_;
+  std::unique_ptr<HeldTextFile> file_;
   std::string path_;
   bool writing_ = false;
   std::uint64_t startMs_ = 0;

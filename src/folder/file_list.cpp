@@ -1,5 +1,7 @@
 #include "folder/file_list.h"
 
+#include "folder/name_order.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -69,16 +71,6 @@ bool MatchOne(const std::string& name, std::size_t n, const std::string& pattern
     ++n;
   }
   return n == name.size();
-}
-
-// Case-blind order; names that differ only in case keep a fixed order.
-bool NameBefore(const std::string& a, const std::string& b) {
-  const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                 [](char x, char y) { return Fold(x) < Fold(y); });
-  const bool greater = std::lexicographical_compare(
-      b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) { return Fold(x) < Fold(y); });
-  if (less || greater) return less;
-  return a < b;
 }
 
 std::string TrimSpaces(const std::string& text) {

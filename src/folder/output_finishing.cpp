@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/frm_main.h"
 
 namespace quillon {
@@ -20,6 +22,7 @@ void FrmMain::CopySubtitleResults() {
     const std::string name = SubtitleKey(entry) + ".srt";
     if (!platform_.FileExists(MuxDir + name)) continue;
     platform_.CopyFile(MuxDir + name, SourceDir + name);
+    srtSaved_.push_back(MuxDir + name);
   }
 }
 
@@ -37,13 +40,14 @@ void FrmMain::DeleteTempFiles() {
   const std::vector<std::string> subtitles =
       ocrRan_ ? fileSub.Entries() : std::vector<std::string>{};
   for (const auto& entry : subtitles) DeleteIfPresent(platform_, MuxDir + entry);
-  // The SRT files are inside the AVI or were copied beside the movie; when
-  // the AVI was made without them they stay next to it. When the muxer made
-  // no AVI at all they are in nothing else: the recognition's work stays.
-  const bool inAvi = IsChecked(ControlId::chkSubMux) && platform_.FileExists(MuxDir + "movie.avi");
-  if (!muxed || inAvi)
-    for (const auto& entry : subtitles)
-      DeleteIfPresent(platform_, MuxDir + SubtitleKey(entry) + ".srt");
+  // An SRT file goes only when this job put its text somewhere else: inside
+  // the AVI, or beside the movie. Made without them, or not made at all, the
+  // AVI leaves them next to it, and so does a box the user changed since.
+  for (const auto& entry : subtitles) {
+    const std::string srt = MuxDir + SubtitleKey(entry) + ".srt";
+    if (std::find(srtSaved_.begin(), srtSaved_.end(), srt) != srtSaved_.end())
+      DeleteIfPresent(platform_, srt);
+  }
   // Files no step names (more of the archive's contents) keep the folder.
   if (!muxed && platform_.FolderExists(MuxDir) && platform_.ListFolder(MuxDir).empty())
     platform_.RemoveFolder(MuxDir);

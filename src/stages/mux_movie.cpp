@@ -17,8 +17,12 @@ void FrmMain::MuxMovie() {
   platform_.WriteAnsiTextFile(MuxDir + "movie.amg", MuxScript(script));
 
   BeginStep("muxing the movie");
-  RunTool(AviMuxCommandLine(AviMuxPath, MuxDir), AviMuxPath);
+  const ProcessOutcome muxer = RunTool(AviMuxCommandLine(AviMuxPath, MuxDir), AviMuxPath);
   ExpectResult(MuxDir + "movie.avi");
+  // An AVI from a muxer that crashed may hold only part of the text.
+  if (muxer.finished && muxer.exitCode < 0xC0000000u && platform_.FileExists(MuxDir + "movie.avi"))
+    for (const auto& entry : script.subtitleEntries)
+      srtSaved_.push_back(MuxDir + SubtitleKey(entry) + ".srt");
 }
 
 }  // namespace quillon

@@ -6,6 +6,7 @@
 // ("D:\Rips\Film\") composed by the logic itself.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -68,6 +69,15 @@ struct ProcessOutcome {
   bool Crashed() const { return finished && exitCode >= kFirstExceptionStatus; }
 };
 
+// A text file of the program's own (the job log), held open for writing.
+class HeldTextFile {
+ public:
+  virtual ~HeldTextFile() = default;
+  // Adds UTF-8 bytes to the end, as given, no code-page conversion. Throws
+  // JobError when they cannot be written.
+  virtual void Append(const std::string& utf8Text) = 0;
+};
+
 // Show styles for started programs.
 inline constexpr int kShowNormal = 1;
 inline constexpr int kShowMinimized = 2;
@@ -104,11 +114,11 @@ class Platform {
   // Writes `text` in the system's ANSI code page, replacing any file of that
   // name. Fails, writing nothing, when the code page cannot hold the text.
   virtual void WriteAnsiTextFile(const std::string& path, const std::string& text) = 0;
-  // The program's own text files (the job log): the UTF-8 bytes as given,
-  // no code-page conversion. WriteTextFile replaces any file of that name;
-  // AppendTextFile adds to the end, making the file when it is missing.
-  virtual void WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
-  virtual void AppendTextFile(const std::string& path, const std::string& utf8Text) = 0;
+  // Makes `path` an empty file and holds it for writing until the returned
+  // object goes. Meanwhile other programs (another copy of this one
+  // included) may read it but not write or replace it. nullptr when another
+  // program holds it already; throws JobError for any other failure.
+  virtual std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) = 0;
 
   // --- processes ---
   // Starts `commandLine` with `showStyle` and blocks, without processing

@@ -4,39 +4,43 @@
 
 #include "winauto/error_text_win.h"
 #include "winauto/handles_win.h"
-#include "winauto/platform.h"
 #include "winauto/utf_win.h"
 
 namespace quillon {
 namespace {
 
-// Readers (an editor showing the log while the job runs) do not lock the
-// file against the next line.
-constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
+class Utf8TextFile : public HeldTextFile {
+ public:
+  Utf8TextFile(UniqueHandle file, std::string path)
+      : file_(std::move(file)), path_(std::move(path)) {}
 
-void WriteAll(const std::string& path, DWORD access, DWORD disposition, const std::string& text) {
-  UniqueHandle file(::CreateFileW(ToWide(path).c_str(), access, kShareMode, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    throw JobError("Could not write " + Quoted(path) + ": " + SystemErrorText(::GetLastError()));
+  void Append(const std::string& utf8Text) override {
+    DWORD written = 0;
+    if (!::WriteFile(file_.Get(), utf8Text.data(), static_cast<DWORD>(utf8Text.size()), &written,
+                     nullptr) ||
+        written != utf8Text.size()) {
+      throw JobError("Could not write " + Quoted(path_) + ": " + SystemErrorText(::GetLastError()));
+    }
   }
-  DWORD written = 0;
-  if (!::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size()) {
-    throw JobError("Could not write " + Quoted(path) + ": " + SystemErrorText(::GetLastError()));
-  }
-}
+
+ private:
+  UniqueHandle file_;
+  std::string path_;
+};
 
 }  // namespace
 
-void WriteUtf8TextFile(const std::string& path, const std::string& text) {
-  WriteAll(path, GENERIC_WRITE, CREATE_ALWAYS, text);
-}
-
-// With append access alone, the system puts every write at the end of the
-// file, wherever another writer left it.
-void AppendUtf8TextFile(const std::string& path, const std::string& text) {
-  WriteAll(path, FILE_APPEND_DATA, OPEN_ALWAYS, text);
+std::unique_ptr<HeldTextFile> HoldUtf8TextFile(const std::string& path) {
+  // Readers (an editor showing the log while the job runs) are welcome;
+  // a second writer, such as another copy's job, is not.
+  UniqueHandle file(::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SHARING_VIOLATION) return nullptr;
+    throw JobError("Could not write " + Quoted(path) + ": " + SystemErrorText(error));
+  }
+  return std::make_unique<Utf8TextFile>(std::move(file), path);
 }
 
 }  // namespace quillon

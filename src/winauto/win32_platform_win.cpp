@@ -53,11 +53,8 @@ void Win32Platform::RemoveFolder(const std::string& path) {
 void Win32Platform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
   quillon::WriteAnsiTextFile(path, text);
 }
-void Win32Platform::WriteTextFile(const std::string& path, const std::string& utf8Text) {
-  WriteUtf8TextFile(path, utf8Text);
-}
-void Win32Platform::AppendTextFile(const std::string& path, const std::string& utf8Text) {
-  AppendUtf8TextFile(path, utf8Text);
+std::unique_ptr<HeldTextFile> Win32Platform::HoldTextFile(const std::string& path) {
+  return HoldUtf8TextFile(path);
 }
 
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,

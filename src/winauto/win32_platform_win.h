@@ -36,8 +36,7 @@ class Win32Platform : public Platform {
   void CreateFolder(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
-  void WriteTextFile(const std::string& path, const std::string& utf8Text) override;
-  void AppendTextFile(const std::string& path, const std::string& utf8Text) override;
+  std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) override;
 
   ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                            std::uint32_t timeoutMs) override;

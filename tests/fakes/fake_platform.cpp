@@ -184,19 +184,28 @@ void FakePlatform::WriteAnsiTextFile(const std::string& path, const std::string&
   files_[Key(path)] = File{path, text, false, false};
 }
 
-void FakePlatform::WriteTextFile(const std::string& path, const std::string& utf8Text) {
-  CheckWritable(path, "write");
-  files_[Key(path)] = File{path, utf8Text, false, false};
-}
+std::unique_ptr<HeldTextFile> FakePlatform::HoldTextFile(const std::string& path) {
+  class Held : public HeldTextFile {
+   public:
+    Held(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {
+      fake_.held_.insert(Key(path_));
+    }
+    ~Held() override { fake_.held_.erase(Key(path_)); }
+    void Append(const std::string& utf8Text) override {
+      fake_.CheckWritable(path_, "write");
+      File& file = fake_.files_[Key(path_)];
+      if (file.path.empty()) file.path = path_;
+      file.content += utf8Text;
+    }
 
-void FakePlatform::AppendTextFile(const std::string& path, const std::string& utf8Text) {
+   private:
+    FakePlatform& fake_;
+    std::string path_;
+  };
+  if (held_.count(Key(path))) return nullptr;
   CheckWritable(path, "write");
-  const auto it = files_.find(Key(path));
-  if (it == files_.end()) {
-    files_[Key(path)] = File{path, utf8Text, false, false};
-  } else {
-    it->second.content += utf8Text;
-  }
+  files_[Key(path)] = File{path, "", false, false};
+  return std::make_unique<Held>(*this, path);
 }
 
 bool FakePlatform::ProgramExists(const std::string& commandLine) {

@@ -56,6 +56,8 @@ class FakePlatform : public Platform {
                bool system = false);
   void AddFolder(const std::string& path);  // and its parents
   void LockFile(const std::string& path) { locked_.insert(Key(path)); }
+  // Another program holds `path` open for writing (another copy's job log).
+  void HoldFile(const std::string& path) { held_.insert(Key(path)); }
   std::optional<std::string> FileContent(const std::string& path) const;
   // Every file below `folder`, with its path as stored, sorted.
   std::vector<std::string> FilesBelow(const std::string& folder) const;
@@ -83,8 +85,7 @@ class FakePlatform : public Platform {
   void CreateFolder(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
-  void WriteTextFile(const std::string& path, const std::string& utf8Text) override;
-  void AppendTextFile(const std::string& path, const std::string& utf8Text) override;
+  std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) override;
   ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                            std::uint32_t timeoutMs) override;
   bool StartProgram(const std::string& commandLine, int showStyle) override;
@@ -133,6 +134,7 @@ class FakePlatform : public Platform {
   std::map<std::string, File> files_;           // by upper-case path
   std::map<std::string, std::string> folders_;  // upper-case path -> stored path
   std::set<std::string> locked_;
+  std::set<std::string> held_;
   std::map<WindowHandle, Window> windows_;
   WindowHandle nextWindow_ = 0x100;
   std::multimap<std::uint64_t, std::function<void()>> timeline_;

@@ -373,5 +373,21 @@ TEST_F(JobLogTest, EachJobReplacesTheLogAndAJobThatDoesNotStartLeavesIt) {
   EXPECT_EQ(Messages()[0].find("job log"), std::string::npos) << Messages()[0];
 }
 
+// A job of another copy of the program holds the log: this job writes one
+// of its own beside it, names that one, and leaves the other alone.
+TEST_F(JobLogTest, AJobBesideAnotherCopysJobKeepsALogOfItsOwn) {
+  const std::string running = "another copy's job, still running\r\n";
+  fake.AddFile(kLog, running);
+  fake.HoldFile(kLog);
+  script.avimuxWrites = false;  // a warning, which names the log
+  StartJob();
+  const std::string own = std::string(kLocal) + "\\Quillon\\last-job-2.log";
+  EXPECT_EQ(fake.FileContent(kLog), running);
+  EXPECT_EQ(fake.FileContent(own).value_or("").rfind("\xEF\xBB\xBFQuillon v1.0 job on", 0), 0u);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_NE(Messages().back().find("The job log is in " + own + "."), std::string::npos)
+      << Messages().back();
+}
+
 }  // namespace
 }  // namespace quillon

@@ -43,15 +43,21 @@ TEST(FileList, ListsMatchingFilesInCaseInsensitiveOrder) {
   EXPECT_EQ(list.List(-1), "");
 }
 
+// As Windows orders file names: UTF-16 units after upper-casing, for every
+// script's letters and not only ASCII ("_" then sorts after the letters).
 TEST(FileList, OrderIgnoresCaseAndKeepsTheNamesAsOnDisk) {
   testing::FakePlatform fake;
-  for (const char* name : {"b.WAV", "A.ogg", "c.Mp3", "0x81.ac3", "0x80.AC3"})
+  for (const char* name :
+       {"b.WAV", "A.ogg", "c.Mp3", "0x81.ac3", "0x80.AC3", "a_b.wav", "aab.wav", "Ясно.ac3",
+        "яблоко.ac3", "Ωb.wav", "ωa.wav", "éclair.ac3", "Émile.ac3", "zulu.ac3"})
     fake.AddFile(std::string("D:\\Film\\") + name);
   FileList list(fake);
   list.SetPattern(kAudioPattern);
   list.SetFolder("D:\\Film\\");
   EXPECT_EQ(Entries(list),
-            (std::vector<std::string>{"0x80.AC3", "0x81.ac3", "A.ogg", "b.WAV", "c.Mp3"}));
+            (std::vector<std::string>{"0x80.AC3", "0x81.ac3", "A.ogg", "aab.wav", "a_b.wav",
+                                      "b.WAV", "c.Mp3", "zulu.ac3", "éclair.ac3", "Émile.ac3",
+                                      "ωa.wav", "Ωb.wav", "яблоко.ac3", "Ясно.ac3"}));
 }
 
 TEST(FileList, ReadsTheDiskOnlyWhenTheFolderOrPatternIsSet) {

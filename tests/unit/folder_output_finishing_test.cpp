@@ -110,6 +110,18 @@ INSTANTIATE_TEST_SUITE_P(
             "NoMuxOriginalUnchecked", false, false, false, {"movie.idx", "movie.sub"}, true, {}}),
     [](const ::testing::TestParamInfo<OutcomeCase>& param) { return param.param.name; });
 
+// The boxes stay usable during the pause before the clean-up: SRT files the
+// job muxed beside the AVI are in nothing else, whatever "Mux all" says by
+// the time the clean-up runs.
+TEST_F(OutputTest, SrtFilesNowhereElseStayWhenMuxAllIsUncheckedBeforeTheCleanUp) {
+  Settings(true, true, false);
+  fake.onPause = [this] {
+    if (fake.FileExists(std::string(kMux) + "movie.avi")) frm.SetCheck(ControlId::chkMux, 0);
+  };
+  frm.StartJob();
+  EXPECT_EQ(Below(kMux), InMux({"0x20.srt", "0x21.srt", "movie.amg", "movie.avi"}));
+}
+
 TEST_F(OutputTest, WithoutCleanUpEveryIntermediateFileStays) {
   Settings(true, true, true, false);
   frm.StartJob();

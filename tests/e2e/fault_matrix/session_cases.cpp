@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "app/control_ids.h"
 #include "fault_matrix/matrix.h"
 #include "support/leftover_processes.h"
 
@@ -17,6 +18,12 @@ using e2e::Widen;
 
 bool Logged(JobContext& context, const std::string& text) {
   return context.Log().Text().find(text) != std::string::npos;
+}
+
+// Where a job writes its log while another copy's job holds the usual one.
+std::wstring SecondLogPath() {
+  const std::wstring log = JobLogPath();
+  return log.substr(0, log.size() - 4) + L"-2.log";
 }
 
 // Asks the running program's main window to close, once the tools' log
@@ -81,7 +88,10 @@ std::vector<Case> SessionCases() {
     job.fixture = Fixture::OneStream;
     job.modes = {{Tool::DvdSubEdit, "delay=8000"}};
     job.limit = 150s;
-    job.prepare = [](JobContext&) { e2e::WriteStoredPause(L"1"); };
+    job.prepare = [](JobContext&) {
+      e2e::WriteStoredPause(L"1");
+      ::DeleteFileW(SecondLogPath().c_str());  // an earlier run's
+    };
     job.exitCode = 0;
     job.mux = kAviOnly;
     job.during = [](JobContext& context) {
@@ -103,6 +113,16 @@ std::vector<Case> SessionCases() {
       context.verdict.Check(
           avi.find("subtitle " + Narrow(context.Mux()) + "0x20.srt") != std::string::npos,
           "the first copy's AVI lacks its subtitles:\n" + avi);
+      // Each job keeps its own log: the second one, finding the first one's
+      // held, writes the next name.
+      const std::string first = e2e::ReadBytes(JobLogPath()).value_or("");
+      context.verdict.Check(
+          first.find(" job on " + Narrow(context.places.source) + "\r\n") != std::string::npos &&
+              first.find("Batch mode: the program ends with exit code 0.") != std::string::npos,
+          "the first copy's log is not whole:\n" + first);
+      context.verdict.Check(
+          e2e::ReadBytes(SecondLogPath()).value_or("").find("Other Film") != std::string::npos,
+          "the second copy's job has no log of its own");
     };
     jobs.push_back(job);
   }
@@ -142,6 +162,25 @@ std::vector<Case> SessionCases() {
       context.verdict.Check(!e2e::ReadBytes(context.Mux() + L"movie.avi").value_or("").empty(),
                             "movie.avi is empty");
     };
+    jobs.push_back(job);
+  }
+  {
+    // "&Mux all" is unchecked in the second before the clean-up, after a mux
+    // that left the SRT files beside the AVI: they are in nothing else, so
+    // they stay.
+    JobCase job;
+    job.name = "mux-all-unchecked-before-clean-up";
+    job.settings.subMux = false;
+    job.during = [](JobContext& context) {
+      if (context.step != 0 || !Logged(context, "AVIMux_GUI exit")) return;
+      const HWND window = context.process->FindTopLevel(e2e::kMainWindowClass, L"");
+      if (window == nullptr) return;
+      e2e::WindowProbe(window).Click(static_cast<int>(ControlId::chkMux));
+      context.step = 1;
+    };
+    job.exitCode = 0;
+    job.boxes = {{BoxIcon::None, L"Mux All 0"}};
+    job.mux = std::vector<std::wstring>{L"0x20.srt", L"0x21.srt", L"movie.amg", L"movie.avi"};
     jobs.push_back(job);
   }
   {

@@ -20,7 +20,7 @@ void FrmMain::MuxMovie() {
   const ProcessOutcome muxer = RunTool(AviMuxCommandLine(AviMuxPath, MuxDir), AviMuxPath);
   ExpectResult(MuxDir + "movie.avi");
   // An AVI from a muxer that crashed may hold only part of the text.
-  if (muxer.finished && muxer.exitCode < 0xC0000000u && platform_.FileExists(MuxDir + "movie.avi"))
+  if (muxer.finished && !muxer.Crashed() && platform_.FileExists(MuxDir + "movie.avi"))
     for (const auto& entry : script.subtitleEntries)
       srtSaved_.push_back(MuxDir + SubtitleKey(entry) + ".srt");
 }

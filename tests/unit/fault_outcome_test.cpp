@@ -104,6 +104,10 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
     if (row.code < kFirstExceptionStatus) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
+    // The AVI of a muxer that crashed may hold only part of the text.
+    if (&row.tool == &frm.AviMuxPath) {
+      EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt"), Mux("movie.avi")}));
+    }
     EXPECT_EQ(Problems(), row.problems);
   }
 }

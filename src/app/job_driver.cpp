@@ -112,7 +112,26 @@ void FrmMain::StartJob() {
   currentStep_.clear();
   log_.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
-  EnterBusyState();
+  // The window may be unable to show that it works (a timer the system
+  // refuses). The job has then not started, and must leave neither a window
+  // that refuses to close nor a mux folder that blocks the next Start.
+  try {
+    EnterBusyState();
+  } catch (const std::exception& error) {
+    jobRunning_ = false;
+    EnterIdleState();
+    std::string message =
+        "The job was not started, because the window could not switch to its working state:\r\n" +
+        std::string(error.what());
+    try {
+      platform_.RemoveFolder(MuxDir);
+    } catch (const std::exception& removal) {
+      message += "\r\nIts empty mux folder could not be removed:\r\n" + std::string(removal.what());
+    }
+    FailJob(message);
+    log_.End();
+    return;
+  }
   // Nothing may escape to the window: every way out of the job ends here. A
   // job that stops takes the tools it was driving with it.
   try {

@@ -74,7 +74,8 @@ class FrmMain {
   void ClickAbout();
   void ClickWaitForKey();
   void ClickStart() { StartJob(); }
-  // Selects an option button and runs its rule.
+  // Selects an option button as a click does: its rule runs when the button
+  // becomes selected.
   void SelectOption(ControlId option);
   // Sets a check box as a click would; chkMux shows its notice on a change.
   void SetCheck(ControlId box, int value);
@@ -152,6 +153,8 @@ class FrmMain {
   void SetWindowCaption(const std::string& caption);
   bool IsChecked(ControlId id) const { return Control(id).value == 1; }
   bool IsSelected(ControlId id) const { return Control(id).value == 1; }
+  // Selects an option button and runs its rule, selected before or not.
+  void ApplyOptionRule(ControlId option);
 
   // A pause of the job: WaitSeconds, then stop if the user closed the window.
   void Pause(std::int32_t seconds);

@@ -42,10 +42,17 @@ void FrmMain::ClickWaitForKey() {
   platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(PauseSeconds));
 }
 
-// The rule of an option button runs each time it is selected, even when it
-// already was: the folder scan and the batch mode rely on it to set the
-// controls that depend on the group.
+// A click on the button that is already selected changes nothing, so its
+// rule does not run again: it would undo what the user set since (a "Mux
+// into AVI" unchecked under "Convert to SRT").
 void FrmMain::SelectOption(ControlId option) {
+  if (IsSelected(option)) return;
+  ApplyOptionRule(option);
+}
+
+// The folder scan runs the rule even for the button that is already
+// selected: a new folder starts from the group's own settings.
+void FrmMain::ApplyOptionRule(ControlId option) {
   switch (option) {
     case ControlId::optAudMP3:
     case ControlId::optAudOrig: {

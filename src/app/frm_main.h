@@ -48,6 +48,7 @@ struct WaitLimits {
   std::uint32_t pollMs = 10;                     // between two looks at the windows
   std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
   std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
+  std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
 };
 
 // A window caption to look for: the whole title, or for the two captions
@@ -181,6 +182,10 @@ class FrmMain {
   // the job has one.
   std::string WithLogPlace(const std::string& message) const;
   void CloseWindow();
+  // A message box titled with the program's name. In a batch run no one may
+  // be there to answer it: it closes itself after a while and the run goes
+  // on as if OK had been pressed (a job's own messages are in its log too).
+  void ShowBox(const std::string& text, MessageIcon icon);
   bool CommandLineGiven();
   void RefuseCommandLine(const std::string& commandLine);
   void RunStage(const char* procedure, const char* step, void (FrmMain::*stage)());

@@ -218,12 +218,12 @@ void FrmMain::EndJob() {
   jobRunning_ = false;
   EnterIdleState();
   if (report_.Empty()) {
-    platform_.ShowMessage("Done!", kAppName, MessageIcon::Information);
+    ShowBox("Done!", MessageIcon::Information);
     return;
   }
   std::string text = "The job finished with problems:";
   for (const auto& problem : report_.Problems()) text += LineBreak + problem;
-  platform_.ShowMessage(WithLogPlace(text), kAppName, MessageIcon::Warning);
+  ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 
 void FrmMain::StartShutDown() {
@@ -237,7 +237,7 @@ void FrmMain::FailJob(const std::string& message) {
   if (batchMode_)
     log_.Line("Batch mode: the program ends with exit code " + std::to_string(kExitJobFailed) +
               ".");
-  platform_.ShowMessage(WithLogPlace(message), kAppName, MessageIcon::Error);
+  ShowBox(WithLogPlace(message), MessageIcon::Error);
   if (batchMode_) {
     exitCode_ = kExitJobFailed;
     CloseWindow();

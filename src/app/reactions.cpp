@@ -15,14 +15,14 @@ void FrmMain::ClickOpen() {
   try {
     ScanSourceFolder();
   } catch (const std::exception& error) {
-    platform_.ShowMessage("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
-                          kAppName, MessageIcon::Error);
+    ShowBox("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
+            MessageIcon::Error);
   }
 }
 
 void FrmMain::ClickAbout() {
   if (jobRunning_) return;
-  platform_.ShowMessage(AboutText(), kAppName, MessageIcon::Information);
+  ShowBox(AboutText(), MessageIcon::Information);
 }
 
 void FrmMain::ClickWaitForKey() {
@@ -31,11 +31,11 @@ void FrmMain::ClickWaitForKey() {
   if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return;
   const auto seconds = ParsePauseSeconds(*answer);
   if (!seconds) {
-    platform_.ShowMessage("\"" + *answer +
-                              "\" is not a number of seconds.\r\n"
-                              "Please enter a whole number of seconds between -2147483648 and "
-                              "2147483647.",
-                          kAppName, MessageIcon::Warning);
+    ShowBox("\"" + *answer +
+                "\" is not a number of seconds.\r\n"
+                "Please enter a whole number of seconds between -2147483648 and "
+                "2147483647.",
+            MessageIcon::Warning);
     return;
   }
   PauseSeconds = *seconds;
@@ -90,8 +90,7 @@ void FrmMain::SetCheck(ControlId box, int value) {
   const int newValue = value != 0 ? 1 : 0;
   if (Control(box).value == newValue) return;
   SetValue(box, newValue);
-  if (box == ControlId::chkMux)
-    platform_.ShowMessage("Mux All " + std::to_string(newValue), kAppName, MessageIcon::None);
+  if (box == ControlId::chkMux) ShowBox("Mux All " + std::to_string(newValue), MessageIcon::None);
 }
 
 void FrmMain::SetQualityText(const std::string& text) {

@@ -85,7 +85,8 @@ class FrmMain {
   void TickCommandTimer();
   void TickWorkingTimer();
   // The user closes the window. False: a job is running, so the window
-  // stays until that job stops at its next wait.
+  // stays until that job stops at its next wait. True: the window goes, and
+  // no job starts any more; a batch run then ends as cancelled.
   bool QueryClose();
 
   // ---- appearances ----

@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "app/about_text.h"
+#include "app/batch_command.h"
 #include "app/frm_main.h"
 #include "app/pause_value.h"
 #include "winauto/add_backslash.h"
@@ -101,7 +102,13 @@ void FrmMain::SetQualityText(const std::string& text) {
 }
 
 bool FrmMain::QueryClose() {
-  return !jobRunning_;
+  if (jobRunning_) return false;
+  // The window goes at once, even under a message box of a batch run that
+  // has not started its job yet ("Mux All 0"): that job must then never
+  // start, since without its window nothing could stop or see it.
+  closed_ = true;
+  if (batchMode_ || SplitBatchFields(platform_.CommandLine())) exitCode_ = kExitCancelled;
+  return true;
 }
 
 }  // namespace quillon

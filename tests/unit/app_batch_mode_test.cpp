@@ -124,6 +124,29 @@ TEST_F(BatchTest, ACleanBatchJobExitsWithZeroAfterTheMuxAllNotice) {
   EXPECT_EQ(frm.ExitCode(), kExitOk);
 }
 
+TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
+  // Closed before the command timer ticks, and while the "Mux All 0" notice
+  // waits for its OK.
+  for (const bool duringNotice : {false, true}) {
+    SCOPED_TRACE(duringNotice);
+    testing::FakePlatform world = fake;
+    RecordingView window(world);
+    FrmMain batch(world, window);
+    window.Attach(&batch);
+    world.commandLineText = "?D:\\Rips\\Film?0?128?0?0?0?0?0?";
+    world.onMessage = [&](const std::string&, const std::string&, MessageIcon) {
+      EXPECT_TRUE(batch.QueryClose());
+    };
+    if (duringNotice)
+      batch.TickCommandTimer();
+    else
+      EXPECT_TRUE(batch.QueryClose());
+    EXPECT_TRUE(batch.StagesRun().empty());
+    EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
+    EXPECT_EQ(batch.ExitCode(), kExitCancelled);
+  }
+}
+
 TEST_F(BatchTest, MissingResultsGiveExitCodeOneWithoutAMessage) {
   fake.onPause = [&] { FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\movie.avi"); };
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?1?");

@@ -1,6 +1,6 @@
 // The program among others: a second copy running a job at the same time,
-// the window closed in the middle of a job, a batch run that no one
-// answers, and the program installed under a folder whose name holds a
+// the window closed in the middle of a job or before it, a batch run that no
+// one answers, and the program installed under a folder whose name holds a
 // blank ("Program Files").
 
 #include <thread>
@@ -168,6 +168,29 @@ std::vector<Case> SessionCases() {
                   L"Move or rename that folder, then start again."}};
     job.mux = std::vector<std::wstring>{};
     job.check = ExpectNoTool;
+    jobs.push_back(job);
+  }
+  {
+    // Closed from outside while the "Mux All 0" notice of a batch run waits:
+    // the program ends at once with code 4, and its job never starts.
+    JobCase job;
+    job.name = "close-during-mux-all-notice";
+    job.settings.mux = false;
+    job.answerBoxes = false;
+    job.limit = 30s;
+    job.during = [](JobContext& context) {
+      if (context.step != 0 || context.boxes.empty()) return;
+      const HWND window = context.process->FindTopLevel(e2e::kMainWindowClass, L"");
+      if (window == nullptr) return;
+      e2e::WindowProbe(window).Close();
+      context.step = 1;
+    };
+    job.exitCode = 4;
+    job.boxes = {{BoxIcon::None, L"Mux All 0"}};
+    job.check = [](JobContext& context) {
+      context.verdict.Check(context.step == 1, "the window was never closed");
+      ExpectNoTool(context);
+    };
     jobs.push_back(job);
   }
   {

@@ -67,7 +67,10 @@ void FrmMain::RunCommandLine() {
 }
 
 void FrmMain::RefuseCommandLine(const std::string& commandLine) {
-  platform_.ShowMessage(CommandLineRefusal(commandLine), kAppName, MessageIcon::Error);
+  // A command line means no one may be watching, whether or not it could be
+  // read: the refusal closes itself like a batch run's boxes.
+  platform_.ShowMessage(CommandLineRefusal(commandLine), kAppName, MessageIcon::Error,
+                        Limits.unattendedBoxMs);
   exitCode_ = kExitBadCommandLine;
   CloseWindow();
 }

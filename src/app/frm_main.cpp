@@ -73,6 +73,10 @@ void FrmMain::SetControlCaption(ControlId id, const std::string& caption) {
   view_.ControlChanged(id);
 }
 
+void FrmMain::ShowBox(const std::string& text, MessageIcon icon) {
+  platform_.ShowMessage(text, kAppName, icon, batchMode_ ? Limits.unattendedBoxMs : 0);
+}
+
 void FrmMain::SetWindowCaption(const std::string& caption) {
   if (caption_ == caption) return;
   caption_ = caption;

@@ -48,6 +48,7 @@ struct WaitLimits {
   std::uint32_t pollMs = 10;                     // between two looks at the windows
   std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
   std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
+  std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
 };
 
 // A window caption to look for: the whole title, or for the two captions
@@ -74,7 +75,8 @@ class FrmMain {
   void ClickAbout();
   void ClickWaitForKey();
   void ClickStart() { StartJob(); }
-  // Selects an option button and runs its rule.
+  // Selects an option button as a click does: its rule runs when the button
+  // becomes selected.
   void SelectOption(ControlId option);
   // Sets a check box as a click would; chkMux shows its notice on a change.
   void SetCheck(ControlId box, int value);
@@ -83,7 +85,8 @@ class FrmMain {
   void TickCommandTimer();
   void TickWorkingTimer();
   // The user closes the window. False: a job is running, so the window
-  // stays until that job stops at its next wait.
+  // stays until that job stops at its next wait. True: the window goes, and
+  // no job starts any more; a batch run then ends as cancelled.
   bool QueryClose();
 
   // ---- appearances ----
@@ -152,6 +155,8 @@ class FrmMain {
   void SetWindowCaption(const std::string& caption);
   bool IsChecked(ControlId id) const { return Control(id).value == 1; }
   bool IsSelected(ControlId id) const { return Control(id).value == 1; }
+  // Selects an option button and runs its rule, selected before or not.
+  void ApplyOptionRule(ControlId option);
 
   // A pause of the job: WaitSeconds, then stop if the user closed the window.
   void Pause(std::int32_t seconds);
@@ -178,6 +183,10 @@ class FrmMain {
   // the job has one.
   std::string WithLogPlace(const std::string& message) const;
   void CloseWindow();
+  // A message box titled with the program's name. In a batch run no one may
+  // be there to answer it: it closes itself after a while and the run goes
+  // on as if OK had been pressed (a job's own messages are in its log too).
+  void ShowBox(const std::string& text, MessageIcon icon);
   bool CommandLineGiven();
   void RefuseCommandLine(const std::string& commandLine);
   void RunStage(const char* procedure, const char* step, void (FrmMain::*stage)());

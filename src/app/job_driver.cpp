@@ -116,7 +116,26 @@ void FrmMain::StartJob() {
   currentStep_.clear();
   log_.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
-  EnterBusyState();
+  // The window may be unable to show that it works (a timer the system
+  // refuses). The job has then not started, and must leave neither a window
+  // that refuses to close nor a mux folder that blocks the next Start.
+  try {
+    EnterBusyState();
+  } catch (const std::exception& error) {
+    jobRunning_ = false;
+    EnterIdleState();
+    std::string message =
+        "The job was not started, because the window could not switch to its working state:\r\n" +
+        std::string(error.what());
+    try {
+      platform_.RemoveFolder(MuxDir);
+    } catch (const std::exception& removal) {
+      message += "\r\nIts empty mux folder could not be removed:\r\n" + std::string(removal.what());
+    }
+    FailJob(message);
+    log_.End();
+    return;
+  }
   // Nothing may escape to the window: every way out of the job ends here. A
   // job that stops takes the tools it was driving with it.
   try {
@@ -203,12 +222,12 @@ void FrmMain::EndJob() {
   jobRunning_ = false;
   EnterIdleState();
   if (report_.Empty()) {
-    platform_.ShowMessage("Done!", kAppName, MessageIcon::Information);
+    ShowBox("Done!", MessageIcon::Information);
     return;
   }
   std::string text = "The job finished with problems:";
   for (const auto& problem : report_.Problems()) text += LineBreak + problem;
-  platform_.ShowMessage(WithLogPlace(text), kAppName, MessageIcon::Warning);
+  ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 
 void FrmMain::StartShutDown() {
@@ -222,7 +241,7 @@ void FrmMain::FailJob(const std::string& message) {
   if (batchMode_)
     log_.Line("Batch mode: the program ends with exit code " + std::to_string(kExitJobFailed) +
               ".");
-  platform_.ShowMessage(WithLogPlace(message), kAppName, MessageIcon::Error);
+  ShowBox(WithLogPlace(message), MessageIcon::Error);
   if (batchMode_) {
     exitCode_ = kExitJobFailed;
     CloseWindow();

@@ -56,6 +56,8 @@ using enum ControlId;
 // Listed in z-order from the top, which is also the tab order. Controls that
 // overlap follow that order too: "about..." lies over "WaitFor&Key", Start
 // over "&Mux all", and the frames lie under everything inside them.
+// "WaitFor&Key" and "&Mux all" must never show, yet stay in the tab order
+// with their access keys: each lies wholly inside the button above it.
 constexpr Design kDesigns[] = {
     {cmdOpen, Kind::PushButton, L"Select folder...", {}, 120, 240, 1335, 375, true},
     {optAudOrig, Kind::OptionButton, L"Original", fraAud, 120, 360, 1335, 255, true},
@@ -66,7 +68,7 @@ constexpr Design kDesigns[] = {
     {cmbAudQual, Kind::Combo, L"", fraAud, 720, 1200, 615, 285, true},
     {chkSubMux, Kind::CheckBox, L"Mux into AVI", fraSub, 120, 1200, 1095, 255, true},
     {cmdAbout, Kind::PushButton, L"about...", {}, 2640, 240, 735, 255, true, Face::Italic},
-    {cmdWFK, Kind::PushButton, L"WaitFor&Key", {}, 2040, 240, 975, 255, true},
+    {cmdWFK, Kind::PushButton, L"WaitFor&Key", {}, 2640, 240, 735, 255, true},
     {chkDelTemp, Kind::CheckBox, L"Delete temporary files", fraOpt, 120, 240, 1695, 375, true},
     {chkShutDown, Kind::CheckBox, L"Shut down computer", fraOpt, 120, 600, 1695, 255, true},
     {chkMux, Kind::CheckBox, L"&Mux all", {}, 2640, 2760, 735, 255, true},

@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "app/about_text.h"
+#include "app/batch_command.h"
 #include "app/frm_main.h"
 #include "app/pause_value.h"
 #include "winauto/add_backslash.h"
@@ -15,14 +16,14 @@ void FrmMain::ClickOpen() {
   try {
     ScanSourceFolder();
   } catch (const std::exception& error) {
-    platform_.ShowMessage("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
-                          kAppName, MessageIcon::Error);
+    ShowBox("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
+            MessageIcon::Error);
   }
 }
 
 void FrmMain::ClickAbout() {
   if (jobRunning_) return;
-  platform_.ShowMessage(AboutText(), kAppName, MessageIcon::Information);
+  ShowBox(AboutText(), MessageIcon::Information);
 }
 
 void FrmMain::ClickWaitForKey() {
@@ -31,21 +32,28 @@ void FrmMain::ClickWaitForKey() {
   if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return;
   const auto seconds = ParsePauseSeconds(*answer);
   if (!seconds) {
-    platform_.ShowMessage("\"" + *answer +
-                              "\" is not a number of seconds.\r\n"
-                              "Please enter a whole number of seconds between -2147483648 and "
-                              "2147483647.",
-                          kAppName, MessageIcon::Warning);
+    ShowBox("\"" + *answer +
+                "\" is not a number of seconds.\r\n"
+                "Please enter a whole number of seconds between -2147483648 and "
+                "2147483647.",
+            MessageIcon::Warning);
     return;
   }
   PauseSeconds = *seconds;
   platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(PauseSeconds));
 }
 
-// The rule of an option button runs each time it is selected, even when it
-// already was: the folder scan and the batch mode rely on it to set the
-// controls that depend on the group.
+// A click on the button that is already selected changes nothing, so its
+// rule does not run again: it would undo what the user set since (a "Mux
+// into AVI" unchecked under "Convert to SRT").
 void FrmMain::SelectOption(ControlId option) {
+  if (IsSelected(option)) return;
+  ApplyOptionRule(option);
+}
+
+// The folder scan runs the rule even for the button that is already
+// selected: a new folder starts from the group's own settings.
+void FrmMain::ApplyOptionRule(ControlId option) {
   switch (option) {
     case ControlId::optAudMP3:
     case ControlId::optAudOrig: {
@@ -83,8 +91,7 @@ void FrmMain::SetCheck(ControlId box, int value) {
   const int newValue = value != 0 ? 1 : 0;
   if (Control(box).value == newValue) return;
   SetValue(box, newValue);
-  if (box == ControlId::chkMux)
-    platform_.ShowMessage("Mux All " + std::to_string(newValue), kAppName, MessageIcon::None);
+  if (box == ControlId::chkMux) ShowBox("Mux All " + std::to_string(newValue), MessageIcon::None);
 }
 
 void FrmMain::SetQualityText(const std::string& text) {
@@ -95,7 +102,13 @@ void FrmMain::SetQualityText(const std::string& text) {
 }
 
 bool FrmMain::QueryClose() {
-  return !jobRunning_;
+  if (jobRunning_) return false;
+  // The window goes at once, even under a message box of a batch run that
+  // has not started its job yet ("Mux All 0"): that job must then never
+  // start, since without its window nothing could stop or see it.
+  closed_ = true;
+  if (batchMode_ || SplitBatchFields(platform_.CommandLine())) exitCode_ = kExitCancelled;
+  return true;
 }
 
 }  // namespace quillon

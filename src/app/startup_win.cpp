@@ -30,10 +30,15 @@ std::optional<std::uint32_t> ParseMilliseconds(std::wstring_view text) {
 std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text) {
   const size_t comma = text.find(L',');
   if (comma == std::wstring_view::npos) return std::nullopt;
+  const size_t third = text.find(L',', comma + 1);
   const auto appear = ParseMilliseconds(text.substr(0, comma));
-  const auto run = ParseMilliseconds(text.substr(comma + 1));
+  const auto run = ParseMilliseconds(text.substr(comma + 1, third - comma - 1));
   if (!appear || !run) return std::nullopt;
-  return WaitLimitsOverride{*appear, *run};
+  WaitLimitsOverride limits{*appear, *run, std::nullopt};
+  if (third == std::wstring_view::npos) return limits;
+  limits.unattendedBoxMs = ParseMilliseconds(text.substr(third + 1));
+  if (!limits.unattendedBoxMs) return std::nullopt;
+  return limits;
 }
 
 void ApplyWaitLimitsOverride(WaitLimits& limits) {
@@ -43,6 +48,7 @@ void ApplyWaitLimitsOverride(WaitLimits& limits) {
   if (const auto parsed = ParseWaitLimits(std::wstring_view(buffer, n))) {
     limits.windowAppearMs = parsed->windowAppearMs;
     limits.toolRunMs = parsed->toolRunMs;
+    if (parsed->unattendedBoxMs) limits.unattendedBoxMs = *parsed->unattendedBoxMs;
   }
 }
 

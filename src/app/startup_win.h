@@ -31,15 +31,18 @@ class OleScope {
 struct WaitLimitsOverride {
   std::uint32_t windowAppearMs;
   std::uint32_t toolRunMs;
+  std::optional<std::uint32_t> unattendedBoxMs;
 };
 
-// "<appearMs>,<runMs>": two whole numbers of milliseconds, each at least 1.
-// Anything else (signs, blanks, a missing part, overflow) is not an override.
+// "<appearMs>,<runMs>" or "<appearMs>,<runMs>,<boxMs>": whole numbers of
+// milliseconds, each at least 1; the third is how long a batch run's message
+// box stays. Anything else (signs, blanks, a missing part, overflow) is not
+// an override.
 std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text);
 
 // QUILLON_WAIT_LIMITS, when set and well-formed, replaces the time limits
-// for tool windows and tool runs. Tests of the whole program use it to keep
-// a failing run short; an ill-formed value is ignored.
+// for tool windows, tool runs and, when given, a batch run's boxes. Tests of the whole program use
+// it to keep a failing run short; an ill-formed value is ignored.
 void ApplyWaitLimitsOverride(WaitLimits& limits);
 
 // The one message for a failure that stops the program before or outside

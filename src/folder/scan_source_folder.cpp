@@ -7,9 +7,9 @@ namespace quillon {
 void FrmMain::ScanSourceFolder() {
   fileAud.SetFolder(SourceDir);
   const std::string first = fileAud.List(0);
-  SelectOption(first.find(".ogg") != std::string::npos ? ControlId::optAudMP3
-                                                       : ControlId::optAudOrig);
-  SelectOption(ControlId::optSubSRT);
+  ApplyOptionRule(first.find(".ogg") != std::string::npos ? ControlId::optAudMP3
+                                                          : ControlId::optAudOrig);
+  ApplyOptionRule(ControlId::optSubSRT);
   SetEnabled(ControlId::cmdStart, true);
 }
 

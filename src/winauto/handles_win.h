@@ -100,6 +100,24 @@ struct WindowTraits {
 // plain HWND views and are never owned.
 using UniqueWindow = UniqueResource<WindowTraits>;
 
+struct HookTraits {
+  using Type = HHOOK;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type h) { return h != nullptr; }
+  static void Close(Type h) { ::UnhookWindowsHookEx(h); }
+};
+// A hook this thread set with SetWindowsHookExW.
+using UniqueHook = UniqueResource<HookTraits>;
+
+struct ThreadTimerTraits {
+  using Type = UINT_PTR;
+  static Type Empty() { return 0; }
+  static bool IsValid(Type id) { return id != 0; }
+  static void Close(Type id) { ::KillTimer(nullptr, id); }
+};
+// A timer of this thread (no window), from SetTimer(nullptr, 0, ...).
+using UniqueThreadTimer = UniqueResource<ThreadTimerTraits>;
+
 // Keeps COM initialised on this thread for the shell calls that need it, and
 // balances the initialisation when it succeeded (also when COM was already on).
 class ComScope {

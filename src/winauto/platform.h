@@ -174,7 +174,10 @@ class Platform {
                             const std::string& key, const std::string& value) = 0;
 
   // --- dialogs, modal to the main window ---
-  virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // An OK box. With `closeAfterMs` above 0 it closes itself after that long,
+  // and the call returns as if OK had been pressed: no one may be there.
+  virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                           std::uint32_t closeAfterMs) = 0;
   // Returns the text of the field after OK, or nullopt after Cancel.
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;

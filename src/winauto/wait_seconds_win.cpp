@@ -41,15 +41,21 @@ bool Arm(HANDLE timer, std::int64_t ticks) {
   return ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
 }
 
+// Whole milliseconds from now to `deadline`, rounded up; 0 once it has passed.
+DWORD MsUntil(std::int64_t deadline) {
+  const std::int64_t remaining = deadline - NowTicks();
+  if (remaining <= 0) return 0;
+  return static_cast<DWORD>(
+      std::min<std::int64_t>((remaining + kTicksPerMs - 1) / kTicksPerMs, 0x7FFFFFFF));
+}
+
 // The wait for when the shared timer cannot serve: sleeps on the message
 // queue alone, so it never spins.
 void PumpUntil(std::int64_t deadline, MessagePump& pump) {
   for (;;) {
     if (!pump.PumpPending()) return;
-    const std::int64_t remaining = deadline - NowTicks();
-    if (remaining <= 0) return;
-    const auto ms = static_cast<DWORD>(
-        std::min<std::int64_t>((remaining + kTicksPerMs - 1) / kTicksPerMs, 0x7FFFFFFF));
+    const DWORD ms = MsUntil(deadline);
+    if (ms == 0) return;
     // MWMO_INPUTAVAILABLE: also wake for messages that were already queued
     // but not yet read, which the plain call would sleep through.
     if (::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
@@ -76,17 +82,17 @@ void WaitSeconds(std::int32_t seconds, HWND dialogWindow) {
 
   HANDLE handle = timer.Get();
   for (;;) {
-    const DWORD result =
-        ::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Another copy (or a wait nested in a message handler) may arm the
+    // shared timer for later than this wait's own end: the wait never
+    // sleeps past that end, whatever the timer says.
+    const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &handle, MsUntil(deadline), QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
     if (result == WAIT_FAILED) return PumpUntil(deadline, pump);
     if (!pump.PumpPending()) return;
-    if (result == WAIT_OBJECT_0) {
-      // Another copy (or a wait nested in a message handler) may have made
-      // the shared timer due sooner than this wait's own end.
-      const std::int64_t remaining = deadline - NowTicks();
-      if (remaining <= 0) return;
-      if (!Arm(handle, remaining)) return PumpUntil(deadline, pump);
-    }
+    const std::int64_t remaining = deadline - NowTicks();
+    if (remaining <= 0) return;
+    // Or it made the timer due sooner: this wait's own end is armed again.
+    if (result == WAIT_OBJECT_0 && !Arm(handle, remaining)) return PumpUntil(deadline, pump);
   }
 }
 

@@ -131,9 +131,9 @@ void Win32Platform::WriteSetting(const std::string& app, const std::string& sect
   quillon::WriteSetting(app, section, key, value);
 }
 
-void Win32Platform::ShowMessage(const std::string& text, const std::string& title,
-                                MessageIcon icon) {
-  quillon::ShowMessage(mainWindow_, text, title, icon);
+void Win32Platform::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                                std::uint32_t closeAfterMs) {
+  quillon::ShowMessage(mainWindow_, text, title, icon, closeAfterMs);
 }
 std::optional<std::string> Win32Platform::InputBox(const std::string& prompt,
                                                    const std::string& title,

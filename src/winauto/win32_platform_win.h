@@ -64,7 +64,8 @@ class Win32Platform : public Platform {
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& value) override;
 
-  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                   std::uint32_t closeAfterMs) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 

@@ -1,5 +1,5 @@
 // The time-limit override that tests of the whole program use
-// (QUILLON_WAIT_LIMITS="<appearMs>,<runMs>").
+// (QUILLON_WAIT_LIMITS="<appearMs>,<runMs>[,<boxMs>]").
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,10 @@ struct Case {
   bool accepted;
   std::uint32_t appearMs;
   std::uint32_t runMs;
+  std::uint32_t boxMs = 0;  // 0: not given
 };
 
-TEST(WaitLimitsOverrideTest, TakesTwoPositiveWholeNumbersAndNothingElse) {
+TEST(WaitLimitsOverrideTest, TakesTwoOrThreePositiveWholeNumbersAndNothingElse) {
   const Case cases[] = {
       {L"5000,60000", true, 5000, 60000},
       {L"1,1", true, 1, 1},
@@ -30,7 +31,10 @@ TEST(WaitLimitsOverrideTest, TakesTwoPositiveWholeNumbersAndNothingElse) {
       {L"-1,200", false, 0, 0},
       {L"+1,200", false, 0, 0},
       {L"1e3,200", false, 0, 0},
-      {L"100,200,300", false, 0, 0},
+      {L"100,200,300", true, 100, 200, 300},
+      {L"100,200,0", false, 0, 0},
+      {L"100,200,", false, 0, 0},
+      {L"100,200,300,400", false, 0, 0},
       {L"", false, 0, 0},
   };
   for (const Case& c : cases) {
@@ -40,6 +44,7 @@ TEST(WaitLimitsOverrideTest, TakesTwoPositiveWholeNumbersAndNothingElse) {
     if (!c.accepted) continue;
     EXPECT_EQ(parsed->windowAppearMs, c.appearMs);
     EXPECT_EQ(parsed->toolRunMs, c.runMs);
+    EXPECT_EQ(parsed->unattendedBoxMs.value_or(0), c.boxMs);
   }
 }
 

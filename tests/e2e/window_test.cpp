@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "maker.h"
@@ -50,7 +51,7 @@ struct Placement {
 
 // The design's twips divided by 15, frame children moved by their frame.
 constexpr Placement kPlacements[] = {
-    {cmdOpen, 8, 16, 89, 25},      {cmdWFK, 136, 16, 65, 17},      {cmdAbout, 176, 16, 49, 17},
+    {cmdOpen, 8, 16, 89, 25},      {cmdWFK, 176, 16, 49, 17},      {cmdAbout, 176, 16, 49, 17},
     {fraAud, 8, 56, 105, 113},     {optAudOrig, 16, 80, 89, 17},   {optAudMP3, 16, 104, 89, 17},
     {lblAudQual, 16, 136, 33, 17}, {cmbAudQual, 56, 136, 41, 19},  {fraSub, 120, 56, 105, 113},
     {optSubOrig, 128, 80, 89, 17}, {optSubSRT, 128, 104, 89, 17},  {chkSubMux, 128, 136, 73, 17},
@@ -157,20 +158,20 @@ TEST_F(MainWindowTest, HasAFixedFrameWithMinimiseBoxCentredOnTheScreen) {
 
 TEST_F(MainWindowTest, KeepsWaitForKeyAndMuxAllCoveredYetEnabled) {
   const WindowProbe window = Start();
-  const RECT wfk = window.ItemRect(Id(cmdWFK));
-  const RECT about = window.ItemRect(Id(cmdAbout));
-  const RECT mux = window.ItemRect(Id(chkMux));
-  const RECT start = window.ItemRect(Id(cmdStart));
-
-  // "about..." lies over the right part of "WaitFor&Key"; the left part shows.
-  EXPECT_EQ(window.ItemAt(POINT{(about.left + wfk.right) / 2, Centre(wfk).y}), Id(cmdAbout));
-  EXPECT_EQ(window.ItemAt(POINT{(wfk.left + about.left) / 2, Centre(wfk).y}), Id(cmdWFK));
-  // "&Mux all" is wholly behind Start: each of its corners hits Start.
-  RECT inside = start;
-  EXPECT_TRUE(::IntersectRect(&inside, &mux, &start));
-  EXPECT_TRUE(::EqualRect(&inside, &mux)) << "Mux all reaches out of Start";
-  for (POINT p : {POINT{mux.left, mux.top}, POINT{mux.right - 1, mux.bottom - 1}, Centre(mux)})
-    EXPECT_EQ(window.ItemAt(p), Id(cmdStart));
+  // "WaitFor&Key" is wholly behind "about...", "&Mux all" behind Start: each
+  // lies inside its cover, and each of its corners hits the cover.
+  for (const auto& [hidden, cover] : {std::pair{cmdWFK, cmdAbout}, std::pair{chkMux, cmdStart}}) {
+    SCOPED_TRACE(::testing::Message() << "control " << Id(hidden));
+    const RECT under = window.ItemRect(Id(hidden));
+    const RECT over = window.ItemRect(Id(cover));
+    RECT inside{};
+    EXPECT_TRUE(::IntersectRect(&inside, &under, &over));
+    EXPECT_TRUE(::EqualRect(&inside, &under)) << "it reaches out from under its cover";
+    for (POINT p : {POINT{under.left, under.top}, POINT{under.right - 1, under.top},
+                    POINT{under.left, under.bottom - 1}, POINT{under.right - 1, under.bottom - 1},
+                    Centre(under)})
+      EXPECT_EQ(window.ItemAt(p), Id(cover));
+  }
 
   for (ControlId id : {cmdWFK, chkMux}) {
     EXPECT_TRUE(window.ItemEnabled(Id(id)));

@@ -349,9 +349,11 @@ void FakePlatform::WriteSetting(const std::string& app, const std::string& secti
   settings[app + "\\" + section + "\\" + key] = value;
 }
 
-void FakePlatform::ShowMessage(const std::string& text, const std::string& title,
-                               MessageIcon icon) {
-  calls.push_back("ShowMessage(" + title + "," + IconName(icon) + "," + text + ")");
+void FakePlatform::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                               std::uint32_t closeAfterMs) {
+  const std::string limit =
+      closeAfterMs > 0 ? "closes after " + std::to_string(closeAfterMs) + " ms," : "";
+  calls.push_back("ShowMessage(" + title + "," + IconName(icon) + "," + limit + text + ")");
   if (onMessage) onMessage(text, title, icon);
 }
 

@@ -107,7 +107,10 @@ class FakePlatform : public Platform {
                                          const std::string& key) override;
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& value) override;
-  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+  // "ShowMessage(Quillon,error,The job ...)"; a box that closes itself says
+  // when: "ShowMessage(Quillon,none,closes after 60000 ms,Mux All 0)".
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                   std::uint32_t closeAfterMs) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 

@@ -115,11 +115,36 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
 
 TEST_F(BatchTest, ACleanBatchJobExitsWithZeroAfterTheMuxAllNotice) {
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?0?");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,none,Mux All 0)"}));
+  EXPECT_EQ(
+      Messages(),
+      (std::vector<std::string>{"ShowMessage(Quillon,none,closes after 60000 ms,Mux All 0)"}));
   EXPECT_LT(Position("ShowMessage"), Position("CreateFolder"));
   EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(frm.ExitCode(), kExitOk);
+}
+
+TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
+  // Closed before the command timer ticks, and while the "Mux All 0" notice
+  // waits for its OK.
+  for (const bool duringNotice : {false, true}) {
+    SCOPED_TRACE(duringNotice);
+    testing::FakePlatform world = fake;
+    RecordingView window(world);
+    FrmMain batch(world, window);
+    window.Attach(&batch);
+    world.commandLineText = "?D:\\Rips\\Film?0?128?0?0?0?0?0?";
+    world.onMessage = [&](const std::string&, const std::string&, MessageIcon) {
+      EXPECT_TRUE(batch.QueryClose());
+    };
+    if (duringNotice)
+      batch.TickCommandTimer();
+    else
+      EXPECT_TRUE(batch.QueryClose());
+    EXPECT_TRUE(batch.StagesRun().empty());
+    EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
+    EXPECT_EQ(batch.ExitCode(), kExitCancelled);
+  }
 }
 
 TEST_F(BatchTest, MissingResultsGiveExitCodeOneWithoutAMessage) {
@@ -145,7 +170,8 @@ TEST_F(BatchTest, AShutDownThatCannotStartFailsTheBatchJob) {
   fake.onStartProgram = [](const std::string&, int) { return false; };
   Run("?D:\\Rips\\Film?0?128?0?0?0?1?0?");
   EXPECT_EQ(Messages().back(),
-            "ShowMessage(Quillon,error,The job stopped while shutting down the computer:\r\nThe "
+            "ShowMessage(Quillon,error,closes after 60000 ms,The job stopped while shutting down "
+            "the computer:\r\nThe "
             "command \"shutdown -s\" could not be started.)");
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(view.closeCount, 1);
@@ -155,9 +181,10 @@ TEST_F(BatchTest, AShutDownThatCannotStartFailsTheBatchJob) {
 TEST_F(BatchTest, AStoppedBatchJobSaysWhyAndEndsWithAnError) {
   fake.onPause = [] { throw JobError("disk full"); };
   Run("?D:\\Rips\\Film?0?128?0?0?1?0?1?");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped "
-                                                  "while waiting before the clean-up:\r\ndisk "
-                                                  "full)"}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "ShowMessage(Quillon,error,closes after 60000 ms,The job stopped "
+                            "while waiting before the clean-up:\r\ndisk "
+                            "full)"}));
   EXPECT_LT(Position("Restore"), Position("ShowMessage"));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
@@ -276,9 +303,10 @@ TEST_F(BatchTest, FewerThanNineMarksAreRefusedBeforeAnythingIsApplied) {
     world.commandLineText = commandLine;
     window.TickCommandTimer();
     EXPECT_EQ(world.calls,
-              (std::vector<std::string>{
-                  "TimerOff(CMD)",
-                  "ShowMessage(Quillon,error," + CommandLineRefusal(commandLine) + ")", "Close"}));
+              (std::vector<std::string>{"TimerOff(CMD)",
+                                        "ShowMessage(Quillon,error,closes after 60000 ms," +
+                                            CommandLineRefusal(commandLine) + ")",
+                                        "Close"}));
     EXPECT_EQ(Values(window), before);
     EXPECT_EQ(window.SourceDir, "");
     EXPECT_EQ(window.Control(ControlId::cmbAudQual).text, "128");
@@ -317,9 +345,10 @@ TEST_F(BatchTest, ADroppedFolderOpensInteractively) {
 TEST_F(BatchTest, ANameWithoutMarksThatIsNoFolderIsRefused) {
   Run("D:\\Nowhere");
   EXPECT_EQ(fake.calls,
-            (std::vector<std::string>{
-                "TimerOff(CMD)",
-                "ShowMessage(Quillon,error," + CommandLineRefusal("D:\\Nowhere") + ")", "Close"}));
+            (std::vector<std::string>{"TimerOff(CMD)",
+                                      "ShowMessage(Quillon,error,closes after 60000 ms," +
+                                          CommandLineRefusal("D:\\Nowhere") + ")",
+                                      "Close"}));
   EXPECT_EQ(frm.SourceDir, "");
   EXPECT_EQ(frm.ExitCode(), kExitBadCommandLine);
 }

@@ -47,11 +47,14 @@ TEST_F(ControlsTest, SubtitleOptionsCheckOrClearMuxIntoAvi) {
   EXPECT_FALSE(Enabled(ControlId::cmbAudQual));
 }
 
-TEST_F(ControlsTest, TheRuleRunsAgainWhenTheSelectedOptionIsSelectedAgain) {
+TEST_F(ControlsTest, ClickingTheSelectedOptionKeepsMuxIntoAviButAScanResetsIt) {
   frm.SelectOption(ControlId::optSubSRT);
   frm.SetCheck(ControlId::chkSubMux, 0);
-  EXPECT_EQ(Value(ControlId::chkSubMux), 0);
   frm.SelectOption(ControlId::optSubSRT);
+  EXPECT_EQ(Value(ControlId::chkSubMux), 0);
+  frm.SourceDir = "D:\\Film\\";
+  fake.AddFolder(frm.SourceDir);
+  frm.ScanSourceFolder();
   EXPECT_EQ(Value(ControlId::chkSubMux), 1);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ class RecordingView : public MainView {
 
   bool closeRequested = false;
   int closeCount = 0;
+  // Turning a timer on fails, as when the system has none left.
+  bool refuseTimers = false;
 
   // "Changed(cmdStart:0:Working...)": name, enabled, caption at the moment of the change.
   void ControlChanged(ControlId id) override {
@@ -53,6 +56,7 @@ class RecordingView : public MainView {
   void SetTimer(TimerId timer, bool on) override {
     fake_.calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
                           (timer == TimerId::TimerCMD ? "CMD" : "Working") + ")");
+    if (on && refuseTimers) throw std::runtime_error("The system refused a timer.");
   }
   void ShowBusyProgress(bool busy) override {
     fake_.calls.push_back(busy ? "BusyProgress(on)" : "BusyProgress(off)");

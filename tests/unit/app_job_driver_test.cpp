@@ -188,6 +188,21 @@ TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
   EXPECT_EQ(frm.ExitCode(), 0);
 }
 
+TEST_F(JobTest, AWindowThatCannotTurnBusyStartsNoJobAndStaysUsable) {
+  Configure(false, true, true);
+  view.refuseTimers = true;
+  frm.ClickStart();
+  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_FALSE(frm.JobRunning());
+  EXPECT_FALSE(fake.FolderExists(kMux));
+  EXPECT_TRUE(Enabled(ControlId::cmdOpen));
+  EXPECT_LT(Position("TimerOn(Working)"), Position("Restore"));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "ShowMessage(Quillon,error,The job was not started, because the "
+                            "window could not switch to its working state:\r\nThe system "
+                            "refused a timer.)"}));
+}
+
 TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
   fake.AddFile("D:\\Rips\\Film\\mux", "a file in the folder's way");
   fake.calls.clear();

@@ -139,8 +139,9 @@ TEST_F(FaultOutcomeTest, AQuotedFolderOnTheCommandLineFailsTheBatchJobBeforeAnyt
   fake.commandLineText = "?\"D:\\Rips\\Film\"?1?128?1?1?1?0?1?";
   fake.calls.clear();
   frm.TickCommandTimer();
-  EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, because its "
-                               "source folder does not exist:\r\n\"D:\\Rips\\Film\"\\)"}));
+  EXPECT_EQ(Messages(),
+            (Files{"ShowMessage(Quillon,error,closes after 60000 ms,The job was not "
+                   "started, because its source folder does not exist:\r\n\"D:\\Rips\\Film\"\\)"}));
   EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
   EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);

@@ -39,10 +39,34 @@ TEST(ShowMessage, ShowsTextAndTitleAndWaitsForOk) {
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   Win32Platform platform;
-  platform.ShowMessage("Done!", "Quillon", MessageIcon::Information);
+  platform.ShowMessage("Done!", "Quillon", MessageIcon::Information, 0);
   user.join();
   EXPECT_TRUE(found);
   EXPECT_EQ(textSeen, L"Done!");
+}
+
+TEST(ShowMessage, ABoxWithATimeLimitClosesItselfAsIfOkWerePressed) {
+  const DWORD self = ::GetCurrentThreadId();
+  bool shown = false;
+  bool pressed = false;
+  std::thread user([&] {
+    const HWND box = test::WaitForThreadDialog(self, L"Quillon", 10000);
+    shown = box != nullptr;
+    // No one answers; only a box still there after a long while is let go.
+    if (box && !test::PollUntil(10000, [box] { return !::IsWindow(box); })) {
+      pressed = true;
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  Win32Platform platform;
+  test::Stopwatch clock;
+  platform.ShowMessage("Mux All 0", "Quillon", MessageIcon::None, 500);
+  const std::int64_t elapsed = clock.ElapsedMs();
+  user.join();
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(pressed);
+  EXPECT_GE(elapsed, 450);
+  EXPECT_LT(elapsed, 5000);
 }
 
 // What the user saw in the input dialog and how they answered it.

@@ -125,6 +125,24 @@ TEST(WaitSeconds, SharedTimerMadeDueEarlyByAnotherCopyDoesNotCutTheWaitShort) {
   EXPECT_LT(elapsed, 2000);
 }
 
+TEST(WaitSeconds, SharedTimerArmedForLaterByAnotherCopyDoesNotStretchTheWait) {
+  UniqueHandle shared(::CreateWaitableTimerW(nullptr, TRUE, L"quillon_win32_testsTimer"));
+  ASSERT_TRUE(shared);
+  std::thread otherCopy([timer = shared.Get()] {
+    ::Sleep(200);
+    LARGE_INTEGER due;
+    due.QuadPart = -5 * 10'000'000LL;  // that copy's own pause of 5 s
+    ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+  });
+  Win32Platform platform;
+  Stopwatch clock;
+  platform.WaitSeconds(1);
+  const std::int64_t elapsed = clock.ElapsedMs();
+  otherCopy.join();
+  EXPECT_GE(elapsed, 1000);
+  EXPECT_LT(elapsed, 2000);
+}
+
 TEST(WaitSeconds, UsesTheTimerNamedAfterTheExecutable) {
   // While the wait runs, a timer of that name exists (and is armed by it).
   bool sawTimer = false;

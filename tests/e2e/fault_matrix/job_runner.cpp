@@ -110,12 +110,25 @@ bool TakeBox(JobContext& context) {
   return true;
 }
 
+// Looks for a message box of the program and records it once, leaving it
+// to whatever ends it.
+void NoteBox(JobContext& context) {
+  BringBoxesOnScreen(context.process->Id());
+  auto box = e2e::WaitForMessageBox(*context.process, 0ms);
+  if (!box) return;
+  if (!context.boxes.empty() && context.boxes.back().window == box->window) return;
+  context.boxes.push_back(*box);
+}
+
 std::optional<DWORD> RunBatch(JobContext& context) {
   const auto end = std::chrono::steady_clock::now() + context.job.limit;
   while (std::chrono::steady_clock::now() < end) {
     if (auto code = context.process->WaitForExit(40ms)) return code;
     if (context.job.during) context.job.during(context);
-    TakeBox(context);
+    if (context.job.answerBoxes)
+      TakeBox(context);
+    else
+      NoteBox(context);
   }
   return context.process->WaitForExit(0ms);
 }

@@ -182,7 +182,7 @@ struct JobCase {
   std::wstring arguments;
   std::vector<Tool> missing;
   std::vector<std::pair<Tool, std::string>> modes;  // tool -> "hang", "fail delay=500" ...
-  std::wstring waitLimits = L"20000,20000";         // "<appearMs>,<runMs>"
+  std::wstring waitLimits = L"20000,20000";         // "<appearMs>,<runMs>[,<boxMs>]"
   Ms limit = 90s;                                   // the whole run
 
   // What must be seen and left.
@@ -202,7 +202,8 @@ struct JobCase {
   std::function<void(JobContext&)> beforeJudging;  // after the program ended
   std::function<void(JobContext&)> check;          // more checks of its own
   bool checkSource = true;                         // compare the source folder afterwards
-  bool checkMux = true;                            // compare the mux folder with `mux`
+  bool answerBoxes = true;  // batch: press OK on each box; false: they must go by themselves
+  bool checkMux = true;     // compare the mux folder with `mux`
 };
 
 // Runs one job case and judges it.

@@ -1,6 +1,7 @@
 // The program among others: a second copy running a job at the same time,
-// the window closed in the middle of a job, and the program installed under
-// a folder whose name holds a blank ("Program Files").
+// the window closed in the middle of a job or before it, a batch run that no
+// one answers, and the program installed under a folder whose name holds a
+// blank ("Program Files").
 
 #include <thread>
 
@@ -15,6 +16,11 @@ namespace {
 using e2e::BoxIcon;
 using e2e::Narrow;
 using e2e::Widen;
+
+void ExpectNoTool(JobContext& context) {
+  const auto log = context.Log();
+  context.verdict.Check(log.Events().empty(), "a tool was started:\n" + log.Text());
+}
 
 bool Logged(JobContext& context, const std::string& text) {
   return context.Log().Text().find(text) != std::string::npos;
@@ -181,6 +187,49 @@ std::vector<Case> SessionCases() {
     job.exitCode = 0;
     job.boxes = {{BoxIcon::None, L"Mux All 0"}};
     job.mux = std::vector<std::wstring>{L"0x20.srt", L"0x21.srt", L"movie.amg", L"movie.avi"};
+    jobs.push_back(job);
+  }
+  {
+    // A batch run left alone: its "Mux All 0" notice and then its error box
+    // (an earlier job's mux folder) close themselves, and the program ends
+    // with the error's exit code.
+    JobCase job;
+    job.name = "batch-boxes-close-themselves";
+    job.settings.mux = false;
+    job.waitLimits = L"20000,20000,1500";
+    job.answerBoxes = false;
+    job.limit = 30s;
+    job.prepare = [](JobContext& context) { ::CreateDirectoryW(context.Mux().c_str(), nullptr); };
+    job.exitCode = 3;
+    job.boxes = {{BoxIcon::None, L"Mux All 0"},
+                 {BoxIcon::Error,
+                  L"The job was not started, because its mux folder already exists:\r\n{mux}\r\n"
+                  L"Move or rename that folder, then start again."}};
+    job.mux = std::vector<std::wstring>{};
+    job.check = ExpectNoTool;
+    jobs.push_back(job);
+  }
+  {
+    // Closed from outside while the "Mux All 0" notice of a batch run waits:
+    // the program ends at once with code 4, and its job never starts.
+    JobCase job;
+    job.name = "close-during-mux-all-notice";
+    job.settings.mux = false;
+    job.answerBoxes = false;
+    job.limit = 30s;
+    job.during = [](JobContext& context) {
+      if (context.step != 0 || context.boxes.empty()) return;
+      const HWND window = context.process->FindTopLevel(e2e::kMainWindowClass, L"");
+      if (window == nullptr) return;
+      e2e::WindowProbe(window).Close();
+      context.step = 1;
+    };
+    job.exitCode = 4;
+    job.boxes = {{BoxIcon::None, L"Mux All 0"}};
+    job.check = [](JobContext& context) {
+      context.verdict.Check(context.step == 1, "the window was never closed");
+      ExpectNoTool(context);
+    };
     jobs.push_back(job);
   }
   {

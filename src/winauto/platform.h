@@ -115,9 +115,9 @@ class Platform {
   // name. Fails, writing nothing, when the code page cannot hold the text.
   virtual void WriteAnsiTextFile(const std::string& path, const std::string& text) = 0;
   // Makes `path` an empty file and holds it for writing until the returned
-  // object goes. Meanwhile other programs (another copy of this one
-  // included) may read it but not write or replace it. nullptr when another
-  // program holds it already; throws JobError for any other failure.
+  // object goes. Meanwhile readers may read it, and another copy of this
+  // program that asks to hold it gets nullptr instead of replacing it.
+  // Throws JobError for any other failure.
   virtual std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) = 0;
 
   // --- processes ---

@@ -9,11 +9,12 @@
 
 namespace quillon {
 
-// Replaces `path` with an empty file held open for writing, readable but
-// not writable by others while held; nullptr when another program holds it
-// (a sharing violation). Every Append goes to the system at once, so what
-// was added stays on disk even if the program is ended the moment after.
-// Throws JobError naming the path and the system's reason otherwise.
+// Replaces `path` with an empty file and holds it for this program until the
+// returned object goes; nullptr when another program (another copy of this
+// one) holds it. Every Append opens the file, adds to its end and closes it
+// again, so whatever was added stays on disk even if the program is ended the
+// moment after. Throws JobError naming the path and the system's reason when
+// the file cannot be made or written.
 std::unique_ptr<HeldTextFile> HoldUtf8TextFile(const std::string& path);
 
 }  // namespace quillon

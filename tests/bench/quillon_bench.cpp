@@ -41,6 +41,7 @@
 namespace {
 
 using quillon::UniqueHandle;
+using quillon::UniqueHook;
 using quillon::UniqueResource;
 using quillon::UniqueWindow;
 
@@ -51,14 +52,6 @@ struct WinEventHookTraits {
   static void Close(Type h) { ::UnhookWinEvent(h); }
 };
 using UniqueWinEventHook = UniqueResource<WinEventHookTraits>;
-
-struct HookTraits {
-  using Type = HHOOK;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::UnhookWindowsHookEx(h); }
-};
-using UniqueHook = UniqueResource<HookTraits>;
 
 unsigned long long Microseconds() {
   LARGE_INTEGER frequency{};

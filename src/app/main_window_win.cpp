@@ -142,41 +142,11 @@ void SetTextIfDifferent(HWND window, const std::wstring& text) {
   if (WindowText(window) != text) ::SetWindowTextW(window, text.c_str());
 }
 
-// The screen's device context, for reading the system DPI.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(::GetDC(nullptr)) {}
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  ~ScreenDc() {
-    if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-  }
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 int SystemDpi() {
   ScreenDc screen;
   const int dpi = screen.Get() != nullptr ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : 96;
 }
-
-// Selects an object into a device context for the life of a scope.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-  ~SelectedObject() {
-    if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
-  }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 // The height of the characters (without the space above them) that the font
 // really gets on the screen, in pixels; 0 when it cannot be told.

@@ -12,40 +12,12 @@
 #include "app/control_ids.h"
 #include "app/main_view.h"
 #include "app/taskbar_progress_win.h"
+#include "winauto/handles_win.h"
 
 namespace quillon {
 
 class FrmMain;
 struct ControlState;
-
-// Owns a GDI font.
-class UniqueFont {
- public:
-  UniqueFont() = default;
-  explicit UniqueFont(HFONT font) : font_(font) {}
-  UniqueFont(UniqueFont&& other) noexcept : font_(other.Release()) {}
-  UniqueFont& operator=(UniqueFont&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  UniqueFont(const UniqueFont&) = delete;
-  UniqueFont& operator=(const UniqueFont&) = delete;
-  ~UniqueFont() { Reset(); }
-
-  HFONT Get() const { return font_; }
-  HFONT Release() {
-    HFONT f = font_;
-    font_ = nullptr;
-    return f;
-  }
-  void Reset(HFONT font = nullptr) {
-    if (font_ != nullptr) ::DeleteObject(font_);
-    font_ = font;
-  }
-
- private:
-  HFONT font_ = nullptr;
-};
 
 class MainWindow final : public MainView {
  public:

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <ole2.h>
-
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,21 +10,6 @@
 namespace quillon {
 
 struct WaitLimits;
-
-// OLE on this thread for as long as the program runs: the shell's folder
-// picker (new dialog style) needs it. Balanced only when it succeeded.
-class OleScope {
- public:
-  OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-  ~OleScope() {
-    if (initialised_) ::OleUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
 
 struct WaitLimitsOverride {
   std::uint32_t windowAppearMs;
@@ -41,8 +24,9 @@ struct WaitLimitsOverride {
 std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text);
 
 // QUILLON_WAIT_LIMITS, when set and well-formed, replaces the time limits
-// for tool windows, tool runs and, when given, a batch run's boxes. Tests of the whole program use
-// it to keep a failing run short; an ill-formed value is ignored.
+// for tool windows, tool runs and, when given, a batch run's boxes. Tests of
+// the whole program use it to keep a failing run short; an ill-formed value
+// is ignored.
 void ApplyWaitLimitsOverride(WaitLimits& limits);
 
 // The one message for a failure that stops the program before or outside

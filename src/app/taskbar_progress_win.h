@@ -10,17 +10,6 @@
 
 namespace quillon {
 
-// Holds one reference to a COM object and releases it.
-template <typename Interface>
-struct ComReleaseTraits {
-  using Type = Interface*;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type p) { return p != nullptr; }
-  static void Close(Type p) { p->Release(); }
-};
-template <typename Interface>
-using UniqueCom = UniqueResource<ComReleaseTraits<Interface>>;
-
 class TaskbarProgress {
  public:
   // Busy: the button shows an indeterminate progress; otherwise none. Does

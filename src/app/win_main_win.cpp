@@ -8,6 +8,7 @@
 #include "app/frm_main.h"
 #include "app/main_window_win.h"
 #include "app/startup_win.h"
+#include "winauto/handles_win.h"
 #include "winauto/win32_platform_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {

@@ -1,27 +1,9 @@
 #include "winauto/activate_window_win.h"
 
+#include "winauto/handles_win.h"
+
 namespace quillon {
 namespace {
-
-// Shares input state between two threads for as long as it lives, which lets
-// one thread move the focus and the foreground on behalf of the other.
-class ThreadInputLink {
- public:
-  ThreadInputLink(DWORD from, DWORD to)
-      : from_(from),
-        to_(to),
-        attached_(from != to && to != 0 && ::AttachThreadInput(from, to, TRUE) != FALSE) {}
-  ThreadInputLink(const ThreadInputLink&) = delete;
-  ThreadInputLink& operator=(const ThreadInputLink&) = delete;
-  ~ThreadInputLink() {
-    if (attached_) ::AttachThreadInput(from_, to_, FALSE);
-  }
-
- private:
-  DWORD from_;
-  DWORD to_;
-  bool attached_;
-};
 
 template <typename Condition>
 bool PollFor(DWORD ms, Condition condition) {

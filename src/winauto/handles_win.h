@@ -1,9 +1,12 @@
 #pragma once
-// Owners of Win32 resources. Each owner closes its resource exactly once,
-// cannot be copied and can be moved; an empty owner holds nothing. Windows
-// hands out "no handle" both as null and as INVALID_HANDLE_VALUE depending on
-// the call, so the kernel handle owner treats the two alike.
+// Every owner of a Win32 resource in the program, and every scope that holds
+// a state of the system for as long as it lives. Each owner closes its
+// resource exactly once, cannot be copied and can be moved; an empty owner
+// holds nothing. Windows hands out "no handle" both as null and as
+// INVALID_HANDLE_VALUE depending on the call, so the kernel handle owner
+// treats the two alike.
 
+#include <ole2.h>
 #include <shlobj.h>
 #include <windows.h>
 
@@ -117,6 +120,93 @@ struct ThreadTimerTraits {
 };
 // A timer of this thread (no window), from SetTimer(nullptr, 0, ...).
 using UniqueThreadTimer = UniqueResource<ThreadTimerTraits>;
+
+// Holds one reference to a COM object and releases it.
+template <typename Interface>
+struct ComReleaseTraits {
+  using Type = Interface*;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type p) { return p != nullptr; }
+  static void Close(Type p) { p->Release(); }
+};
+template <typename Interface>
+using UniqueCom = UniqueResource<ComReleaseTraits<Interface>>;
+
+struct FontTraits {
+  using Type = HFONT;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type h) { return h != nullptr; }
+  static void Close(Type h) { ::DeleteObject(h); }
+};
+// A GDI font this program made.
+using UniqueFont = UniqueResource<FontTraits>;
+
+// ---- scopes: a state of the system held for as long as an object lives ----
+
+// The screen's device context, for reading the system DPI.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(::GetDC(nullptr)) {}
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  ~ScreenDc() {
+    if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
+  }
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// Selects an object into a device context for the life of a scope.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// Shares input state between two threads for as long as it lives, which lets
+// one thread move the focus and the foreground on behalf of the other.
+class ThreadInputLink {
+ public:
+  ThreadInputLink(DWORD from, DWORD to)
+      : from_(from),
+        to_(to),
+        attached_(from != to && to != 0 && ::AttachThreadInput(from, to, TRUE) != FALSE) {}
+  ThreadInputLink(const ThreadInputLink&) = delete;
+  ThreadInputLink& operator=(const ThreadInputLink&) = delete;
+  ~ThreadInputLink() {
+    if (attached_) ::AttachThreadInput(from_, to_, FALSE);
+  }
+
+ private:
+  DWORD from_;
+  DWORD to_;
+  bool attached_;
+};
+
+// OLE on this thread for as long as the program runs: the shell's folder
+// picker (new dialog style) needs it. Balanced only when it succeeded.
+class OleScope {
+ public:
+  OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  OleScope(const OleScope&) = delete;
+  OleScope& operator=(const OleScope&) = delete;
+  ~OleScope() {
+    if (initialised_) ::OleUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
 
 // Keeps COM initialised on this thread for the shell calls that need it, and
 // balances the initialisation when it succeeded (also when COM was already on).

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "winauto/handles_win.h"
 #include "winauto/input_box_ids_win.h"
 
 namespace quillon::e2e {
@@ -80,20 +81,6 @@ HWND FindOwnedDialog(DWORD processId, std::wstring_view title) {
 // ---- telling the icons apart ----
 // An icon handle means nothing outside its own process, so the icon is
 // compared by its pixels on the screen against the system icons drawn here.
-
-class ScreenDc {
- public:
-  ScreenDc() : dc_(::GetDC(nullptr)) {}
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  ~ScreenDc() {
-    if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-  }
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 // A memory bitmap selected into a memory device context.
 class Canvas {

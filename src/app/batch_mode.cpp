@@ -2,7 +2,7 @@
 
 #include "app/batch_command.h"
 #include "app/frm_main.h"
-#include "winauto/add_backslash.h"
+#include "platform/add_backslash.h"
 
 namespace quillon {
 

@@ -7,15 +7,17 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "app/control_ids.h"
-#include "app/job_log.h"
-#include "app/job_report.h"
 #include "app/main_view.h"
-#include "folder/file_list.h"
-#include "winauto/platform.h"
+#include "job/file_list.h"
+#include "job/job_error.h"
+#include "job/job_log.h"
+#include "job/job_report.h"
+#include "platform/platform.h"
 
 namespace quillon {
 
@@ -173,6 +175,8 @@ class FrmMain {
   // ("converting the audio"). The driver names each stage; a stage may name
   // its own steps more closely.
   void BeginStep(const std::string& name);
+  // A job stopped by a failure of its own or of the system: say why.
+  void StopJob(const std::exception& error);
   // Ends a job: batch close, shut-down, or idle and the end message.
   void EndJob();
   void StartShutDown();

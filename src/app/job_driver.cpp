@@ -147,10 +147,9 @@ void FrmMain::StartJob() {
     exitCode_ = kExitCancelled;
     CloseWindow();
   } catch (const JobError& error) {
-    platform_.EndStartedPrograms();
-    jobRunning_ = false;
-    EnterIdleState();
-    FailJob("The job stopped while " + currentStep_ + ":\r\n" + error.what());
+    StopJob(error);
+  } catch (const PlatformError& error) {
+    StopJob(error);
   } catch (const std::exception& error) {
     platform_.EndStartedPrograms();
     jobRunning_ = false;
@@ -195,6 +194,13 @@ void FrmMain::RunStage(const char* procedure, const char* step, void (FrmMain::*
   stagesRun_.push_back(procedure);
   BeginStep(step);
   (this->*stage)();
+}
+
+void FrmMain::StopJob(const std::exception& error) {
+  platform_.EndStartedPrograms();
+  jobRunning_ = false;
+  EnterIdleState();
+  FailJob("The job stopped while " + currentStep_ + ":\r\n" + error.what());
 }
 
 void FrmMain::EndJob() {

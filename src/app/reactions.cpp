@@ -4,7 +4,7 @@
 #include "app/batch_command.h"
 #include "app/frm_main.h"
 #include "app/pause_value.h"
-#include "winauto/add_backslash.h"
+#include "platform/add_backslash.h"
 
 namespace quillon {
 

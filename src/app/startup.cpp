@@ -1,6 +1,6 @@
 #include "app/frm_main.h"
 #include "app/pause_value.h"
-#include "winauto/add_backslash.h"
+#include "platform/add_backslash.h"
 
 namespace quillon {
 

@@ -1,6 +1,6 @@
 #include "stages/audio_command.h"
 
-#include "folder/file_list.h"
+#include "job/file_list.h"
 
 namespace quillon {
 

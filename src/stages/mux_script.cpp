@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "folder/file_list.h"
+#include "job/file_list.h"
 
 namespace quillon {
 

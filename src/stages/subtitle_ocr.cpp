@@ -1,7 +1,7 @@
 #include "app/frm_main.h"
 #include "stages/tool_windows.h"
-#include "winauto/add_backslash.h"
-#include "winauto/window_wait.h"
+#include "platform/add_backslash.h"
+#include "automation/window_wait.h"
 
 namespace quillon {
 

@@ -35,8 +35,8 @@
 #include <vector>
 
 #include "support/standin.h"
-#include "winauto/handles_win.h"
-#include "winauto/wait_seconds_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/wait_seconds_win.h"
 
 namespace {
 

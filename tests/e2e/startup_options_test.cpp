@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/startup_win.h"
+#include "app/win32/startup.h"
 
 namespace quillon {
 namespace {

@@ -136,15 +136,15 @@ std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
 }
 
 void FakePlatform::CheckWritable(const std::string& path, const std::string& what) {
-  if (locked_.count(Key(path))) throw JobError("Could not " + what + " \"" + path + "\": locked");
+  if (locked_.count(Key(path))) throw PlatformError("Could not " + what + " \"" + path + "\": locked");
   if (!folders_.count(Parent(Key(path))))
-    throw JobError("Could not " + what + " \"" + path + "\": path not found");
+    throw PlatformError("Could not " + what + " \"" + path + "\": path not found");
 }
 
 void FakePlatform::CopyFile(const std::string& from, const std::string& to) {
   calls.push_back("CopyFile(" + from + "," + to + ")");
   const auto it = files_.find(Key(from));
-  if (it == files_.end()) throw JobError("Could not copy \"" + from + "\": file not found");
+  if (it == files_.end()) throw PlatformError("Could not copy \"" + from + "\": file not found");
   CheckWritable(to, "copy to");
   const File source = it->second;
   files_[Key(to)] = File{to, source.content, source.hidden, source.system};
@@ -152,7 +152,7 @@ void FakePlatform::CopyFile(const std::string& from, const std::string& to) {
 
 void FakePlatform::DeleteFile(const std::string& path) {
   calls.push_back("DeleteFile(" + path + ")");
-  if (!files_.count(Key(path))) throw JobError("Could not delete \"" + path + "\": file not found");
+  if (!files_.count(Key(path))) throw PlatformError("Could not delete \"" + path + "\": file not found");
   CheckWritable(path, "delete");
   files_.erase(Key(path));
 }
@@ -161,25 +161,25 @@ void FakePlatform::CreateFolder(const std::string& path) {
   calls.push_back("CreateFolder(" + path + ")");
   const std::string key = Key(path);
   if (folders_.count(key) || files_.count(key))
-    throw JobError("Could not create \"" + path + "\": it already exists");
+    throw PlatformError("Could not create \"" + path + "\": it already exists");
   if (!folders_.count(Parent(key)))
-    throw JobError("Could not create \"" + path + "\": path not found");
+    throw PlatformError("Could not create \"" + path + "\": path not found");
   folders_[key] = StripBackslash(path);
 }
 
 void FakePlatform::RemoveFolder(const std::string& path) {
   calls.push_back("RemoveFolder(" + path + ")");
   const std::string key = Key(path);
-  if (!folders_.count(key)) throw JobError("Could not remove \"" + path + "\": not found");
+  if (!folders_.count(key)) throw PlatformError("Could not remove \"" + path + "\": not found");
   if (!ListFolder(path).empty())
-    throw JobError("Could not remove \"" + path + "\": the folder is not empty");
+    throw PlatformError("Could not remove \"" + path + "\": the folder is not empty");
   folders_.erase(key);
 }
 
 void FakePlatform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
   calls.push_back("WriteAnsiTextFile(" + path + ")");
   if (!FitsAnsi(text))
-    throw JobError("Could not write \"" + path + "\": the system code page cannot hold its text");
+    throw PlatformError("Could not write \"" + path + "\": the system code page cannot hold its text");
   CheckWritable(path, "write");
   files_[Key(path)] = File{path, text, false, false};
 }

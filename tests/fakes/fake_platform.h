@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/main_view.h"
-#include "winauto/platform.h"
+#include "platform/platform.h"
 
 namespace quillon::testing {
 

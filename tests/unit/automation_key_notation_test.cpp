@@ -1,4 +1,4 @@
-#include "winauto/key_notation.h"
+#include "automation/key_notation.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
-#include "winauto/window_wait.h"
+#include "automation/window_wait.h"
 
 namespace quillon {
 namespace {

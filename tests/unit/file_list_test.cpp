@@ -1,9 +1,9 @@
-#include "folder/file_list.h"
+#include "job/file_list.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "winauto/add_backslash.h"
+#include "platform/add_backslash.h"
 
 namespace quillon {
 namespace {

@@ -96,7 +96,7 @@ TEST_F(ExtractTest, ALockedIndexCopyEndsTheJobBeforeUnpacking) {
   AddSubtitles();
   fake.AddFile(std::string(kMux) + "movie.idx", "old");
   fake.LockFile(std::string(kMux) + "movie.idx");
-  EXPECT_THROW(frm.ExtractSubtitles(), JobError);
+  EXPECT_THROW(frm.ExtractSubtitles(), PlatformError);
   EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
 }
 
@@ -257,7 +257,7 @@ TEST_F(MuxTest, APathTheCodePageCannotHoldStopsBeforeTheMuxerStarts) {
   fake.AddFolder(frm.MuxDir);
   ChooseSource({});
   frm.fileAud.SetFolder(frm.SourceDir);
-  EXPECT_THROW(frm.MuxMovie(), JobError);
+  EXPECT_THROW(frm.MuxMovie(), PlatformError);
   EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
   EXPECT_FALSE(fake.FileExists(frm.MuxDir + "movie.amg"));
 }

@@ -12,7 +12,7 @@
 
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
-#include "folder/file_list.h"
+#include "job/file_list.h"
 #include "stages/tool_windows.h"
 
 namespace quillon {

@@ -253,7 +253,7 @@ TEST_F(SubtitleMacroTest, AppDataPathWithATrailingBackslashGetsNoSecondOne) {
 TEST_F(SubtitleMacroTest, ALockedSettingsFileEndsTheJobBeforeTheEditorStarts) {
   fake.AddFile(kSettingsFile, "old");
   fake.LockFile(kSettingsFile);
-  EXPECT_THROW(Run(), JobError);
+  EXPECT_THROW(Run(), PlatformError);
   EXPECT_EQ(editorStarts, 0);
 }
 

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "winauto/error_text_win.h"
-#include "winauto/handles_win.h"
-#include "winauto/utf_win.h"
+#include "platform/win32/error_text_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/utf_win.h"
 
 namespace quillon {
 namespace {

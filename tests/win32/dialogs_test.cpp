@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "test_support.h"
-#include "winauto/input_box_ids_win.h"
-#include "winauto/message_box_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/input_box_ids_win.h"
+#include "platform/win32/message_box_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "test_support.h"
-#include "winauto/utf_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/utf_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {
@@ -25,15 +25,15 @@ class FileSystemTest : public ::testing::Test {
     return ::GetFileAttributesW(W(name).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  // Runs `action`, which must throw JobError; returns its message.
+  // Runs `action`, which must throw PlatformError; returns its message.
   template <typename Action>
-  std::string JobErrorOf(Action action) {
+  std::string PlatformErrorOf(Action action) {
     try {
       action();
-    } catch (const JobError& error) {
+    } catch (const PlatformError& error) {
       return error.what();
     }
-    ADD_FAILURE() << "no JobError";
+    ADD_FAILURE() << "no PlatformError";
     return {};
   }
 
@@ -105,7 +105,7 @@ TEST_F(FileSystemTest, CopyFileReplacesTheTarget) {
   EXPECT_EQ(Read("movie.idx"), "new index");
 }
 
-TEST_F(FileSystemTest, FailuresThrowJobErrorNamingThePathsAndTheReason) {
+TEST_F(FileSystemTest, FailuresThrowPlatformErrorNamingThePathsAndTheReason) {
   Write("file.txt", "keep");
   ASSERT_TRUE(::CreateDirectoryW(W("full").c_str(), nullptr));
   Write("full\\inside.txt", "");
@@ -132,7 +132,7 @@ TEST_F(FileSystemTest, FailuresThrowJobErrorNamingThePathsAndTheReason) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string message = JobErrorOf(c.action);
+    const std::string message = PlatformErrorOf(c.action);
     EXPECT_EQ(message.substr(0, c.prefix.size()), c.prefix);
     // The system's reason follows, as one line.
     EXPECT_GT(message.size(), c.prefix.size());
@@ -177,26 +177,26 @@ TEST_F(FileSystemTest, WriteAnsiTextFileRefusesCharactersTheCodePageLacksAndWrit
     GTEST_SKIP() << "code page " << codePage << " holds the test character";
   }
   const std::string text = "LOAD D:\\片\\movie.avi\r\n";
-  std::string message = JobErrorOf([&] { platform_.WriteAnsiTextFile(P("new.amg"), text); });
+  std::string message = PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("new.amg"), text); });
   EXPECT_NE(message.find("\"" + P("new.amg") + "\""), std::string::npos) << message;
   EXPECT_FALSE(Exists("new.amg"));
 
   // Nor is an existing file of that name touched.
   Write("old.amg", "old script");
-  message = JobErrorOf([&] { platform_.WriteAnsiTextFile(P("old.amg"), text); });
+  message = PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("old.amg"), text); });
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(Read("old.amg"), "old script");
 
   // A best-fit look-alike is no way out either ("ł" would become "l").
   if (codePage == 1252) {
-    message = JobErrorOf([&] { platform_.WriteAnsiTextFile(P("fit.amg"), "Łódź\r\n"); });
+    message = PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("fit.amg"), "Łódź\r\n"); });
     EXPECT_FALSE(Exists("fit.amg"));
   }
 }
 
 TEST_F(FileSystemTest, WriteAnsiTextFileIntoAMissingFolderThrows) {
   const std::string message =
-      JobErrorOf([&] { platform_.WriteAnsiTextFile(P("nowhere\\movie.amg"), "x\r\n"); });
+      PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("nowhere\\movie.amg"), "x\r\n"); });
   EXPECT_EQ(message.rfind("Could not write \"" + P("nowhere\\movie.amg") + "\": ", 0), 0u)
       << message;
 }

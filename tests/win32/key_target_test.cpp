@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "test_support.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {
@@ -126,7 +126,7 @@ TEST(KeyTarget, KeysWithOnlyTheDesktopInFrontAreRefusedNotTyped) {
   }
   if (!test::PollUntil(3000, DesktopInFront)) GTEST_SKIP() << "another window came to the front";
   // Typed, Alt+F4 would reach the desktop and end the session (and this test).
-  EXPECT_THROW(platform.SendKeys({{VK_F4, true}}), JobError);
+  EXPECT_THROW(platform.SendKeys({{VK_F4, true}}), PlatformError);
 }
 
 // A tool's window carries its title before the tool shows it. Activated that

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "test_support.h"
-#include "winauto/send_input_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/send_input_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include "test_support.h"
-#include "winauto/handles_win.h"
-#include "winauto/utf_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/utf_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

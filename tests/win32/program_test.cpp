@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "test_support.h"
-#include "winauto/command_line_win.h"
-#include "winauto/program_paths_win.h"
-#include "winauto/utf_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/command_line_win.h"
+#include "platform/win32/program_paths_win.h"
+#include "platform/win32/utf_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

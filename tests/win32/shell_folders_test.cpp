@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "test_support.h"
-#include "winauto/add_backslash.h"
-#include "winauto/shell_library_win.h"
-#include "winauto/utf_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/add_backslash.h"
+#include "platform/win32/shell_library_win.h"
+#include "platform/win32/utf_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

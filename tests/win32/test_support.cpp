@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "winauto/handles_win.h"
-#include "winauto/utf_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/utf_win.h"
 
 namespace quillon::test {
 

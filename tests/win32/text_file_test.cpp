@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include "test_support.h"
-#include "winauto/handles_win.h"
-#include "winauto/utf_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/utf_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {
@@ -64,7 +64,7 @@ TEST_F(TextFileTest, FailuresNameThePath) {
   try {
     platform_.HoldTextFile(missing);
     ADD_FAILURE() << "writing into a missing folder succeeded";
-  } catch (const JobError& error) {
+  } catch (const PlatformError& error) {
     EXPECT_NE(std::string(error.what()).find("\"" + missing + "\""), std::string::npos)
         << error.what();
   }

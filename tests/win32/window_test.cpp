@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "test_support.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

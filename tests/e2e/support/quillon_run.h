@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "winauto/handles_win.h"
+#include "platform/win32/handles_win.h"
 
 namespace quillon::e2e {
 

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "winauto/handles_win.h"
-#include "winauto/input_box_ids_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/input_box_ids_win.h"
 
 namespace quillon::e2e {
 namespace {

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "winauto/handles_win.h"
-#include "winauto/win32_platform_win.h"
+#include "platform/win32/handles_win.h"
+#include "platform/win32/win32_platform_win.h"
 
 namespace {
 

@@ -1,0 +1,60 @@
+#include "app/win32/startup.h"
+
+#include <charconv>
+#include <string>
+
+#include "app/frm_main.h"
+#include "platform/win32/utf_win.h"
+
+namespace quillon {
+namespace {
+
+constexpr wchar_t kWaitLimitsVariable[] = L"QUILLON_WAIT_LIMITS";
+
+std::optional<std::uint32_t> ParseMilliseconds(std::wstring_view text) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  std::string digits;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    digits.push_back(static_cast<char>(c));
+  }
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size() || value == 0)
+    return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text) {
+  const size_t comma = text.find(L',');
+  if (comma == std::wstring_view::npos) return std::nullopt;
+  const size_t third = text.find(L',', comma + 1);
+  const auto appear = ParseMilliseconds(text.substr(0, comma));
+  const auto run = ParseMilliseconds(text.substr(comma + 1, third - comma - 1));
+  if (!appear || !run) return std::nullopt;
+  WaitLimitsOverride limits{*appear, *run, std::nullopt};
+  if (third == std::wstring_view::npos) return limits;
+  limits.unattendedBoxMs = ParseMilliseconds(text.substr(third + 1));
+  if (!limits.unattendedBoxMs) return std::nullopt;
+  return limits;
+}
+
+void ApplyWaitLimitsOverride(WaitLimits& limits) {
+  wchar_t buffer[64];
+  const DWORD n = ::GetEnvironmentVariableW(kWaitLimitsVariable, buffer, 64);
+  if (n == 0 || n >= 64) return;
+  if (const auto parsed = ParseWaitLimits(std::wstring_view(buffer, n))) {
+    limits.windowAppearMs = parsed->windowAppearMs;
+    limits.toolRunMs = parsed->toolRunMs;
+    if (parsed->unattendedBoxMs) limits.unattendedBoxMs = *parsed->unattendedBoxMs;
+  }
+}
+
+void ShowFatalError(const char* what) {
+  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
+  ::MessageBoxW(nullptr, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quillon

@@ -1,0 +1,183 @@
+#pragma once
+// The seam between the program logic and the operating system. Everything the
+// logic does to the world (files, processes, windows, keys, time, the settings
+// store, dialogs) goes through this interface; the Win32 build implements it,
+// the tests use a fake. Texts are UTF-8; paths are Windows paths
+// ("D:\Rips\Film\") composed by the logic itself.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+// A top-level window; 0 means "no window".
+using WindowHandle = std::uintptr_t;
+
+// An operation of the system that failed. The message names the path or
+// program involved and the system's reason, ready to be shown to the user.
+class PlatformError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct FolderEntry {
+  std::string name;  // plain name, letter case as on disk
+  bool isFolder = false;
+  bool hidden = false;
+  bool system = false;
+};
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+// One key press: a Windows virtual-key code, optionally with Alt held.
+struct KeyStroke {
+  std::uint16_t virtualKey = 0;
+  bool alt = false;
+  bool operator==(const KeyStroke&) const = default;
+};
+
+// Exit codes from here up are the system's exception statuses: the program
+// did not end by itself but crashed (0xC0000005, an access violation).
+inline constexpr std::uint32_t kFirstExceptionStatus = 0xC0000000u;
+
+struct ProcessOutcome {
+  ProcessOutcome() = default;
+  ProcessOutcome(bool wasStarted, bool hasFinished, std::uint32_t code)
+      : started(wasStarted), finished(hasFinished), exitCode(code) {}
+
+  bool started = false;  // false: the program could not be started
+  // false: started but still running when the time limit ran out, or
+  // waiting for its end failed
+  bool finished = false;
+  std::uint32_t exitCode = 0;
+  // Not empty: waiting for the program's end failed, for this reason in the
+  // system's words.
+  std::string waitFailure;
+  // Not finished, and ending it failed too: it may still be running.
+  bool stillRunning = false;
+
+  bool Crashed() const { return finished && exitCode >= kFirstExceptionStatus; }
+};
+
+// A text file of the program's own (the job log), held open for writing.
+class HeldTextFile {
+ public:
+  virtual ~HeldTextFile() = default;
+  // Adds UTF-8 bytes to the end, as given, no code-page conversion. Throws
+  // PlatformError when they cannot be written.
+  virtual void Append(const std::string& utf8Text) = 0;
+};
+
+// Show styles for started programs.
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+
+// <windows.h> makes CopyFile and DeleteFile macros (CopyFileW, DeleteFileW);
+// the seam keeps its own names whatever a file included before.
+#pragma push_macro("CopyFile")
+#pragma push_macro("DeleteFile")
+#undef CopyFile
+#undef DeleteFile
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- the program itself ---
+  // Everything the program was started with after its own name.
+  virtual std::string CommandLine() = 0;
+  // Folder of the program's executable file, as the system gives it.
+  virtual std::string ExecutableFolder() = 0;
+  // The working folder at start-up, without a trailing backslash.
+  virtual std::string WorkingFolder() = 0;
+
+  // --- file system ---
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool FolderExists(const std::string& path) = 0;
+  // Entries of a folder (no "." or ".."); empty when the folder cannot be read.
+  virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
+  // The operations below throw PlatformError when they fail.
+  virtual void CopyFile(const std::string& from, const std::string& to) = 0;  // replaces `to`
+  virtual void DeleteFile(const std::string& path) = 0;
+  virtual void CreateFolder(const std::string& path) = 0;  // fails when it already exists
+  virtual void RemoveFolder(const std::string& path) = 0;  // fails when not empty
+  // Writes `text` in the system's ANSI code page, replacing any file of that
+  // name. Fails, writing nothing, when the code page cannot hold the text.
+  virtual void WriteAnsiTextFile(const std::string& path, const std::string& text) = 0;
+  // Makes `path` an empty file and holds it for writing until the returned
+  // object goes. Meanwhile readers may read it, and another copy of this
+  // program that asks to hold it gets nullptr instead of replacing it.
+  // Throws PlatformError for any other failure.
+  virtual std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) = 0;
+
+  // --- processes ---
+  // Starts `commandLine` with `showStyle` and blocks, without processing
+  // window messages, until it ends or `timeoutMs` passes (then the process is
+  // ended). A program that cannot be started returns at once. A wait that
+  // fails ends the process too, since nothing would wait for it any more.
+  virtual ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
+                                   std::uint32_t timeoutMs) = 0;
+  // Starts a program without waiting; false when it cannot be started.
+  virtual bool StartProgram(const std::string& commandLine, int showStyle) = 0;
+  // Ends the programs that StartProgram started and that still run. A job
+  // that stops half-way leaves no tool behind, hung or waiting for keys.
+  virtual void EndStartedPrograms() = 0;
+  // The shell's "open" of a document or batch file; the result is not looked at.
+  virtual void ShellOpen(const std::string& verb, const std::string& file,
+                         const std::string& parameters, const std::string& folder,
+                         int showStyle) = 0;
+
+  // --- time ---
+  // Waits whole seconds while the program keeps processing its messages.
+  virtual void WaitSeconds(std::int32_t seconds) = 0;
+  // A monotonic clock in milliseconds.
+  virtual std::uint64_t NowMilliseconds() = 0;
+  // Sleeps up to `ms` while processing the program's messages.
+  virtual void PumpMessagesFor(std::uint32_t ms) = 0;
+
+  // --- other programs' windows and the keyboard ---
+  // Whole-title, case-insensitive match among top-level windows.
+  virtual WindowHandle FindCaption(const std::string& caption) = 0;
+  // First top-level window whose title begins with `prefix` (case-insensitive).
+  virtual WindowHandle FindCaptionPrefix(const std::string& prefix) = 0;
+  // Brings the window to the foreground with the keyboard focus; false when
+  // the window is gone or the system refused.
+  virtual bool ActivateWindow(WindowHandle window) = 0;
+  // Posts a button click to the direct child `controlId` of `window`; a
+  // missing control is not an error.
+  virtual void ClickControl(WindowHandle window, int controlId) = 0;
+  // Injects keys / literal characters into the foreground window and returns
+  // when they have been processed.
+  virtual void SendKeys(const std::vector<KeyStroke>& keys) = 0;
+  virtual void SendText(const std::string& text) = 0;
+
+  // --- shell ---
+  // The shell's folder picker, modal to the main window; "" when cancelled.
+  virtual std::string BrowseForFolder(const std::string& title) = 0;
+  // Path of a shell special folder (CSIDL), without trailing backslash; "" if none.
+  virtual std::string GetSpecialFolder(int csidl) = 0;
+
+  // --- the per-user settings store ---
+  virtual std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
+                                                 const std::string& key) = 0;
+  virtual void WriteSetting(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& value) = 0;
+
+  // --- dialogs, modal to the main window ---
+  // An OK box. With `closeAfterMs` above 0 it closes itself after that long,
+  // and the call returns as if OK had been pressed: no one may be there.
+  virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                           std::uint32_t closeAfterMs) = 0;
+  // Returns the text of the field after OK, or nullopt after Cancel.
+  virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                              const std::string& defaultText) = 0;
+};
+
+#pragma pop_macro("DeleteFile")
+#pragma pop_macro("CopyFile")
+
+}  // namespace quillon

@@ -1,0 +1,108 @@
+#include "platform/win32/wait_seconds_win.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/handles_win.h"
+#include "platform/win32/message_pump_win.h"
+#include "platform/win32/program_paths_win.h"
+
+namespace quillon {
+namespace {
+
+// Waitable timers count in units of 100 ns; the deadlines here do the same.
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+constexpr std::int64_t kTicksPerMs = 10'000;
+
+std::int64_t NowTicks() {
+  static const std::int64_t frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER counter;
+  ::QueryPerformanceCounter(&counter);
+  // Split so the multiplication cannot overflow after long uptimes.
+  return counter.QuadPart / frequency * kTicksPerSecond +
+         counter.QuadPart % frequency * kTicksPerSecond / frequency;
+}
+
+// The named timer is shared by every copy started from an executable of the
+// same name.
+std::wstring TimerName() {
+  return BaseNameWithoutExtension(ExecutablePath()) + L"Timer";
+}
+
+// Makes the timer due `ticks` from now (at once when zero or less).
+bool Arm(HANDLE timer, std::int64_t ticks) {
+  LARGE_INTEGER due;
+  // Negative means relative to now; a positive value would be a date.
+  due.QuadPart = -std::max<std::int64_t>(ticks, 1);
+  return ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+}
+
+// Whole milliseconds from now to `deadline`, rounded up; 0 once it has passed.
+DWORD MsUntil(std::int64_t deadline) {
+  const std::int64_t remaining = deadline - NowTicks();
+  if (remaining <= 0) return 0;
+  return static_cast<DWORD>(
+      std::min<std::int64_t>((remaining + kTicksPerMs - 1) / kTicksPerMs, 0x7FFFFFFF));
+}
+
+// The wait for when the shared timer cannot serve: sleeps on the message
+// queue alone, so it never spins.
+void PumpUntil(std::int64_t deadline, MessagePump& pump) {
+  for (;;) {
+    if (!pump.PumpPending()) return;
+    const DWORD ms = MsUntil(deadline);
+    if (ms == 0) return;
+    // MWMO_INPUTAVAILABLE: also wake for messages that were already queued
+    // but not yet read, which the plain call would sleep through.
+    if (::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+        WAIT_FAILED) {
+      ::Sleep(std::min<DWORD>(ms, 10));
+    }
+  }
+}
+
+}  // namespace
+
+void WaitSeconds(std::int32_t seconds, HWND dialogWindow) {
+  const std::int64_t duration = seconds > 0 ? std::int64_t{seconds} * kTicksPerSecond : 0;
+  const std::int64_t deadline = NowTicks() + duration;
+  MessagePump pump(dialogWindow);
+
+  UniqueHandle timer(::CreateWaitableTimerW(nullptr, TRUE, TimerName().c_str()));
+  const DWORD createError = ::GetLastError();
+  if (!timer) return PumpUntil(deadline, pump);
+  // A timer this copy brought into being is first made due at once; the
+  // arming below replaces that.
+  if (createError != ERROR_ALREADY_EXISTS) Arm(timer.Get(), 1);
+  if (!Arm(timer.Get(), duration)) return PumpUntil(deadline, pump);
+
+  HANDLE handle = timer.Get();
+  for (;;) {
+    // Another copy (or a wait nested in a message handler) may arm the
+    // shared timer for later than this wait's own end: the wait never
+    // sleeps past that end, whatever the timer says.
+    const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &handle, MsUntil(deadline), QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+    if (result == WAIT_FAILED) return PumpUntil(deadline, pump);
+    if (!pump.PumpPending()) return;
+    const std::int64_t remaining = deadline - NowTicks();
+    if (remaining <= 0) return;
+    // Or it made the timer due sooner: this wait's own end is armed again.
+    if (result == WAIT_OBJECT_0 && !Arm(handle, remaining)) return PumpUntil(deadline, pump);
+  }
+}
+
+void PumpMessagesFor(std::uint32_t ms, HWND dialogWindow) {
+  MessagePump pump(dialogWindow);
+  PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump);
+}
+
+std::uint64_t NowMilliseconds() {
+  return static_cast<std::uint64_t>(NowTicks() / kTicksPerMs);
+}
+
+}  // namespace quillon

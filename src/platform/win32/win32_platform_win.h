@@ -1,0 +1,86 @@
+#pragma once
+// The product's Platform: each call is handed to the Win32 unit that owns
+// that concern. Texts cross as UTF-8 and meet the wide (W) calls inside.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/handles_win.h"
+#include "platform/platform.h"
+
+// <windows.h> spells CopyFile and DeleteFile as macros for their W calls,
+// which would rename the seam's methods here and in every caller. The Win32
+// layer names the W calls itself, so the macros go for good.
+#undef CopyFile
+#undef DeleteFile
+
+namespace quillon {
+
+class Win32Platform : public Platform {
+ public:
+  // Owner of the dialogs and message boxes, and the window whose Tab and
+  // access keys keep working during waits. May stay null.
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
+  HWND MainWindow() const { return mainWindow_; }
+
+  std::string CommandLine() override;
+  std::string ExecutableFolder() override;
+  std::string WorkingFolder() override;
+
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  void CopyFile(const std::string& from, const std::string& to) override;
+  void DeleteFile(const std::string& path) override;
+  void CreateFolder(const std::string& path) override;
+  void RemoveFolder(const std::string& path) override;
+  void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
+  std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) override;
+
+  ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
+                           std::uint32_t timeoutMs) override;
+  bool StartProgram(const std::string& commandLine, int showStyle) override;
+  void EndStartedPrograms() override;
+  void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int showStyle) override;
+
+  void WaitSeconds(std::int32_t seconds) override;
+  std::uint64_t NowMilliseconds() override;
+  void PumpMessagesFor(std::uint32_t ms) override;
+
+  WindowHandle FindCaption(const std::string& caption) override;
+  WindowHandle FindCaptionPrefix(const std::string& prefix) override;
+  bool ActivateWindow(WindowHandle window) override;
+  void ClickControl(WindowHandle window, int controlId) override;
+  void SendKeys(const std::vector<KeyStroke>& keys) override;
+  void SendText(const std::string& text) override;
+
+  std::string BrowseForFolder(const std::string& title) override;
+  std::string GetSpecialFolder(int csidl) override;
+
+  std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
+                                         const std::string& key) override;
+  void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
+                    const std::string& value) override;
+
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                   std::uint32_t closeAfterMs) override;
+  std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+
+ private:
+  HWND mainWindow_ = nullptr;
+  // What StartProgram started and may still be running.
+  std::vector<UniqueHandle> started_;
+};
+
+// Between the seam's plain window numbers and HWND.
+inline HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+inline WindowHandle FromHwnd(HWND window) {
+  return reinterpret_cast<WindowHandle>(window);
+}
+
+}  // namespace quillon

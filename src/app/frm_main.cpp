@@ -38,12 +38,7 @@ static_assert(std::size(kDesign) == kControlCount);
 }  // namespace
 
 FrmMain::FrmMain(Platform& platform, MainView& view)
-    : fileAud(platform),
-      fileSub(platform),
-      platform_(platform),
-      view_(view),
-      caption_(kRestingCaption),
-      log_(platform) {
+    : platform_(platform), view_(view), caption_(kRestingCaption), job_(platform, *this) {
   for (const auto& design : kDesign) {
     ControlState& control = Mutable(design.id);
     control.caption = design.caption;
@@ -74,7 +69,7 @@ void FrmMain::SetControlCaption(ControlId id, const std::string& caption) {
 }
 
 void FrmMain::ShowBox(const std::string& text, MessageIcon icon) {
-  platform_.ShowMessage(text, kAppName, icon, batchMode_ ? Limits.unattendedBoxMs : 0);
+  platform_.ShowMessage(text, kAppName, icon, batchMode_ ? job_.Limits.unattendedBoxMs : 0);
 }
 
 void FrmMain::SetWindowCaption(const std::string& caption) {

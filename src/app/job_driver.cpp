@@ -7,14 +7,6 @@ namespace quillon {
 
 namespace {
 
-std::string Duration(std::uint32_t ms) {
-  const std::uint32_t minutes = ms / 60000;
-  if (minutes >= 1 && ms % 60000 == 0)
-    return std::to_string(minutes) + (minutes == 1 ? " minute" : " minutes");
-  const std::uint32_t seconds = (ms + 999) / 1000;
-  return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
-}
-
 std::string YesNo(bool on, const char* yes, const char* no) {
   return on ? yes : no;
 }
@@ -22,6 +14,7 @@ std::string YesNo(bool on, const char* yes, const char* no) {
 // The log's first lines: which program, which folder, and the options as the
 // job starts (a stage reads its options again when it runs).
 std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
+  const Job& job = frm.job();
   const auto on = [&](ControlId id) { return frm.Control(id).value == 1; };
   std::string options = "Options: audio ";
   options += on(ControlId::optAudMP3)
@@ -35,24 +28,9 @@ std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
   options +=
       ", " + YesNo(on(ControlId::chkDelTemp), "delete temporary files", "keep temporary files");
   options += ", " + YesNo(on(ControlId::chkShutDown), "shut down at the end", "no shut-down");
-  options += ", keystroke pause " + std::to_string(frm.PauseSeconds) + " s";
+  options += ", keystroke pause " + std::to_string(job.PauseSeconds) + " s";
   options += batchMode ? ", batch mode" : ", interactive";
-  return {std::string(kRestingCaption) + " job on " + frm.SourceDir, options};
-}
-
-// "0xC0000005": how the system writes its status values.
-std::string StatusText(std::uint32_t code) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string hex = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(code >> shift) & 0xFu];
-  return hex;
-}
-
-std::string ExitCodeText(std::uint32_t code) {
-  std::string text = "exit code " + std::to_string(code);
-  // Codes this large are the system's status values (0xC0000005: a crash).
-  if (code >= 0x80000000u) text += " (" + StatusText(code) + ")";
-  return text;
+  return {std::string(kRestingCaption) + " job on " + job.SourceDir, options};
 }
 
 // The longest path the outside tools can open (MAX_PATH without its NUL).
@@ -75,20 +53,23 @@ std::size_t Utf16Length(const std::string& utf8) {
 void FrmMain::StartJob() {
   if (jobRunning_ || closed_) return;
   // Until this job has a log, its messages point to none.
-  log_.Forget();
-  MuxDir = SourceDir + "mux\\";
+  JobLog& log = job_.Log();
+  log.Forget();
+  job_.MuxDir = job_.SourceDir + "mux\\";
+  const std::string& muxDir = job_.MuxDir;
   // The folder may have gone since it was chosen, or a command line may name
   // one that never was (a typing error, quotes that belong to no path).
-  if (!platform_.FolderExists(SourceDir)) {
-    FailJob("The job was not started, because its source folder does not exist:\r\n" + SourceDir);
+  if (!platform_.FolderExists(job_.SourceDir)) {
+    FailJob("The job was not started, because its source folder does not exist:\r\n" +
+            job_.SourceDir);
     return;
   }
   // The tools open the job's files through the classic 260-character paths:
   // a mux folder whose own files would be longer cannot work, however far a
   // job got before a tool failed on it.
-  if (Utf16Length(MuxDir + "movie.amg") > kMaxToolPath) {
+  if (Utf16Length(muxDir + "movie.amg") > kMaxToolPath) {
     FailJob("The job was not started, because the path of its mux folder is too long:\r\n" +
-            MuxDir + "\r\nThe tools cannot open files whose paths are longer than " +
+            muxDir + "\r\nThe tools cannot open files whose paths are longer than " +
             std::to_string(kMaxToolPath) +
             " characters. Move the source folder closer to the root of its drive, or give it a "
             "shorter name.");
@@ -96,25 +77,21 @@ void FrmMain::StartJob() {
   }
   // An existing mux folder holds an earlier job's results; this job must not
   // mix its files into them or delete them.
-  if (platform_.FolderExists(MuxDir)) {
-    FailJob("The job was not started, because its mux folder already exists:\r\n" + MuxDir +
+  if (platform_.FolderExists(muxDir)) {
+    FailJob("The job was not started, because its mux folder already exists:\r\n" + muxDir +
             "\r\nMove or rename that folder, then start again.");
     return;
   }
   try {
-    platform_.CreateFolder(MuxDir);
+    platform_.CreateFolder(muxDir);
   } catch (const std::exception& error) {
-    FailJob("The job was not started, because its mux folder could not be created:\r\n" + MuxDir +
+    FailJob("The job was not started, because its mux folder could not be created:\r\n" + muxDir +
             "\r\n" + error.what());
     return;
   }
 
-  report_.Clear();
-  ocrRan_ = false;
-  srtSaved_.clear();
-  stagesRun_.clear();
-  currentStep_.clear();
-  log_.Begin(LogHeading(*this, batchMode_));
+  job_.Restart();
+  log.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
   // The window may be unable to show that it works (a timer the system
   // refuses). The job has then not started, and must leave neither a window
@@ -128,12 +105,12 @@ void FrmMain::StartJob() {
         "The job was not started, because the window could not switch to its working state:\r\n" +
         std::string(error.what());
     try {
-      platform_.RemoveFolder(MuxDir);
+      platform_.RemoveFolder(muxDir);
     } catch (const std::exception& removal) {
       message += "\r\nIts empty mux folder could not be removed:\r\n" + std::string(removal.what());
     }
     FailJob(message);
-    log_.End();
+    log.End();
     return;
   }
   // Nothing may escape to the window: every way out of the job ends here. A
@@ -141,7 +118,7 @@ void FrmMain::StartJob() {
   try {
     RunJob();
   } catch (const JobCancelled&) {
-    log_.Line("Cancelled: the main window was closed during the job.");
+    log.Line("Cancelled: the main window was closed during the job.");
     platform_.EndStartedPrograms();
     jobRunning_ = false;
     exitCode_ = kExitCancelled;
@@ -154,16 +131,15 @@ void FrmMain::StartJob() {
     platform_.EndStartedPrograms();
     jobRunning_ = false;
     EnterIdleState();
-    FailJob("The job stopped while " + currentStep_ + " on an unexpected error:\r\n" +
-            error.what());
+    FailJob("The job stopped while " + job_.Step() + " on an unexpected error:\r\n" + error.what());
   } catch (...) {
     platform_.EndStartedPrograms();
     jobRunning_ = false;
     EnterIdleState();
-    FailJob("The job stopped while " + currentStep_ + " on an unexpected error.");
+    FailJob("The job stopped while " + job_.Step() + " on an unexpected error.");
   }
   jobRunning_ = false;
-  log_.End();
+  log.End();
   // The user closed the window during the job's last steps, which hold no
   // pause: the window goes now.
   if (view_.CloseRequested()) CloseWindow();
@@ -172,50 +148,50 @@ void FrmMain::StartJob() {
 // Each condition is read when its step is reached, so a change the user makes
 // during an earlier step still counts.
 void FrmMain::RunJob() {
-  if (platform_.FileExists(SourceDir + "subtitles\\movie.idx") ||
-      platform_.FileExists(SourceDir + "movie.idx"))
-    RunStage("ExtractSubtitles", "extracting the subtitles", &FrmMain::ExtractSubtitles);
-  if (IsSelected(ControlId::optAudMP3))
-    RunStage("ConvertAudio", "converting the audio", &FrmMain::ConvertAudio);
+  const std::string& source = job_.SourceDir;
+  if (platform_.FileExists(source + "subtitles\\movie.idx") ||
+      platform_.FileExists(source + "movie.idx"))
+    RunStage("extracting the subtitles", stages::ExtractSubtitles);
+  if (IsSelected(ControlId::optAudMP3)) RunStage("converting the audio", stages::ConvertAudio);
   if (IsChecked(ControlId::chkMux))
-    RunStage("MuxMovie", "muxing the movie", &FrmMain::MuxMovie);
+    RunStage("muxing the movie", stages::MuxMovie);
   else
-    RunStage("CopySubtitleResults", "copying the subtitle files", &FrmMain::CopySubtitleResults);
-  stagesRun_.push_back("Pause");
-  BeginStep("waiting before the clean-up");
-  Pause(1);
+    RunStage("copying the subtitle files", stages::CopySubtitleResults);
+  job_.BeginStep("waiting before the clean-up");
+  job_.Pause(1);
   if (IsChecked(ControlId::chkDelTemp))
-    RunStage("DeleteTempFiles", "deleting the temporary files", &FrmMain::DeleteTempFiles);
-  BeginStep("ending the job");
+    RunStage("deleting the temporary files", stages::DeleteTempFiles);
+  job_.BeginStep("ending the job");
   EndJob();
 }
 
-void FrmMain::RunStage(const char* procedure, const char* step, void (FrmMain::*stage)()) {
-  stagesRun_.push_back(procedure);
-  BeginStep(step);
-  (this->*stage)();
+void FrmMain::RunStage(const char* step, void (*stage)(Job&)) {
+  job_.BeginStep(step);
+  stage(job_);
 }
 
 void FrmMain::StopJob(const std::exception& error) {
   platform_.EndStartedPrograms();
   jobRunning_ = false;
   EnterIdleState();
-  FailJob("The job stopped while " + currentStep_ + ":\r\n" + error.what());
+  FailJob("The job stopped while " + job_.Step() + ":\r\n" + error.what());
 }
 
 void FrmMain::EndJob() {
-  if (report_.Empty()) {
-    log_.Line("Done!");
+  const JobReport& report = job_.Report();
+  JobLog& log = job_.Log();
+  if (report.Empty()) {
+    log.Line("Done!");
   } else {
     std::string problems = "Finished with problems:";
-    for (const auto& problem : report_.Problems()) problems += "\r\n" + problem;
-    log_.Line(problems);
+    for (const auto& problem : report.Problems()) problems += "\r\n" + problem;
+    log.Line(problems);
   }
   if (batchMode_) {
     if (IsChecked(ControlId::chkShutDown)) StartShutDown();
     jobRunning_ = false;
-    exitCode_ = report_.Empty() ? kExitOk : kExitProblems;
-    log_.Line("Batch mode: the program ends with exit code " + std::to_string(exitCode_) + ".");
+    exitCode_ = report.Empty() ? kExitOk : kExitProblems;
+    log.Line("Batch mode: the program ends with exit code " + std::to_string(exitCode_) + ".");
     CloseWindow();
     return;
   }
@@ -227,26 +203,26 @@ void FrmMain::EndJob() {
   }
   jobRunning_ = false;
   EnterIdleState();
-  if (report_.Empty()) {
+  if (report.Empty()) {
     ShowBox("Done!", MessageIcon::Information);
     return;
   }
   std::string text = "The job finished with problems:";
-  for (const auto& problem : report_.Problems()) text += LineBreak + problem;
+  for (const auto& problem : report.Problems()) text += LineBreak + problem;
   ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 
 void FrmMain::StartShutDown() {
-  BeginStep("shutting down the computer");
-  if (!StartLogged("shutdown -s", kShowMinimized))
+  job_.BeginStep("shutting down the computer");
+  if (!job_.StartLogged("shutdown -s", kShowMinimized))
     throw JobError("The command \"shutdown -s\" could not be started.");
 }
 
 void FrmMain::FailJob(const std::string& message) {
-  log_.Line(message);
+  job_.Log().Line(message);
   if (batchMode_)
-    log_.Line("Batch mode: the program ends with exit code " + std::to_string(kExitJobFailed) +
-              ".");
+    job_.Log().Line("Batch mode: the program ends with exit code " +
+                    std::to_string(kExitJobFailed) + ".");
   ShowBox(WithLogPlace(message), MessageIcon::Error);
   if (batchMode_) {
     exitCode_ = kExitJobFailed;
@@ -261,63 +237,9 @@ void FrmMain::CloseWindow() {
 }
 
 std::string FrmMain::WithLogPlace(const std::string& message) const {
-  if (log_.Path().empty()) return message;
-  return message + "\r\nThe job log is in " + log_.Path() + ".";
-}
-
-void FrmMain::BeginStep(const std::string& name) {
-  currentStep_ = name;
-  log_.Line("Step: " + name);
-}
-
-void FrmMain::Pause(std::int32_t seconds) {
-  log_.Line("Pause " + std::to_string(seconds) + " s");
-  platform_.WaitSeconds(seconds);
-  if (view_.CloseRequested()) throw JobCancelled();
-}
-
-bool FrmMain::StartLogged(const std::string& commandLine, int showStyle) {
-  log_.Line("Start: " + commandLine);
-  if (platform_.StartProgram(commandLine, showStyle)) return true;
-  log_.Line(ProgramName(commandLine) + ": could not be started");
-  return false;
-}
-
-ProcessOutcome FrmMain::RunTool(const std::string& commandLine, const std::string& toolPath) {
-  log_.Line("Run: " + commandLine);
-  const std::uint64_t start = platform_.NowMilliseconds();
-  const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);
-  const std::string ran = std::to_string(platform_.NowMilliseconds() - start) + " ms";
-  const std::string tool = ProgramName(commandLine) + ": ";
-  if (!outcome.started) {
-    log_.Line(tool + "could not be started");
-    report_.ToolNotStarted(toolPath);
-    return outcome;
-  }
-  if (!outcome.waitFailure.empty()) {
-    log_.Line(tool + "the wait for its end failed after " + ran + ": " + outcome.waitFailure);
-    throw JobError("The wait for " + toolPath + " to finish failed" +
-                   (outcome.stillRunning
-                        ? " and it could not be stopped, so it may still be running"
-                        : ", so it was stopped") +
-                   ": " + outcome.waitFailure);
-  }
-  if (!outcome.finished) {
-    log_.Line(tool + "stopped after the time limit of " + Duration(Limits.toolRunMs) + ", after " +
-              ran);
-    throw JobError(toolPath + " did not finish within the time limit of " +
-                   Duration(Limits.toolRunMs) +
-                   (outcome.stillRunning ? " and could not be stopped." : " and was stopped."));
-  }
-  log_.Line(tool + ExitCodeText(outcome.exitCode) + " after " + ran);
-  // Whatever a crashed tool left behind is unfinished, even where the file
-  // is there; a tool's own exit codes are for its stage to judge.
-  if (outcome.Crashed()) report_.ToolCrashed(toolPath, StatusText(outcome.exitCode));
-  return outcome;
-}
-
-void FrmMain::ExpectResult(const std::string& path) {
-  if (!platform_.FileExists(path)) report_.MissingResult(path);
+  const std::string& log = job_.Log().Path();
+  if (log.empty()) return message;
+  return message + "\r\nThe job log is in " + log + ".";
 }
 
 }  // namespace quillon

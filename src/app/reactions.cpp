@@ -12,11 +12,11 @@ void FrmMain::ClickOpen() {
   if (jobRunning_) return;
   const std::string folder = platform_.BrowseForFolder("Select source movie folder");
   if (folder.empty()) return;
-  SourceDir = AddBackslash(folder);
+  job_.SourceDir = AddBackslash(folder);
   try {
     ScanSourceFolder();
   } catch (const std::exception& error) {
-    ShowBox("The folder could not be read:\r\n" + SourceDir + "\r\n" + error.what(),
+    ShowBox("The folder could not be read:\r\n" + job_.SourceDir + "\r\n" + error.what(),
             MessageIcon::Error);
   }
 }
@@ -28,7 +28,7 @@ void FrmMain::ClickAbout() {
 
 void FrmMain::ClickWaitForKey() {
   const auto answer = platform_.InputBox("Pause between keystrokes (in seconds)" + LineBreak,
-                                         "WaitForKey", std::to_string(PauseSeconds));
+                                         "WaitForKey", std::to_string(job_.PauseSeconds));
   if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return;
   const auto seconds = ParsePauseSeconds(*answer);
   if (!seconds) {
@@ -39,8 +39,8 @@ void FrmMain::ClickWaitForKey() {
             MessageIcon::Warning);
     return;
   }
-  PauseSeconds = *seconds;
-  platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(PauseSeconds));
+  job_.PauseSeconds = *seconds;
+  platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(*seconds));
 }
 
 // A click on the button that is already selected changes nothing, so its
@@ -76,6 +76,13 @@ void FrmMain::ApplyOptionRule(ControlId option) {
     default:
       break;
   }
+}
+
+// A new folder sets the groups from what it holds, and Start can be pressed.
+void FrmMain::ScanSourceFolder() {
+  ApplyOptionRule(stages::ScanSourceFolder(job_) ? ControlId::optAudMP3 : ControlId::optAudOrig);
+  ApplyOptionRule(ControlId::optSubSRT);
+  SetEnabled(ControlId::cmdStart, true);
 }
 
 void FrmMain::SetCheck(ControlId box, int value) {

@@ -6,16 +6,16 @@ namespace quillon {
 
 void FrmMain::Load() {
   LineBreak = "\r\n";
-  ToolsDir = AddBackslash(platform_.ExecutableFolder()) + "tools\\";
+  job_.ToolsDir = AddBackslash(platform_.ExecutableFolder()) + "tools\\";
   FillQualityList();
   SetToolPaths();
   RunFirstTimeSetup();
-  fileAud.SetPattern("*.wav;*.ac3;*.mp3;*.ogg");
-  fileSub.SetPattern("*.sup");
+  job_.fileAud.SetPattern("*.wav;*.ac3;*.mp3;*.ogg");
+  job_.fileSub.SetPattern("*.sup");
   // Until the recognition first points it at a mux folder, the subtitle list
   // shows the folder the program was started in.
-  fileSub.SetFolder(platform_.WorkingFolder());
-  PauseSeconds = StoredPauseSeconds(platform_.ReadSetting(kAppName, "Options", "WaitForKey"));
+  job_.fileSub.SetFolder(platform_.WorkingFolder());
+  job_.PauseSeconds = StoredPauseSeconds(platform_.ReadSetting(kAppName, "Options", "WaitForKey"));
   view_.SetTimer(TimerId::TimerCMD, true);
 }
 
@@ -27,18 +27,19 @@ void FrmMain::FillQualityList() {
 }
 
 void FrmMain::SetToolPaths() {
-  AviMuxPath = ToolsDir + "AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
-  BeSweetPath = ToolsDir + "BeSweetv1.5b31\\BeSweet.exe";
-  SubEditPath = ToolsDir + "DVDSubEdit1.34\\DVDSubEdit.exe";
-  SubToSupPath = ToolsDir + "SubToSup\\SubToSup.exe";
-  UnRarPath = ToolsDir + "UnRAR.exe";
+  Job& job = job_;
+  job.AviMuxPath = job.ToolsDir + "AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
+  job.BeSweetPath = job.ToolsDir + "BeSweetv1.5b31\\BeSweet.exe";
+  job.SubEditPath = job.ToolsDir + "DVDSubEdit1.34\\DVDSubEdit.exe";
+  job.SubToSupPath = job.ToolsDir + "SubToSup\\SubToSup.exe";
+  job.UnRarPath = job.ToolsDir + "UnRAR.exe";
 }
 
 // The tools folder's own set-up leaves "xt.txt" behind once it has run; until
 // then every start tries it again, without waiting for it.
 void FrmMain::RunFirstTimeSetup() {
-  if (platform_.FileExists(ToolsDir + "xt.txt")) return;
-  platform_.ShellOpen("OPEN", "xt.bat", "0", ToolsDir, kShowNormal);
+  if (platform_.FileExists(job_.ToolsDir + "xt.txt")) return;
+  platform_.ShellOpen("OPEN", "xt.bat", "0", job_.ToolsDir, kShowNormal);
 }
 
 }  // namespace quillon

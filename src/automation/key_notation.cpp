@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <cstdint>
+#include <stdexcept>
 #include <string_view>
 
 namespace quillon {
@@ -32,7 +33,7 @@ constexpr std::array kNamedKeys{
 constexpr int kMaxRepeat = 100;
 
 [[noreturn]] void Reject(const std::string& keys, const std::string& why) {
-  throw JobError("The key sequence \"" + keys + "\" cannot be sent: " + why + ".");
+  throw std::invalid_argument("The key sequence \"" + keys + "\" cannot be sent: " + why + ".");
 }
 
 std::string Upper(std::string text) {

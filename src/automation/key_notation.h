@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "job/job_error.h"
 #include "platform/platform.h"
 
 namespace quillon {
 
-// The key strokes of `keys`, in order. Throws JobError, naming the sequence,
-// for anything outside the notation (an unknown name, an unclosed brace, a
-// "%" with no key after it, a punctuation character, a repeat over 100).
+// The key strokes of `keys`, in order. Throws std::invalid_argument, naming
+// the sequence, for anything outside the notation (an unknown name, an
+// unclosed brace, a "%" with no key after it, a punctuation character, a
+// repeat over 100).
 std::vector<KeyStroke> ParseKeyNotation(const std::string& keys);
 
 }  // namespace quillon

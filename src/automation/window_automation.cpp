@@ -1,72 +1,92 @@
-#include "app/frm_main.h"
+#include "automation/window_automation.h"
+
+#include <algorithm>
+
 #include "automation/key_notation.h"
-#include "automation/window_wait.h"
 
 namespace quillon {
 
-WindowHandle FrmMain::FindCaption(const CaptionPattern& caption) {
-  return FindWindowFor(platform_, caption);
+WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
+                      const std::function<bool()>& condition,
+                      const std::function<bool()>& cancelled) {
+  const std::uint64_t start = platform.NowMilliseconds();
+  for (;;) {
+    if (condition()) return WaitOutcome::Met;
+    const std::uint64_t now = platform.NowMilliseconds();
+    const std::uint64_t elapsed = now >= start ? now - start : 0;
+    if (elapsed >= limitMs) return WaitOutcome::TimedOut;
+    // A poll interval of 0 would spin without ever yielding.
+    const std::uint32_t step =
+        std::max<std::uint32_t>(elapsed < pace.slowPollAfterMs ? pace.pollMs : pace.slowPollMs, 1);
+    platform.PumpMessagesFor(
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(step, limitMs - elapsed)));
+    if (cancelled()) return WaitOutcome::Cancelled;
+  }
 }
 
-// A tool's window shows up within a couple of minutes or not at all.
-void FrmMain::WaitForCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, log_, curCaption, true, Limits.windowAppearMs, Limits);
+std::string DescribeWindow(const CaptionPattern& caption) {
+  if (caption.isPrefix) return "the window whose title begins with \"" + caption.text + "\"";
+  return "the window \"" + caption.text + "\"";
 }
 
-// Waiting for a window to go away is waiting for the tool's work to end.
-void FrmMain::WaitForNotCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(platform_, view_, log_, curCaption, false, Limits.toolRunMs, Limits);
+std::string DurationText(std::uint32_t ms) {
+  const auto plural = [](std::uint32_t n, const char* unit) {
+    return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+  };
+  if (ms >= 3600000 && ms % 3600000 == 0) return plural(ms / 3600000, "hour");
+  if (ms >= 60000 && ms % 60000 == 0) return plural(ms / 60000, "minute");
+  if (ms >= 1000 && ms % 1000 == 0) return plural(ms / 1000, "second");
+  return plural(ms, "millisecond");
 }
 
-namespace {
+WindowAutomation::WindowAutomation(Platform& platform, const WaitLimits& limits, LogSink log,
+                                   CancelTest cancelled)
+    : platform_(platform),
+      limits_(limits),
+      log_(std::move(log)),
+      cancelled_(std::move(cancelled)) {}
 
-// The window must be in front before a click or keys reach it; a refused
-// activation would send the macro's keys to whichever window is in front.
-WindowHandle ActivateOrFail(Platform& platform, const CaptionPattern& caption,
-                            const std::string& purpose) {
-  const WindowHandle window = FindWindowFor(platform, caption);
+WindowHandle WindowAutomation::Find(const CaptionPattern& caption) const {
+  return caption.isPrefix ? platform_.FindCaptionPrefix(caption.text)
+                          : platform_.FindCaption(caption.text);
+}
+
+WaitOutcome WindowAutomation::Await(const CaptionPattern& caption, bool present,
+                                    std::uint32_t limitMs) {
   std::string what = DescribeWindow(caption);
+  log_("Wait: " + what + (present ? " to appear" : " to go") + " (at most " +
+       DurationText(limitMs) + ")");
   what[0] = 'T';
-  if (window == 0) throw JobError(what + " was not found, so " + purpose + ".");
-  if (!platform.ActivateWindow(window))
-    throw JobError(what + " could not be brought to the front, so " + purpose + ".");
-  return window;
+  const std::uint64_t start = platform_.NowMilliseconds();
+  const WaitOutcome outcome = WaitUntil(
+      platform_, limitMs, limits_, [&] { return (Find(caption) != 0) == present; }, cancelled_);
+  const std::string waited = std::to_string(platform_.NowMilliseconds() - start) + " ms";
+  if (outcome == WaitOutcome::Met)
+    log_(what + (present ? " appeared after " : " was gone after ") + waited);
+  else if (outcome == WaitOutcome::TimedOut)
+    log_(what + (present ? " did not appear" : " did not go") + ": gave up after " + waited);
+  return outcome;
 }
 
-// A tool started by its path alone: the system splits an unquoted command
-// line at its blanks, so a tool under "C:\Program Files\" would read
-// "C:\Program" and "Files\...\x.exe" as two arguments. Quoted only where
-// needed; a path without blanks goes as it is.
-std::string ProgramCommandLine(const std::string& path) {
-  return path.find_first_of(" \t") == std::string::npos ? path : '"' + path + '"';
+WindowAutomation::Activation WindowAutomation::Activate(const CaptionPattern& caption,
+                                                        WindowHandle& window) {
+  window = Find(caption);
+  if (window == 0) return Activation::NotFound;
+  return platform_.ActivateWindow(window) ? Activation::Done : Activation::Refused;
 }
 
-}  // namespace
-
-void FrmMain::ClickThing(const CaptionPattern& curCaption, int curChild) {
-  const WindowHandle window = ActivateOrFail(
-      platform_, curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
-  log_.Line("Click: button " + std::to_string(curChild) + " of " + DescribeWindow(curCaption));
-  platform_.ClickControl(window, curChild);
+void WindowAutomation::Click(WindowHandle window, const CaptionPattern& caption, int control) {
+  log_("Click: button " + std::to_string(control) + " of " + DescribeWindow(caption));
+  platform_.ClickControl(window, control);
 }
 
-void FrmMain::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit,
-                        int WindowStyle) {
-  if (!StartLogged(ProgramCommandLine(ShellCmd), WindowStyle))
-    throw JobError("Could not start " + ShellCmd + ".");
-  WaitForCaption(AppTit);
-  Pause(PauseSeconds);
-  ActivateOrFail(platform_, AppTit, "the keys meant for it could not be sent");
-  Pause(PauseSeconds);
+void WindowAutomation::Keys(const std::string& notation) {
+  log_("Keys: " + notation);
+  platform_.SendKeys(ParseKeyNotation(notation));
 }
 
-void FrmMain::PressKeys(const std::string& keys) {
-  log_.Line("Keys: " + keys);
-  platform_.SendKeys(ParseKeyNotation(keys));
-}
-
-void FrmMain::TypeText(const std::string& text) {
-  log_.Line("Text: " + text);
+void WindowAutomation::Text(const std::string& text) {
+  log_("Text: " + text);
   platform_.SendText(text);
 }
 

@@ -1,30 +1,31 @@
-#include "app/frm_main.h"
+#include "stages/stages.h"
 #include "stages/unrar_command.h"
 
-namespace quillon {
+namespace quillon::stages {
 
 // The index beside the movie wins over the one in "subtitles\"; its archive
 // is taken from the same place, whether or not it is there.
-void FrmMain::ExtractSubtitles() {
+void ExtractSubtitles(Job& job) {
+  Platform& platform = job.System();
   std::string archive;
-  if (platform_.FileExists(SourceDir + "movie.idx")) {
-    platform_.CopyFile(SourceDir + "movie.idx", MuxDir + "movie.idx");
-    archive = SourceDir + "movie.rar";
-  } else if (platform_.FileExists(SourceDir + "subtitles\\movie.idx")) {
-    platform_.CopyFile(SourceDir + "subtitles\\movie.idx", MuxDir + "movie.idx");
-    archive = SourceDir + "subtitles\\movie.rar";
+  if (platform.FileExists(job.SourceDir + "movie.idx")) {
+    platform.CopyFile(job.SourceDir + "movie.idx", job.MuxDir + "movie.idx");
+    archive = job.SourceDir + "movie.rar";
+  } else if (platform.FileExists(job.SourceDir + "subtitles\\movie.idx")) {
+    platform.CopyFile(job.SourceDir + "subtitles\\movie.idx", job.MuxDir + "movie.idx");
+    archive = job.SourceDir + "subtitles\\movie.rar";
   }
   if (!archive.empty()) {
-    BeginStep("unpacking " + archive);
+    job.BeginStep("unpacking " + archive);
     const ProcessOutcome unpacked =
-        RunTool(UnRarCommandLine(UnRarPath, archive, MuxDir), UnRarPath);
+        job.RunTool(UnRarCommandLine(job.UnRarPath, archive, job.MuxDir), job.UnRarPath);
     // The extractor tells of a damaged or unreadable archive, or a file it
     // could not write, only through its exit code. A crash is reported as
     // such already.
     if (unpacked.finished && unpacked.exitCode != 0 && !unpacked.Crashed())
-      report_.ToolFailed(UnRarPath, unpacked.exitCode);
+      job.Report().ToolFailed(job.UnRarPath, unpacked.exitCode);
   }
-  if (IsSelected(ControlId::optSubSRT)) ConvertSubtitlesToSrt();
+  if (job.Settings().SubtitlesToSrt()) ConvertSubtitlesToSrt(job);
 }
 
-}  // namespace quillon
+}  // namespace quillon::stages

@@ -1,28 +1,30 @@
-#include "app/frm_main.h"
 #include "stages/mux_script.h"
+#include "stages/stages.h"
 
-namespace quillon {
+namespace quillon::stages {
 
-void FrmMain::MuxMovie() {
+void MuxMovie(Job& job) {
   MuxScriptInput script;
-  script.sourceDir = SourceDir;
-  script.muxDir = MuxDir;
-  script.audioMode = IsSelected(ControlId::optAudMP3) ? AudioMode::Mp3 : AudioMode::Original;
-  script.audioEntries = fileAud.Entries();
+  script.sourceDir = job.SourceDir;
+  script.muxDir = job.MuxDir;
+  script.audioMode = job.Settings().AudioToMp3() ? AudioMode::Mp3 : AudioMode::Original;
+  script.audioEntries = job.fileAud.Entries();
   // A subtitle list left from an earlier job names files this job never made.
-  if (IsChecked(ControlId::chkSubMux) && ocrRan_) script.subtitleEntries = fileSub.Entries();
+  if (job.Settings().SubtitlesIntoAvi() && job.ocrRan)
+    script.subtitleEntries = job.fileSub.Entries();
 
-  BeginStep("writing the mux script " + MuxDir + "movie.amg");
+  job.BeginStep("writing the mux script " + job.MuxDir + "movie.amg");
   // Refuses a path the system code page cannot hold, before the muxer runs.
-  platform_.WriteAnsiTextFile(MuxDir + "movie.amg", MuxScript(script));
+  job.System().WriteAnsiTextFile(job.MuxDir + "movie.amg", MuxScript(script));
 
-  BeginStep("muxing the movie");
-  const ProcessOutcome muxer = RunTool(AviMuxCommandLine(AviMuxPath, MuxDir), AviMuxPath);
-  ExpectResult(MuxDir + "movie.avi");
+  job.BeginStep("muxing the movie");
+  const ProcessOutcome muxer =
+      job.RunTool(AviMuxCommandLine(job.AviMuxPath, job.MuxDir), job.AviMuxPath);
+  job.ExpectResult(job.MuxDir + "movie.avi");
   // An AVI from a muxer that crashed may hold only part of the text.
-  if (muxer.finished && !muxer.Crashed() && platform_.FileExists(MuxDir + "movie.avi"))
+  if (muxer.finished && !muxer.Crashed() && job.System().FileExists(job.MuxDir + "movie.avi"))
     for (const auto& entry : script.subtitleEntries)
-      srtSaved_.push_back(MuxDir + SubtitleKey(entry) + ".srt");
+      job.srtSaved.push_back(job.MuxDir + SubtitleKey(entry) + ".srt");
 }
 
-}  // namespace quillon
+}  // namespace quillon::stages

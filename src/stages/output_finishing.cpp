@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "app/frm_main.h"
+#include "stages/stages.h"
 
-namespace quillon {
+namespace quillon::stages {
 
 namespace {
 
@@ -16,41 +16,43 @@ void DeleteIfPresent(Platform& platform, const std::string& path) {
 
 // Without muxing, the SRT files would be lost with the mux folder: save them
 // beside the movie.
-void FrmMain::CopySubtitleResults() {
-  if (!IsSelected(ControlId::optSubSRT) || !ocrRan_) return;
-  for (const auto& entry : fileSub.Entries()) {
+void CopySubtitleResults(Job& job) {
+  Platform& platform = job.System();
+  if (!job.Settings().SubtitlesToSrt() || !job.ocrRan) return;
+  for (const auto& entry : job.fileSub.Entries()) {
     const std::string name = SubtitleKey(entry) + ".srt";
-    if (!platform_.FileExists(MuxDir + name)) continue;
-    platform_.CopyFile(MuxDir + name, SourceDir + name);
-    srtSaved_.push_back(MuxDir + name);
+    if (!platform.FileExists(job.MuxDir + name)) continue;
+    platform.CopyFile(job.MuxDir + name, job.SourceDir + name);
+    job.srtSaved.push_back(job.MuxDir + name);
   }
 }
 
-void FrmMain::DeleteTempFiles() {
-  const bool muxed = IsChecked(ControlId::chkMux);
-  if (muxed) DeleteIfPresent(platform_, MuxDir + "movie.amg");
+void DeleteTempFiles(Job& job) {
+  Platform& platform = job.System();
+  const bool muxed = job.Settings().MuxAll();
+  if (muxed) DeleteIfPresent(platform, job.MuxDir + "movie.amg");
 
-  if (IsSelected(ControlId::optAudMP3))
-    for (const auto& track : fileAud.Entries())
-      DeleteIfPresent(platform_, MuxDir + TrackKey(track) + ".mp3");
+  if (job.Settings().AudioToMp3())
+    for (const auto& track : job.fileAud.Entries())
+      DeleteIfPresent(platform, job.MuxDir + TrackKey(track) + ".mp3");
 
-  if (!IsSelected(ControlId::optSubSRT)) return;
-  DeleteIfPresent(platform_, MuxDir + "movie.idx");
-  DeleteIfPresent(platform_, MuxDir + "movie.sub");
+  if (!job.Settings().SubtitlesToSrt()) return;
+  DeleteIfPresent(platform, job.MuxDir + "movie.idx");
+  DeleteIfPresent(platform, job.MuxDir + "movie.sub");
   const std::vector<std::string> subtitles =
-      ocrRan_ ? fileSub.Entries() : std::vector<std::string>{};
-  for (const auto& entry : subtitles) DeleteIfPresent(platform_, MuxDir + entry);
+      job.ocrRan ? job.fileSub.Entries() : std::vector<std::string>{};
+  for (const auto& entry : subtitles) DeleteIfPresent(platform, job.MuxDir + entry);
   // An SRT file goes only when this job put its text somewhere else: inside
   // the AVI, or beside the movie. Made without them, or not made at all, the
   // AVI leaves them next to it, and so does a box the user changed since.
   for (const auto& entry : subtitles) {
-    const std::string srt = MuxDir + SubtitleKey(entry) + ".srt";
-    if (std::find(srtSaved_.begin(), srtSaved_.end(), srt) != srtSaved_.end())
-      DeleteIfPresent(platform_, srt);
+    const std::string srt = job.MuxDir + SubtitleKey(entry) + ".srt";
+    if (std::find(job.srtSaved.begin(), job.srtSaved.end(), srt) != job.srtSaved.end())
+      DeleteIfPresent(platform, srt);
   }
   // Files no step names (more of the archive's contents) keep the folder.
-  if (!muxed && platform_.FolderExists(MuxDir) && platform_.ListFolder(MuxDir).empty())
-    platform_.RemoveFolder(MuxDir);
+  if (!muxed && platform.FolderExists(job.MuxDir) && platform.ListFolder(job.MuxDir).empty())
+    platform.RemoveFolder(job.MuxDir);
 }
 
-}  // namespace quillon
+}  // namespace quillon::stages

@@ -1,16 +1,12 @@
-#include "app/frm_main.h"
+#include "stages/stages.h"
 
-namespace quillon {
+namespace quillon::stages {
 
 // Only the first track decides, and only a lower-case ".ogg" anywhere in its
 // name: Ogg audio cannot go into an AVI as it is, so it defaults to MP3.
-void FrmMain::ScanSourceFolder() {
-  fileAud.SetFolder(SourceDir);
-  const std::string first = fileAud.List(0);
-  ApplyOptionRule(first.find(".ogg") != std::string::npos ? ControlId::optAudMP3
-                                                          : ControlId::optAudOrig);
-  ApplyOptionRule(ControlId::optSubSRT);
-  SetEnabled(ControlId::cmdStart, true);
+bool ScanSourceFolder(Job& job) {
+  job.fileAud.SetFolder(job.SourceDir);
+  return job.fileAud.List(0).find(".ogg") != std::string::npos;
 }
 
-}  // namespace quillon
+}  // namespace quillon::stages

@@ -1,9 +1,8 @@
-#include "app/frm_main.h"
-#include "stages/tool_windows.h"
 #include "platform/add_backslash.h"
-#include "automation/window_wait.h"
+#include "stages/stages.h"
+#include "stages/tool_windows.h"
 
-namespace quillon {
+namespace quillon::stages {
 
 namespace {
 
@@ -14,94 +13,94 @@ constexpr int kAppDataFolder = 26;
 
 // Neither tool has a command line: the macro starts them, waits for their
 // windows and types into them, pausing after nearly every step so that the
-// tool can catch up. Every pause reads PauseSeconds afresh.
-void FrmMain::ConvertSubtitlesToSrt() {
+// tool can catch up. Every pause reads the keystroke pause afresh.
+void ConvertSubtitlesToSrt(Job& job) {
   using namespace tools;
   const CaptionPattern converter(kSubToSupCaption);
 
   // VobSub to SUP, once.
-  BeginStep("starting SubToSup");
-  RunActive(SubToSupPath, converter, kShowNormal);
-  BeginStep("opening " + MuxDir + "movie.idx in SubToSup");
-  ClickThing(converter, kSubToSupOpenButton);
-  Pause(PauseSeconds);
-  TypeText(MuxDir + "movie.idx");
-  Pause(PauseSeconds);
-  PressKeys("{ENTER}");
+  job.BeginStep("starting SubToSup");
+  job.RunActive(job.SubToSupPath, converter, kShowNormal);
+  job.BeginStep("opening " + job.MuxDir + "movie.idx in SubToSup");
+  job.ClickThing(converter, kSubToSupOpenButton);
+  job.Pause(job.PauseSeconds);
+  job.TypeText(job.MuxDir + "movie.idx");
+  job.Pause(job.PauseSeconds);
+  job.PressKeys("{ENTER}");
   // The converter retitles itself when it is done, which can take as long as
   // any conversion.
-  BeginStep("waiting for SubToSup to convert the subtitles");
-  AwaitCaption(platform_, view_, log_, CaptionPattern(kSubToSupDoneCaption), true, Limits.toolRunMs,
-               Limits);
-  Pause(PauseSeconds);
-  BeginStep("closing SubToSup");
-  PressKeys("{ENTER}");
-  Pause(PauseSeconds);
-  PressKeys("%{F4}");
-  Pause(PauseSeconds);
+  job.BeginStep("waiting for SubToSup to convert the subtitles");
+  job.AwaitCaption(CaptionPattern(kSubToSupDoneCaption), true, job.Limits.toolRunMs);
+  job.Pause(job.PauseSeconds);
+  job.BeginStep("closing SubToSup");
+  job.PressKeys("{ENTER}");
+  job.Pause(job.PauseSeconds);
+  job.PressKeys("%{F4}");
+  job.Pause(job.PauseSeconds);
 
-  fileSub.SetFolder(MuxDir);
-  ocrRan_ = true;
-  const std::vector<std::string> supFiles = fileSub.Entries();
+  job.fileSub.SetFolder(job.MuxDir);
+  job.ocrRan = true;
+  const std::vector<std::string> supFiles = job.fileSub.Entries();
   // SRT was asked for: a converter that wrote nothing leaves the job without
   // any subtitles, which the user must hear of.
-  if (supFiles.empty()) report_.MissingResult(MuxDir + "*.sup", "no subtitle stream was converted");
+  if (supFiles.empty())
+    job.Report().MissingResult(job.MuxDir + "*.sup", "no subtitle stream was converted");
 
   // SUP to SRT, one fresh editor per file.
   const CaptionPattern editor(kSubEditCaptionPrefix, true);
   const CaptionPattern progress(kOcrProgressCaptionPrefix, true);
   for (const auto& entry : supFiles) {
-    const std::string supPath = MuxDir + entry;
+    const std::string supPath = job.MuxDir + entry;
     const CaptionPattern loaded(supPath);  // the editor's caption once the file is open
-    const std::string srtName = MuxDir + SubtitleKey(entry);
+    const std::string srtName = job.MuxDir + SubtitleKey(entry);
 
-    BeginStep("starting DVDSubEdit for " + supPath);
-    DeleteSubEditIni();
-    RunActive(SubEditPath, editor, kShowNormal);
-    BeginStep("opening " + supPath + " in DVDSubEdit");
-    PressKeys("%F");
-    Pause(PauseSeconds);
-    PressKeys("{DOWN 3}");
-    Pause(PauseSeconds);
-    PressKeys("{ENTER}");
-    Pause(PauseSeconds);
-    TypeText(supPath);
-    Pause(PauseSeconds);
-    PressKeys("{ENTER}");
-    WaitForCaption(kLoadIfoCaption);
-    Pause(PauseSeconds);
-    PressKeys("%{F4}");
-    Pause(PauseSeconds);
-    BeginStep("recognising the text of " + supPath + " in DVDSubEdit");
-    ClickThing(loaded, kSubEditRecognizeButton);
-    Pause(PauseSeconds);
-    WaitForNotCaption(progress);
-    Pause(PauseSeconds);
-    BeginStep("saving " + srtName + ".srt in DVDSubEdit");
-    ClickThing(loaded, kSubEditSaveButton);
-    Pause(PauseSeconds);
-    TypeText(srtName);  // the save dialog adds ".srt"
-    Pause(PauseSeconds);
-    PressKeys("{ENTER}");
-    Pause(PauseSeconds);
-    BeginStep("closing DVDSubEdit");
-    PressKeys("%{F4}");
-    Pause(PauseSeconds);
-    ExpectResult(srtName + ".srt");
+    job.BeginStep("starting DVDSubEdit for " + supPath);
+    DeleteSubEditIni(job);
+    job.RunActive(job.SubEditPath, editor, kShowNormal);
+    job.BeginStep("opening " + supPath + " in DVDSubEdit");
+    job.PressKeys("%F");
+    job.Pause(job.PauseSeconds);
+    job.PressKeys("{DOWN 3}");
+    job.Pause(job.PauseSeconds);
+    job.PressKeys("{ENTER}");
+    job.Pause(job.PauseSeconds);
+    job.TypeText(supPath);
+    job.Pause(job.PauseSeconds);
+    job.PressKeys("{ENTER}");
+    job.WaitForCaption(kLoadIfoCaption);
+    job.Pause(job.PauseSeconds);
+    job.PressKeys("%{F4}");
+    job.Pause(job.PauseSeconds);
+    job.BeginStep("recognising the text of " + supPath + " in DVDSubEdit");
+    job.ClickThing(loaded, kSubEditRecognizeButton);
+    job.Pause(job.PauseSeconds);
+    job.WaitForNotCaption(progress);
+    job.Pause(job.PauseSeconds);
+    job.BeginStep("saving " + srtName + ".srt in DVDSubEdit");
+    job.ClickThing(loaded, kSubEditSaveButton);
+    job.Pause(job.PauseSeconds);
+    job.TypeText(srtName);  // the save dialog adds ".srt"
+    job.Pause(job.PauseSeconds);
+    job.PressKeys("{ENTER}");
+    job.Pause(job.PauseSeconds);
+    job.BeginStep("closing DVDSubEdit");
+    job.PressKeys("%{F4}");
+    job.Pause(job.PauseSeconds);
+    job.ExpectResult(srtName + ".srt");
   }
 }
 
 // The macro's keys assume the editor as it comes up without its settings
 // file, so every start begins from that state. The second after deleting it
 // is fixed, whatever the keystroke pause.
-void FrmMain::DeleteSubEditIni() {
-  const std::string folder = platform_.GetSpecialFolder(kAppDataFolder);
+void DeleteSubEditIni(Job& job) {
+  const std::string folder = job.System().GetSpecialFolder(kAppDataFolder);
   if (folder.empty()) return;  // nowhere to look: nothing is deleted
   const std::string path = AddBackslash(folder) + tools::kSubEditSettingsFile;
-  if (!platform_.FileExists(path)) return;
-  log_.Line("Delete: " + path);
-  platform_.DeleteFile(path);
-  Pause(1);
+  if (!job.System().FileExists(path)) return;
+  job.Log().Line("Delete: " + path);
+  job.System().DeleteFile(path);
+  job.Pause(1);
 }
 
-}  // namespace quillon
+}  // namespace quillon::stages

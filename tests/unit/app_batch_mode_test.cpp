@@ -92,9 +92,10 @@ class BatchTest : public AppTest {
 };
 
 TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
+  KeepLog();
   Run("?D:\\Rips\\Film?1?192?1?1?1?0?1?");
   EXPECT_EQ(fake.calls.front(), "TimerOff(CMD)");
-  EXPECT_EQ(frm.SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
   EXPECT_EQ(Value(ControlId::optAudMP3), 1);
   EXPECT_TRUE(Enabled(ControlId::cmbAudQual));
   EXPECT_EQ(frm.Control(ControlId::cmbAudQual).text, "192");
@@ -103,7 +104,7 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
   EXPECT_EQ(Value(ControlId::chkDelTemp), 1);
   EXPECT_EQ(Value(ControlId::chkShutDown), 0);
   EXPECT_EQ(Value(ControlId::chkMux), 1);
-  EXPECT_EQ(frm.StagesRun(),
+  EXPECT_EQ(StagesRun(frm),
             (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause", "DeleteTempFiles"}));
   // No "Mux All" notice (the box was already checked), no "Done!".
   EXPECT_TRUE(Messages().empty());
@@ -114,17 +115,19 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
 }
 
 TEST_F(BatchTest, ACleanBatchJobExitsWithZeroAfterTheMuxAllNotice) {
+  KeepLog();
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?0?");
   EXPECT_EQ(
       Messages(),
       (std::vector<std::string>{"ShowMessage(Quillon,none,closes after 60000 ms,Mux All 0)"}));
   EXPECT_LT(Position("ShowMessage"), Position("CreateFolder"));
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(frm.ExitCode(), kExitOk);
 }
 
 TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
+  KeepLog();
   // Closed before the command timer ticks, and while the "Mux All 0" notice
   // waits for its OK.
   for (const bool duringNotice : {false, true}) {
@@ -141,14 +144,14 @@ TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
       batch.TickCommandTimer();
     else
       EXPECT_TRUE(batch.QueryClose());
-    EXPECT_TRUE(batch.StagesRun().empty());
+    EXPECT_TRUE(StagesRun(batch).empty());
     EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
     EXPECT_EQ(batch.ExitCode(), kExitCancelled);
   }
 }
 
 TEST_F(BatchTest, MissingResultsGiveExitCodeOneWithoutAMessage) {
-  fake.onPause = [&] { FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\movie.avi"); };
+  fake.onPause = [&] { frm.job().ExpectResult("D:\\Rips\\Film\\mux\\movie.avi"); };
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?1?");
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(fake.calls.back(), "Close");
@@ -179,22 +182,26 @@ TEST_F(BatchTest, AShutDownThatCannotStartFailsTheBatchJob) {
 }
 
 TEST_F(BatchTest, AStoppedBatchJobSaysWhyAndEndsWithAnError) {
+  KeepLog();
   fake.onPause = [] { throw JobError("disk full"); };
   Run("?D:\\Rips\\Film?0?128?0?0?1?0?1?");
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
-                            "ShowMessage(Quillon,error,closes after 60000 ms,The job stopped "
-                            "while waiting before the clean-up:\r\ndisk "
-                            "full)"}));
+  EXPECT_EQ(
+      Messages(),
+      (std::vector<std::string>{"ShowMessage(Quillon,error,closes after 60000 ms,The job stopped "
+                                "while waiting before the clean-up:\r\ndisk "
+                                "full" +
+                                std::string(kLogPlace) + ")"}));
   EXPECT_LT(Position("Restore"), Position("ShowMessage"));
   EXPECT_EQ(fake.calls.back(), "Close");
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"MuxMovie", "Pause"}));
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
 }
 
 TEST_F(BatchTest, AnExistingMuxFolderFailsTheBatchJob) {
+  KeepLog();
   fake.AddFolder("D:\\Rips\\Film\\mux");
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?1?");
-  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_EQ(Position("Minimise"), -1);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("already exists:\r\nD:\\Rips\\Film\\mux\\"), std::string::npos);
@@ -268,25 +275,26 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
     window.Load();
     world.commandLineText = std::string("?") + row.field + "?0?128?0?0?0?0?1?";
     window.TickCommandTimer();
-    EXPECT_EQ(window.SourceDir, row.sourceDir);
-    EXPECT_EQ(window.MuxDir, std::string(row.sourceDir) + "mux\\");
+    EXPECT_EQ(window.job().SourceDir, row.sourceDir);
+    EXPECT_EQ(window.job().MuxDir, std::string(row.sourceDir) + "mux\\");
     EXPECT_EQ(world.CallsStartingWith("CreateFolder"),
-              row.exists ? std::vector<std::string>{"CreateFolder(" + window.MuxDir + ")"}
+              row.exists ? std::vector<std::string>{"CreateFolder(" + window.job().MuxDir + ")"}
                          : std::vector<std::string>{});
     EXPECT_EQ(worldView.closeCount, 1);
   }
 }
 
 TEST_F(BatchTest, TextBeforeTheFirstAndAfterTheNinthMarkIsIgnored) {
+  KeepLog();
   Run("C:\\stray arg ?D:\\Rips\\Film?1?96?0?0?0?0?1?1?1?1?1?");
-  EXPECT_EQ(frm.SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
   EXPECT_EQ(Value(ControlId::optAudMP3), 1);
   EXPECT_EQ(frm.Control(ControlId::cmbAudQual).text, "96");
   EXPECT_EQ(Value(ControlId::optSubOrig), 1);
   EXPECT_EQ(Value(ControlId::chkDelTemp), 0);
   EXPECT_EQ(Value(ControlId::chkShutDown), 0);
   EXPECT_TRUE(fake.CallsStartingWith("StartProgram").empty());
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
 }
 
 TEST_F(BatchTest, FewerThanNineMarksAreRefusedBeforeAnythingIsApplied) {
@@ -308,7 +316,7 @@ TEST_F(BatchTest, FewerThanNineMarksAreRefusedBeforeAnythingIsApplied) {
                                             CommandLineRefusal(commandLine) + ")",
                                         "Close"}));
     EXPECT_EQ(Values(window), before);
-    EXPECT_EQ(window.SourceDir, "");
+    EXPECT_EQ(window.job().SourceDir, "");
     EXPECT_EQ(window.Control(ControlId::cmbAudQual).text, "128");
     EXPECT_EQ(window.ExitCode(), kExitBadCommandLine);
   }
@@ -324,7 +332,7 @@ TEST_F(BatchTest, ADroppedFolderOpensInteractively) {
     window.Load();
     world.commandLineText = commandLine;
     window.TickCommandTimer();
-    EXPECT_EQ(window.SourceDir, "D:\\Rips\\Film\\");
+    EXPECT_EQ(window.job().SourceDir, "D:\\Rips\\Film\\");
     EXPECT_TRUE(window.Control(ControlId::cmdStart).enabled);
     EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
     EXPECT_TRUE(world.CallsStartingWith("ShowMessage").empty());
@@ -349,7 +357,7 @@ TEST_F(BatchTest, ANameWithoutMarksThatIsNoFolderIsRefused) {
                                       "ShowMessage(Quillon,error,closes after 60000 ms," +
                                           CommandLineRefusal("D:\\Nowhere") + ")",
                                       "Close"}));
-  EXPECT_EQ(frm.SourceDir, "");
+  EXPECT_EQ(frm.job().SourceDir, "");
   EXPECT_EQ(frm.ExitCode(), kExitBadCommandLine);
 }
 

@@ -52,8 +52,8 @@ TEST_F(ControlsTest, ClickingTheSelectedOptionKeepsMuxIntoAviButAScanResetsIt) {
   frm.SetCheck(ControlId::chkSubMux, 0);
   frm.SelectOption(ControlId::optSubSRT);
   EXPECT_EQ(Value(ControlId::chkSubMux), 0);
-  frm.SourceDir = "D:\\Film\\";
-  fake.AddFolder(frm.SourceDir);
+  frm.job().SourceDir = "D:\\Film\\";
+  fake.AddFolder(frm.job().SourceDir);
   frm.ScanSourceFolder();
   EXPECT_EQ(Value(ControlId::chkSubMux), 1);
 }
@@ -194,7 +194,7 @@ TEST_F(ControlsTest, CommandTimerWithoutCommandLineOnlyStopsItself) {
     fake.commandLineText = line;
     frm.TickCommandTimer();
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"TimerOff(CMD)"}));
-    EXPECT_EQ(frm.SourceDir, "");
+    EXPECT_EQ(frm.job().SourceDir, "");
     EXPECT_EQ(view.closeCount, 0);
   }
 }
@@ -204,17 +204,17 @@ TEST_F(ControlsTest, FolderButton) {
   fake.browseAnswer = "D:\\Rips\\Film";
   frm.ClickOpen();
   EXPECT_EQ(fake.calls.front(), "BrowseForFolder(Select source movie folder)");
-  EXPECT_EQ(frm.SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
   EXPECT_TRUE(Enabled(ControlId::cmdStart));
-  EXPECT_EQ(frm.MuxDir, "");
+  EXPECT_EQ(frm.job().MuxDir, "");
 
   fake.browseAnswer = "E:\\";
   frm.ClickOpen();
-  EXPECT_EQ(frm.SourceDir, "E:\\");
+  EXPECT_EQ(frm.job().SourceDir, "E:\\");
 
   fake.browseAnswer = "";
   frm.ClickOpen();
-  EXPECT_EQ(frm.SourceDir, "E:\\");
+  EXPECT_EQ(frm.job().SourceDir, "E:\\");
   EXPECT_TRUE(Enabled(ControlId::cmdStart));
   EXPECT_EQ(fake.CallsStartingWith("BrowseForFolder").size(), 3u);
 }
@@ -222,7 +222,7 @@ TEST_F(ControlsTest, FolderButton) {
 TEST_F(ControlsTest, CancelledFolderPickerLeavesStartDisabled) {
   fake.browseAnswer = "";
   frm.ClickOpen();
-  EXPECT_EQ(frm.SourceDir, "");
+  EXPECT_EQ(frm.job().SourceDir, "");
   EXPECT_FALSE(Enabled(ControlId::cmdStart));
 }
 

@@ -12,17 +12,9 @@
 
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
+#include "stages_run.h"
 
 namespace quillon {
-
-struct FrmMainTestAccess {
-  static void Pause(FrmMain& frm, std::int32_t seconds) { frm.Pause(seconds); }
-  static void RunTool(FrmMain& frm, const std::string& cmd, const std::string& tool) {
-    frm.RunTool(cmd, tool);
-  }
-  static void ExpectResult(FrmMain& frm, const std::string& path) { frm.ExpectResult(path); }
-  static void BeginStep(FrmMain& frm, const std::string& name) { frm.BeginStep(name); }
-};
 
 inline const char* ControlName(ControlId id) {
   static const char* const names[] = {
@@ -75,6 +67,15 @@ class RecordingView : public MainView {
 class AppTest : public ::testing::Test {
  protected:
   AppTest() { view.Attach(&frm); }
+
+  // Gives the job a log, the account StagesRun reads; the job's messages
+  // then end with kLogPlace.
+  void KeepLog() {
+    fake.localAppDataFolder = "C:\\Users\\me\\AppData\\Local";
+    fake.AddFolder(fake.localAppDataFolder);
+  }
+  static constexpr char kLogPlace[] =
+      "\r\nThe job log is in C:\\Users\\me\\AppData\\Local\\Quillon\\last-job.log.";
 
   // The calls whose text begins with one of `prefixes`, in order.
   std::vector<std::string> Only(std::initializer_list<const char*> prefixes) const {

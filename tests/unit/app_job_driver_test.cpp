@@ -48,6 +48,7 @@ class StageSequenceTest
       public ::testing::WithParamInterface<std::tuple<IndexAt, bool, bool, bool>> {};
 
 TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
+  KeepLog();
   const auto [index, mp3, mux, deleteTemp] = GetParam();
   if (index == IndexAt::Folder || index == IndexAt::Both) fake.AddFile("D:\\Rips\\Film\\movie.idx");
   if (index == IndexAt::Subtitles || index == IndexAt::Both)
@@ -62,9 +63,9 @@ TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
   expected.push_back(mux ? "MuxMovie" : "CopySubtitleResults");
   expected.push_back("Pause");
   if (deleteTemp) expected.push_back("DeleteTempFiles");
-  EXPECT_EQ(frm.StagesRun(), expected);
+  EXPECT_EQ(StagesRun(frm), expected);
 
-  EXPECT_EQ(frm.MuxDir, kMux);
+  EXPECT_EQ(frm.job().MuxDir, kMux);
   EXPECT_EQ(fake.calls.front(), std::string("CreateFolder(") + kMux + ")");
   EXPECT_EQ(fake.CallsStartingWith("WaitSeconds(1)").size(), 1u);
   EXPECT_LT(Position("Minimise"), Position("WaitSeconds(1)"));
@@ -84,17 +85,18 @@ INSTANTIATE_TEST_SUITE_P(EveryCombination, StageSequenceTest,
                                             ::testing::Bool()));
 
 TEST_F(JobTest, ConditionsAreReadWhenTheirStepIsReached) {
+  KeepLog();
   Configure(false, false, true);
   fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 0); };
   frm.ClickStart();
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
 
   fake.RemoveFolder(kMux);
   frm.ClickOpen();
   frm.SelectOption(ControlId::optSubOrig);
   fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 1); };
   frm.ClickStart();
-  EXPECT_EQ(frm.StagesRun(),
+  EXPECT_EQ(StagesRun(frm),
             (std::vector<std::string>{"CopySubtitleResults", "Pause", "DeleteTempFiles"}));
 }
 
@@ -115,8 +117,8 @@ TEST_F(JobTest, ACleanJobEndsIdleWithDone) {
 TEST_F(JobTest, MissingResultsAndUnstartableToolsTurnDoneIntoAWarning) {
   Configure(false, false, false);
   fake.onPause = [&] {
-    FrmMainTestAccess::ExpectResult(frm, std::string(kMux) + "movie.avi");
-    FrmMainTestAccess::RunTool(frm, "\"" + frm.UnRarPath + "\" e x", frm.UnRarPath);
+    frm.job().ExpectResult(std::string(kMux) + "movie.avi");
+    frm.job().RunTool("\"" + frm.job().UnRarPath + "\" e x", frm.job().UnRarPath);
   };
   frm.ClickStart();
   ExpectIdle();
@@ -167,6 +169,7 @@ TEST_F(JobTest, AShutDownThatCannotStartIsAnError) {
 // ---- a job that does not start ----
 
 TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
+  KeepLog();
   fake.AddFile("D:\\Rips\\Film\\mux\\movie.avi", "earlier job");
   fake.AddFile("D:\\Rips\\Film\\movie.idx");
   Configure(true, true, true);
@@ -179,7 +182,7 @@ TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
                 "ShowMessage(Quillon,error,The job was not started, because its mux folder "
                 "already exists:\r\nD:\\Rips\\Film\\mux\\\r\nMove or rename that folder, then "
                 "start again.)"}));
-  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_EQ(fake.FilesBelow(kSource), before);
   EXPECT_EQ(fake.FileContent("D:\\Rips\\Film\\mux\\movie.avi"), "earlier job");
   EXPECT_FALSE(frm.JobRunning());
@@ -189,21 +192,25 @@ TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
 }
 
 TEST_F(JobTest, AWindowThatCannotTurnBusyStartsNoJobAndStaysUsable) {
+  KeepLog();
   Configure(false, true, true);
   view.refuseTimers = true;
   frm.ClickStart();
-  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_FALSE(frm.JobRunning());
   EXPECT_FALSE(fake.FolderExists(kMux));
   EXPECT_TRUE(Enabled(ControlId::cmdOpen));
   EXPECT_LT(Position("TimerOn(Working)"), Position("Restore"));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
-                            "ShowMessage(Quillon,error,The job was not started, because the "
-                            "window could not switch to its working state:\r\nThe system "
-                            "refused a timer.)"}));
+  EXPECT_EQ(
+      Messages(),
+      (std::vector<std::string>{"ShowMessage(Quillon,error,The job was not started, because the "
+                                "window could not switch to its working state:\r\nThe system "
+                                "refused a timer." +
+                                std::string(kLogPlace) + ")"}));
 }
 
 TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
+  KeepLog();
   fake.AddFile("D:\\Rips\\Film\\mux", "a file in the folder's way");
   fake.calls.clear();
   frm.ClickStart();
@@ -215,24 +222,26 @@ TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
             0u)
       << Messages()[0];
   EXPECT_EQ(Position("Minimise"), -1);
-  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_FALSE(frm.JobRunning());
 }
 
 // ---- a job that stops ----
 
 TEST_F(JobTest, AnErrorStopsTheJobNamesTheStepAndRestoresTheWindow) {
+  KeepLog();
   Configure(true, true, true);
   fake.onPause = [&] {
-    FrmMainTestAccess::BeginStep(frm, "converting the audio");
+    frm.job().BeginStep("converting the audio");
     throw JobError("BeSweet wrote nothing.");
   };
   frm.ClickStart();
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
   ExpectIdle();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped "
                                                   "while converting the audio:\r\nBeSweet wrote "
-                                                  "nothing.)"}));
+                                                  "nothing." +
+                                                  std::string(kLogPlace) + ")"}));
   EXPECT_LT(Position("Restore"), Position("ShowMessage"));
   EXPECT_EQ(view.closeCount, 0);
   EXPECT_EQ(frm.ExitCode(), 0);
@@ -258,6 +267,7 @@ TEST_F(JobTest, AnUnexpectedExceptionIsReportedToo) {
 }
 
 TEST_F(JobTest, ClosingTheWindowStopsTheJobAtItsNextPause) {
+  KeepLog();
   Configure(false, true, true);
   bool allowedToClose = true;
   fake.onPause = [&] {
@@ -266,7 +276,7 @@ TEST_F(JobTest, ClosingTheWindowStopsTheJobAtItsNextPause) {
   };
   frm.ClickStart();
   EXPECT_FALSE(allowedToClose);
-  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
+  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"MuxMovie", "Pause"}));
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_EQ(fake.calls.back(), "Close");
@@ -290,22 +300,21 @@ TEST_F(JobTest, StartAndTheFolderButtonDoNothingDuringAJob) {
 // ---- the helpers the stages use ----
 
 TEST_F(JobTest, PauseWaitsAndStopsOnceTheWindowIsClosing) {
-  FrmMainTestAccess::Pause(frm, 3);
+  frm.job().Pause(3);
   EXPECT_EQ(fake.calls.back(), "WaitSeconds(3)");
   view.closeRequested = true;
-  EXPECT_THROW(FrmMainTestAccess::Pause(frm, 2), JobCancelled);
+  EXPECT_THROW(frm.job().Pause(2), JobCancelled);
   EXPECT_EQ(fake.calls.back(), "WaitSeconds(2)");
 }
 
 TEST_F(JobTest, RunToolRecordsAToolThatCannotStart) {
-  FrmMainTestAccess::RunTool(frm, "\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"",
-                             "C:\\App\\tools\\UnRAR.exe");
+  frm.job().RunTool("\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"", "C:\\App\\tools\\UnRAR.exe");
   EXPECT_EQ(fake.calls.back(), "ShellWait(\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\",1)");
   EXPECT_EQ(frm.Report().Problems(),
             (std::vector<std::string>{"Could not start C:\\App\\tools\\UnRAR.exe"}));
 
   fake.AddFile("C:\\App\\tools\\UnRAR.exe");
-  FrmMainTestAccess::RunTool(frm, "\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
+  frm.job().RunTool("\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
   EXPECT_EQ(frm.Report().Problems().size(), 1u);
 }
 
@@ -316,14 +325,14 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
     const char* error;
   } rows[] = {
       {"", true,
-       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes and could "
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 1 hour and could "
        "not be stopped."},
       {"Access is denied.", true,
        "The wait for C:\\App\\tools\\BeSweet.exe to finish failed and it could not be stopped, "
        "so it may still be running: Access is denied."},
       // Last: the time limit again for the rest of the test.
       {"", false,
-       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 60 minutes and was "
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 1 hour and was "
        "stopped."},
   };
   for (const auto& row : rows) {
@@ -334,17 +343,17 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
       return outcome;
     };
     try {
-      FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
+      frm.job().RunTool("\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
       ADD_FAILURE() << "no error";
     } catch (const JobError& error) {
       EXPECT_STREQ(error.what(), row.error);
     }
   }
-  frm.Limits.toolRunMs = 90000;
+  frm.job().Limits.toolRunMs = 90000;
   EXPECT_THROW(
       {
         try {
-          FrmMainTestAccess::RunTool(frm, "\"B.exe\"", "B.exe");
+          frm.job().RunTool("\"B.exe\"", "B.exe");
         } catch (const JobError& error) {
           EXPECT_STREQ(error.what(),
                        "B.exe did not finish within the time limit of 90 seconds and was "
@@ -358,9 +367,9 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
 
 TEST_F(JobTest, ExpectResultNotesOnlyMissingFiles) {
   fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3");
-  FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\0x80.mp3");
+  frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3");
   EXPECT_TRUE(frm.Report().Empty());
-  FrmMainTestAccess::ExpectResult(frm, "D:\\Rips\\Film\\mux\\0x81.mp3");
+  frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3");
   EXPECT_EQ(frm.Report().Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
 }

@@ -49,20 +49,22 @@ TEST_F(StartupTest, DerivesTheToolsFolderAndToolPaths) {
   fake.exeFolder = "C:\\Program Files\\Quillon";
   frm.Load();
   EXPECT_EQ(frm.LineBreak, "\r\n");
-  EXPECT_EQ(frm.ToolsDir, "C:\\Program Files\\Quillon\\tools\\");
-  EXPECT_EQ(frm.AviMuxPath,
+  EXPECT_EQ(frm.job().ToolsDir, "C:\\Program Files\\Quillon\\tools\\");
+  EXPECT_EQ(frm.job().AviMuxPath,
             "C:\\Program Files\\Quillon\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe");
-  EXPECT_EQ(frm.BeSweetPath, "C:\\Program Files\\Quillon\\tools\\BeSweetv1.5b31\\BeSweet.exe");
-  EXPECT_EQ(frm.SubEditPath, "C:\\Program Files\\Quillon\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe");
-  EXPECT_EQ(frm.SubToSupPath, "C:\\Program Files\\Quillon\\tools\\SubToSup\\SubToSup.exe");
-  EXPECT_EQ(frm.UnRarPath, "C:\\Program Files\\Quillon\\tools\\UnRAR.exe");
+  EXPECT_EQ(frm.job().BeSweetPath,
+            "C:\\Program Files\\Quillon\\tools\\BeSweetv1.5b31\\BeSweet.exe");
+  EXPECT_EQ(frm.job().SubEditPath,
+            "C:\\Program Files\\Quillon\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe");
+  EXPECT_EQ(frm.job().SubToSupPath, "C:\\Program Files\\Quillon\\tools\\SubToSup\\SubToSup.exe");
+  EXPECT_EQ(frm.job().UnRarPath, "C:\\Program Files\\Quillon\\tools\\UnRAR.exe");
 }
 
 TEST_F(StartupTest, ProgramInADriveRootGetsNoSecondBackslash) {
   fake.exeFolder = "D:\\";
   frm.Load();
-  EXPECT_EQ(frm.ToolsDir, "D:\\tools\\");
-  EXPECT_EQ(frm.UnRarPath, "D:\\tools\\UnRAR.exe");
+  EXPECT_EQ(frm.job().ToolsDir, "D:\\tools\\");
+  EXPECT_EQ(frm.job().UnRarPath, "D:\\tools\\UnRAR.exe");
 }
 
 TEST_F(StartupTest, FirstRunOpensTheSetUpBatchBeforeTheTimerStarts) {
@@ -99,13 +101,13 @@ TEST_F(StartupTest, FileListsGetTheirPatternsAndSubtitleListShowsTheWorkingFolde
   fake.AddFile("E:\\Start\\A.SUP");
   fake.AddFile("E:\\Start\\a.wav");
   frm.Load();
-  EXPECT_EQ(frm.fileAud.Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
-  EXPECT_EQ(frm.fileSub.Pattern(), "*.sup");
-  EXPECT_EQ(frm.fileSub.Folder(), "E:\\Start");
-  ASSERT_EQ(frm.fileSub.ListCount(), 2);
-  EXPECT_EQ(frm.fileSub.List(0), "A.SUP");
-  EXPECT_EQ(frm.fileSub.List(1), "b.sup");
-  EXPECT_EQ(frm.fileAud.ListCount(), 0);
+  EXPECT_EQ(frm.job().fileAud.Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
+  EXPECT_EQ(frm.job().fileSub.Pattern(), "*.sup");
+  EXPECT_EQ(frm.job().fileSub.Folder(), "E:\\Start");
+  ASSERT_EQ(frm.job().fileSub.ListCount(), 2);
+  EXPECT_EQ(frm.job().fileSub.List(0), "A.SUP");
+  EXPECT_EQ(frm.job().fileSub.List(1), "b.sup");
+  EXPECT_EQ(frm.job().fileAud.ListCount(), 0);
 }
 
 TEST(StartupPause, ReadsTheStoredKeystrokePause) {
@@ -128,7 +130,7 @@ TEST(StartupPause, ReadsTheStoredKeystrokePause) {
     view.Attach(&frm);
     if (row.stored) fake.settings["Quillon\\Options\\WaitForKey"] = *row.stored;
     frm.Load();
-    EXPECT_EQ(frm.PauseSeconds, row.expected);
+    EXPECT_EQ(frm.job().PauseSeconds, row.expected);
     EXPECT_TRUE(fake.CallsStartingWith("WriteSetting").empty());
     EXPECT_TRUE(fake.CallsStartingWith("ShowMessage").empty());
   }

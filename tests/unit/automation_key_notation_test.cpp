@@ -38,7 +38,7 @@ TEST_P(RejectedKeysTest, EndsWithAClearError) {
   try {
     ParseKeyNotation(keys);
     ADD_FAILURE() << "accepted " << keys;
-  } catch (const JobError& error) {
+  } catch (const std::invalid_argument& error) {
     EXPECT_NE(std::string(error.what()).find("\"" + keys + "\""), std::string::npos)
         << error.what();
   }

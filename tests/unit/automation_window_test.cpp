@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/frm_main.h"
+#include "automation/window_automation.h"
 #include "fakes/fake_platform.h"
-#include "automation/window_wait.h"
 
 namespace quillon {
 namespace {
@@ -24,7 +24,7 @@ class RefusingPlatform : public testing::FakePlatform {
 template <typename Platform>
 class AutomationTestBase : public ::testing::Test {
  protected:
-  AutomationTestBase() { frm.PauseSeconds = 2; }
+  AutomationTestBase() { frm.job().PauseSeconds = 2; }
   Platform fake;
   testing::FakeView view;
   FrmMain frm{fake, view};
@@ -43,78 +43,79 @@ std::string ErrorOf(const std::function<void()>& action) {
 
 TEST_F(AutomationTest, FindCaptionMatchesWholeTitlesWithoutRegardToCase) {
   const WindowHandle beta = fake.AddWindow("SubToSup 0.9 Beta");
-  EXPECT_EQ(frm.FindCaption("SubToSup"), 0u);
+  EXPECT_EQ(frm.job().FindCaption("SubToSup"), 0u);
   const WindowHandle plain = fake.AddWindow("subtosup");
-  EXPECT_EQ(frm.FindCaption("SubToSup"), plain);
-  EXPECT_EQ(frm.FindCaption("SUBTOSUP 0.9 BETA"), beta);
-  EXPECT_EQ(frm.FindCaption("SubToSup 0.9"), 0u);
-  EXPECT_EQ(frm.FindCaption("SubToSup 0.9 Beta 2"), 0u);
+  EXPECT_EQ(frm.job().FindCaption("SubToSup"), plain);
+  EXPECT_EQ(frm.job().FindCaption("SUBTOSUP 0.9 BETA"), beta);
+  EXPECT_EQ(frm.job().FindCaption("SubToSup 0.9"), 0u);
+  EXPECT_EQ(frm.job().FindCaption("SubToSup 0.9 Beta 2"), 0u);
 }
 
 TEST_F(AutomationTest, FindCaptionMatchesTheBeginningOnlyForPrefixPatterns) {
   const WindowHandle editor = fake.AddWindow("DVDSubEdit -- Version 1.34 By Somebody");
-  EXPECT_EQ(frm.FindCaption("DVDSubEdit -- Version 1.34 By "), 0u);
-  EXPECT_EQ(frm.FindCaption(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
-  EXPECT_EQ(frm.FindCaption(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
-  EXPECT_EQ(frm.FindCaption(CaptionPattern("Version 1.34", true)), 0u);
+  EXPECT_EQ(frm.job().FindCaption("DVDSubEdit -- Version 1.34 By "), 0u);
+  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
+  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
+  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("Version 1.34", true)), 0u);
 }
 
 TEST_F(AutomationTest, WaitForCaptionReturnsAtOnceWhenTheWindowIsThere) {
   fake.AddWindow("SubToSup");
-  frm.WaitForCaption("SubToSup");
+  frm.job().WaitForCaption("SubToSup");
   EXPECT_EQ(fake.now, 0u);
 }
 
 TEST_F(AutomationTest, WaitForCaptionPollsUntilTheWindowAppears) {
   fake.At(500, [this] { fake.AddWindow("Load IFO file"); });
-  frm.WaitForCaption("Load IFO file");
+  frm.job().WaitForCaption("Load IFO file");
   EXPECT_GE(fake.now, 500u);
-  EXPECT_LE(fake.now, 500u + frm.Limits.pollMs);
+  EXPECT_LE(fake.now, 500u + frm.job().Limits.pollMs);
 }
 
 TEST_F(AutomationTest, WaitForNotCaptionReturnsAfterOnePollWhenNoWindowHasTheCaption) {
   fake.AddWindow("SubToSup 0.9 Beta");
-  frm.WaitForNotCaption("SubToSup");
+  frm.job().WaitForNotCaption("SubToSup");
   EXPECT_EQ(fake.now, 0u);
 }
 
 TEST_F(AutomationTest, WaitForNotCaptionWaitsForTheWindowToGo) {
   const WindowHandle progress = fake.AddWindow("Running OCR... (based on GOCR by X)");
   fake.At(42000, [this, progress] { fake.RemoveWindow(progress); });
-  frm.WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
+  frm.job().WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
   EXPECT_GE(fake.now, 42000u);
   // A long wait looks at the slower pace.
-  EXPECT_LE(fake.now, 42000u + frm.Limits.slowPollMs);
+  EXPECT_LE(fake.now, 42000u + frm.job().Limits.slowPollMs);
 }
 
 TEST_F(AutomationTest, AWindowThatNeverAppearsEndsTheWaitAfterTheLimit) {
-  EXPECT_EQ(ErrorOf([this] { frm.WaitForCaption("SubToSup"); }),
+  EXPECT_EQ(ErrorOf([this] { frm.job().WaitForCaption("SubToSup"); }),
             "The window \"SubToSup\" did not appear within 2 minutes.");
   EXPECT_EQ(fake.now, 120000u);
 }
 
 TEST_F(AutomationTest, AWindowThatNeverGoesEndsTheWaitAfterTheToolLimit) {
   fake.AddWindow("Running OCR... (based on GOCR by X)");
-  frm.Limits.toolRunMs = 90000;
-  EXPECT_EQ(ErrorOf([this] {
-              frm.WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
-            }),
-            "The window whose title begins with \"Running OCR... (based on GOCR by \" was still "
-            "open after 90 seconds.");
+  frm.job().Limits.toolRunMs = 90000;
+  EXPECT_EQ(
+      ErrorOf([this] {
+        frm.job().WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
+      }),
+      "The window whose title begins with \"Running OCR... (based on GOCR by \" was still "
+      "open after 90 seconds.");
   EXPECT_EQ(fake.now, 90000u);
 }
 
 TEST_F(AutomationTest, ClosingTheMainWindowStopsAWaitAtItsNextPoll) {
   fake.At(3000, [this] { view.closeRequested = true; });
-  EXPECT_THROW(frm.WaitForCaption("SubToSup"), JobCancelled);
+  EXPECT_THROW(frm.job().WaitForCaption("SubToSup"), JobCancelled);
   EXPECT_GE(fake.now, 3000u);
-  EXPECT_LE(fake.now, 3000u + frm.Limits.slowPollMs);
+  EXPECT_LE(fake.now, 3000u + frm.job().Limits.slowPollMs);
 }
 
 TEST_F(AutomationTest, AZeroPollIntervalStillLetsTimePass) {
-  frm.Limits.pollMs = 0;
-  frm.Limits.windowAppearMs = 50;
-  EXPECT_THROW(frm.WaitForCaption("never"), JobError);
+  frm.job().Limits.pollMs = 0;
+  frm.job().Limits.windowAppearMs = 50;
+  EXPECT_THROW(frm.job().WaitForCaption("never"), JobError);
   EXPECT_EQ(fake.now, 50u);
 }
 
@@ -177,7 +178,7 @@ TEST(DurationText, ReadsNaturally) {
 
 TEST_F(AutomationTest, ClickThingActivatesTheWindowThenClicksItsControl) {
   fake.AddWindow("SubToSup");
-  frm.ClickThing("SubToSup", 1002);
+  frm.job().ClickThing("SubToSup", 1002);
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"ActivateWindow(SubToSup)", "ClickControl(SubToSup,1002)"}));
   EXPECT_EQ(fake.now, 0u);  // no pause of its own
@@ -188,12 +189,12 @@ TEST_F(AutomationTest, ClickThingUsesTheFirstOfSeveralWindowsWithTheCaption) {
   fake.AddWindow("D:\\A.SUP");
   WindowHandle clicked = 0;
   fake.onClick = [&](WindowHandle window, int) { clicked = window; };
-  frm.ClickThing("D:\\a.sup", 1053);
+  frm.job().ClickThing("D:\\a.sup", 1053);
   EXPECT_EQ(clicked, first);
 }
 
 TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
-  EXPECT_EQ(ErrorOf([this] { frm.ClickThing("D:\\mux\\a.sup", 1053); }),
+  EXPECT_EQ(ErrorOf([this] { frm.job().ClickThing("D:\\mux\\a.sup", 1053); }),
             "The window \"D:\\mux\\a.sup\" was not found, so its button 1053 could not be "
             "clicked.");
   EXPECT_TRUE(fake.calls.empty());
@@ -204,7 +205,7 @@ TEST(ClickThingRefused, ARefusedActivationEndsTheJobBeforeTheClick) {
   testing::FakeView view;
   FrmMain frm(fake, view);
   fake.AddWindow("SubToSup");
-  EXPECT_EQ(ErrorOf([&] { frm.ClickThing("SubToSup", 1002); }),
+  EXPECT_EQ(ErrorOf([&] { frm.job().ClickThing("SubToSup", 1002); }),
             "The window \"SubToSup\" could not be brought to the front, so its button 1002 could "
             "not be clicked.");
   EXPECT_TRUE(fake.CallsStartingWith("ClickControl(").empty());
@@ -216,7 +217,7 @@ TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
     fake.At(fake.now + 700, [this] { fake.AddWindow("SubToSup"); });
     return true;
   };
-  frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)", "WaitSeconds(2)",
                                       "ActivateWindow(SubToSup)", "WaitSeconds(2)"}));
@@ -226,8 +227,8 @@ TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
 TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
   fake.AddFile("C:\\tools\\SubToSup.exe");
   fake.AddWindow("SubToSup");
-  frm.PauseSeconds = 0;
-  frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  frm.job().PauseSeconds = 0;
+  frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.now, 0u);
   EXPECT_EQ(fake.CallsStartingWith("WaitSeconds("),
             (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
@@ -238,15 +239,15 @@ TEST_F(AutomationTest, RunActiveQuotesAPathWithABlankAndReadsThePauseEachTime) {
   // without a blank goes as it is (below).
   fake.onStartProgram = [](const std::string&, int) { return true; };
   fake.AddWindow("SubToSup");
-  fake.onPause = [this] { frm.PauseSeconds = 5; };
-  frm.RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
+  fake.onPause = [this] { frm.job().PauseSeconds = 5; };
+  frm.job().RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{
                             "StartProgram(\"C:\\Program Files\\Q\\tools\\SubToSup.exe\",1)",
                             "WaitSeconds(2)", "ActivateWindow(SubToSup)", "WaitSeconds(5)"}));
 }
 
 TEST_F(AutomationTest, RunActiveOfAMissingProgramEndsTheJobNamingIt) {
-  EXPECT_EQ(ErrorOf([this] { frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1); }),
+  EXPECT_EQ(ErrorOf([this] { frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1); }),
             "Could not start C:\\tools\\SubToSup.exe.");
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)"}));
 }
@@ -254,8 +255,8 @@ TEST_F(AutomationTest, RunActiveOfAMissingProgramEndsTheJobNamingIt) {
 TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) {
   fake.AddFile("C:\\tools\\DVDSubEdit.exe");
   EXPECT_EQ(ErrorOf([this] {
-              frm.RunActive("C:\\tools\\DVDSubEdit.exe",
-                            CaptionPattern("DVDSubEdit -- Version 1.34 By ", true), 1);
+              frm.job().RunActive("C:\\tools\\DVDSubEdit.exe",
+                                  CaptionPattern("DVDSubEdit -- Version 1.34 By ", true), 1);
             }),
             "The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear "
             "within 2 minutes.");
@@ -265,22 +266,22 @@ TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) 
 TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {
   std::vector<KeyStroke> sent;
   fake.onKeys = [&](const std::vector<KeyStroke>& keys) { sent = keys; };
-  frm.PressKeys("%{F4}");
+  frm.job().PressKeys("%{F4}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>{{0x73, true}}));
-  frm.PressKeys("{DOWN 3}");
+  frm.job().PressKeys("{DOWN 3}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>(3, KeyStroke{0x28, false})));
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"SendKeys(%{F4})", "SendKeys({DOWN}{DOWN}{DOWN})"}));
 }
 
 TEST_F(AutomationTest, PressKeysRefusesUnknownNotationWithoutSendingAnything) {
-  EXPECT_THROW(frm.PressKeys("{ENTRE}"), JobError);
+  EXPECT_THROW(frm.job().PressKeys("{ENTRE}"), JobError);
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(AutomationTest, TypeTextSendsEveryCharacterAsItself) {
   const std::string path = "D:\\50% off+more^x~y{z}[a](b)\\Überfilm\\mux\\0x20";
-  frm.TypeText(path);
+  frm.job().TypeText(path);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"SendText(" + path + ")"}));
 }
 

@@ -38,11 +38,11 @@ TEST_F(FaultOutcomeTest, NoAviMadeKeepsTheSrtFilesThatWereToGoIntoIt) {
 }
 
 TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsTheSrtFilesToo) {
-  fake.DeleteFile(frm.AviMuxPath);
+  fake.DeleteFile(frm.job().AviMuxPath);
   frm.StartJob();
   EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
-  EXPECT_EQ(Problems(),
-            (Files{"Could not start " + frm.AviMuxPath, "Missing result: " + Mux("movie.avi")}));
+  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().AviMuxPath,
+                               "Missing result: " + Mux("movie.avi")}));
 }
 
 TEST_F(FaultOutcomeTest, AnAviMadeWithTheSubtitlesLetsTheCleanUpDeleteThem) {
@@ -79,13 +79,13 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
     std::uint32_t code;
     Files problems;
   } rows[] = {
-      {frm.UnRarPath, 0, {}},
-      {frm.UnRarPath, 1, {frm.UnRarPath + " ended with exit code 1"}},
-      {frm.UnRarPath, 3, {frm.UnRarPath + " ended with exit code 3"}},
-      {frm.UnRarPath, 0xC0000005u, {frm.UnRarPath + crashed}},
-      {frm.BeSweetPath, 1, {}},
-      {frm.BeSweetPath, 0xC0000005u, {frm.BeSweetPath + crashed}},
-      {frm.AviMuxPath, 0xC0000005u, {frm.AviMuxPath + crashed}},
+      {frm.job().UnRarPath, 0, {}},
+      {frm.job().UnRarPath, 1, {frm.job().UnRarPath + " ended with exit code 1"}},
+      {frm.job().UnRarPath, 3, {frm.job().UnRarPath + " ended with exit code 3"}},
+      {frm.job().UnRarPath, 0xC0000005u, {frm.job().UnRarPath + crashed}},
+      {frm.job().BeSweetPath, 1, {}},
+      {frm.job().BeSweetPath, 0xC0000005u, {frm.job().BeSweetPath + crashed}},
+      {frm.job().AviMuxPath, 0xC0000005u, {frm.job().AviMuxPath + crashed}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.tool + " " + std::to_string(row.code));
@@ -105,7 +105,7 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
     // The AVI of a muxer that crashed may hold only part of the text.
-    if (&row.tool == &frm.AviMuxPath) {
+    if (&row.tool == &frm.job().AviMuxPath) {
       EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt"), Mux("movie.avi")}));
     }
     EXPECT_EQ(Problems(), row.problems);
@@ -113,9 +113,9 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
 }
 
 TEST_F(FaultOutcomeTest, AnExtractorThatCannotStartIsReportedOnceNotAsAnErrorCode) {
-  fake.DeleteFile(frm.UnRarPath);
+  fake.DeleteFile(frm.job().UnRarPath);
   frm.StartJob();
-  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.UnRarPath}));
+  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().UnRarPath}));
 }
 
 // ---- a source folder that is not there ----
@@ -129,7 +129,7 @@ TEST_F(FaultOutcomeTest, AFolderRemovedAfterTheScanStartsNoJobAndSaysSo) {
                                "source folder does not exist:\r\nD:\\Rips\\Film\\)"}));
   EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
   EXPECT_FALSE(fake.FolderExists(kSource));
-  EXPECT_TRUE(frm.StagesRun().empty());
+  EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_FALSE(frm.JobRunning());
 }
 
@@ -170,7 +170,7 @@ TEST_F(FaultOutcomeTest, AMuxFolderTooLongForTheToolsStartsNoJob) {
     SCOPED_TRACE(row.name.size());
     const std::string source = "D:\\" + row.name + "\\";
     fake.AddFolder(source);
-    frm.SourceDir = source;
+    frm.job().SourceDir = source;
     fake.calls.clear();
     frm.StartJob();
     const auto created = fake.CallsStartingWith("CreateFolder(");
@@ -220,7 +220,8 @@ TEST_F(StoppedJobTest, AConverterWindowThatNeverShowsEndsTheConverter) {
   script.converterShowsWindow = false;
   frm.StartJob();
   EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
-  EXPECT_LT(Position("StartProgram(" + frm.SubToSupPath + ",1)"), Position("EndStartedPrograms"));
+  EXPECT_LT(Position("StartProgram(" + frm.job().SubToSupPath + ",1)"),
+            Position("EndStartedPrograms"));
   EXPECT_LT(Position("EndStartedPrograms"), FirstMessage());
 }
 

@@ -225,7 +225,7 @@ TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDele
   // The subtitle list still names files an earlier job left in this folder.
   fake.AddFile(std::string(kMux) + "vob_0x20.sup", "earlier");
   fake.AddFile(std::string(kMux) + "0x20.srt", "earlier");
-  frm.fileSub.SetFolder(kMux);
+  frm.job().fileSub.SetFolder(kMux);
   ChooseSource({"0x80.ac3"});
   frm.SetCheck(ControlId::chkMux, 0);
   frm.CopySubtitleResults();

@@ -53,8 +53,8 @@ TEST_F(StageTest, ScanListsTheSourceFolderAndAHiddenTrackIsNotSeen) {
   fake.AddFile(std::string(kSource) + "movie.wav");
   fake.AddFolder(std::string(kSource) + "x.wav");
   frm.ScanSourceFolder();
-  EXPECT_EQ(frm.fileAud.Folder(), kSource);
-  EXPECT_EQ(frm.fileAud.Entries(),
+  EXPECT_EQ(frm.job().fileAud.Folder(), kSource);
+  EXPECT_EQ(frm.job().fileAud.Entries(),
             (std::vector<std::string>{"0x80.ac3", "MOVIE.AC3", "movie.wav"}));
   EXPECT_EQ(frm.Control(ControlId::optAudOrig).value, 1);
 }

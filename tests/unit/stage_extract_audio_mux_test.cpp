@@ -64,7 +64,7 @@ TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
 TEST_F(ExtractTest, NoIndexCopiesAndStartsNothingButStillRunsTheRecognition) {
   frm.SelectOption(ControlId::optSubSRT);
   script.converterShowsWindow = false;
-  frm.Limits.windowAppearMs = 1000;
+  frm.job().Limits.windowAppearMs = 1000;
   EXPECT_THROW(frm.ExtractSubtitles(), JobError);  // the macro ran and found no converter window
   EXPECT_EQ(FileAndToolCalls(), (Calls{"StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)"}));
 }
@@ -102,7 +102,7 @@ TEST_F(ExtractTest, ALockedIndexCopyEndsTheJobBeforeUnpacking) {
 
 TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {
   AddSubtitles();
-  fake.DeleteFile(frm.UnRarPath);
+  fake.DeleteFile(frm.job().UnRarPath);
   frm.SelectOption(ControlId::optSubSRT);
   frm.ExtractSubtitles();
   EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\UnRAR.exe");
@@ -174,7 +174,7 @@ TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
 
 TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
-  fake.DeleteFile(frm.BeSweetPath);
+  fake.DeleteFile(frm.job().BeSweetPath);
   fake.calls.clear();
   frm.ConvertAudio();
   EXPECT_EQ(fake.CallsStartingWith("ShellWait(").size(), 2u);
@@ -230,8 +230,8 @@ TEST_F(MuxTest, NoRecognitionInThisJobLoadsNoSubtitles) {
   // A list that points at SUP files, but not from a recognition of this job.
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kMux) + "vob_0x20.sup");
-  frm.fileSub.SetFolder(kMux);
-  ASSERT_EQ(frm.fileSub.ListCount(), 1);
+  frm.job().fileSub.SetFolder(kMux);
+  ASSERT_EQ(frm.job().fileSub.ListCount(), 1);
   ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
   frm.MuxMovie();
   EXPECT_EQ(Script().find(".srt"), std::string::npos);
@@ -252,14 +252,14 @@ TEST_F(MuxTest, AnEarlierScriptIsReplaced) {
 }
 
 TEST_F(MuxTest, APathTheCodePageCannotHoldStopsBeforeTheMuxerStarts) {
-  frm.SourceDir = "D:\\Filme\\東京\\";
-  frm.MuxDir = frm.SourceDir + "mux\\";
-  fake.AddFolder(frm.MuxDir);
+  frm.job().SourceDir = "D:\\Filme\\東京\\";
+  frm.job().MuxDir = frm.job().SourceDir + "mux\\";
+  fake.AddFolder(frm.job().MuxDir);
   ChooseSource({});
-  frm.fileAud.SetFolder(frm.SourceDir);
+  frm.job().fileAud.SetFolder(frm.job().SourceDir);
   EXPECT_THROW(frm.MuxMovie(), PlatformError);
   EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
-  EXPECT_FALSE(fake.FileExists(frm.MuxDir + "movie.amg"));
+  EXPECT_FALSE(fake.FileExists(frm.job().MuxDir + "movie.amg"));
 }
 
 TEST_F(MuxTest, AMissingAviIsReported) {
@@ -272,7 +272,7 @@ TEST_F(MuxTest, AMissingAviIsReported) {
 
 TEST_F(MuxTest, AMissingMuxerIsReported) {
   ChooseSource({"0x80.ac3"});
-  fake.DeleteFile(frm.AviMuxPath);
+  fake.DeleteFile(frm.job().AviMuxPath);
   frm.MuxMovie();
   EXPECT_EQ(Problems(), (std::vector<std::string>{
                             "Could not start C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe",
@@ -294,7 +294,7 @@ TEST_F(StageTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
   const std::string second = "D:\\Rips\\Other\\";
   fake.AddFile(second + "movie.avi");
   fake.AddFile(second + "0x80.ac3");
-  frm.SourceDir = second;
+  frm.job().SourceDir = second;
   frm.ScanSourceFolder();
   ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
   frm.StartJob();

@@ -14,6 +14,7 @@
 #include "fakes/fake_platform.h"
 #include "job/file_list.h"
 #include "stages/tool_windows.h"
+#include "stages_run.h"
 
 namespace quillon {
 
@@ -48,11 +49,12 @@ class StageTest : public ::testing::Test {
     fake.AddFile("C:\\App\\tools\\xt.txt");
     frm.Load();
     for (const std::string* tool :
-         {&frm.UnRarPath, &frm.SubToSupPath, &frm.SubEditPath, &frm.BeSweetPath, &frm.AviMuxPath})
+         {&frm.job().UnRarPath, &frm.job().SubToSupPath, &frm.job().SubEditPath,
+          &frm.job().BeSweetPath, &frm.job().AviMuxPath})
       fake.AddFile(*tool);
     fake.AddFile(std::string(kSource) + "movie.avi");
-    frm.SourceDir = kSource;
-    frm.MuxDir = kMux;
+    frm.job().SourceDir = kSource;
+    frm.job().MuxDir = kMux;
     fake.onStartProgram = [this](const std::string& cmd, int style) { return Start(cmd, style); };
     fake.onShellWait = [this](const std::string& cmd, int) { return Run(cmd); };
     fake.onClick = [this](WindowHandle window, int id) { Click(window, id); };
@@ -110,13 +112,13 @@ class StageTest : public ::testing::Test {
 
   bool Start(const std::string& cmd, int) {
     if (!fake.FileExists(cmd)) return false;
-    if (cmd == frm.SubToSupPath) {
+    if (cmd == frm.job().SubToSupPath) {
       if (!script.converterShowsWindow) return true;
       fake.At(fake.now + script.windowDelayMs, [this] {
         converter_ = fake.AddWindow(tools::kSubToSupCaption);
         Open(converter_);
       });
-    } else if (cmd == frm.SubEditPath) {
+    } else if (cmd == frm.job().SubEditPath) {
       ++editorStarts;
       editorState_ = EditorState::Started;
       if (script.editorWritesSettings) fake.AddFile(kSettingsFile, "last file");
@@ -137,13 +139,13 @@ class StageTest : public ::testing::Test {
     // The last quoted word: UnRAR's destination folder, the muxer's script.
     const auto lastOpen = cmd.rfind('"', cmd.size() - 2) + 1;
     const std::string last = cmd.substr(lastOpen, cmd.size() - 1 - lastOpen);
-    if (startsWith(frm.UnRarPath) && script.unrarWrites) {
+    if (startsWith(frm.job().UnRarPath) && script.unrarWrites) {
       fake.AddFile(last + "movie.sub", "bitmaps");
       fake.AddFile(last + "movie.idx", "index from the archive");
-    } else if (startsWith(frm.BeSweetPath) && script.besweetWrites) {
+    } else if (startsWith(frm.job().BeSweetPath) && script.besweetWrites) {
       const auto output = cmd.find("-output \"") + 9;
       fake.AddFile(cmd.substr(output, cmd.find('"', output) - output), "mp3");
-    } else if (startsWith(frm.AviMuxPath) && script.avimuxWrites) {
+    } else if (startsWith(frm.job().AviMuxPath) && script.avimuxWrites) {
       fake.AddFile(last.substr(0, last.rfind('\\') + 1) + "movie.avi", "avi");
     }
     return ProcessOutcome{true, true, 0};

@@ -19,7 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     Win32Platform platform;
     MainWindow window(instance);
     FrmMain frm(platform, window);
-    ApplyWaitLimitsOverride(frm.Limits);
+    ApplyWaitLimitsOverride(frm.job().Limits);
     window.Create(frm);
     platform.SetMainWindow(window.Handle());
     frm.Load();  // start-up runs before the window is first shown

@@ -1,0 +1,91 @@
+#pragma once
+// Driving another program's windows through the platform: finding them by
+// caption, waiting for them to come or go, bringing them to the front,
+// clicking their buttons, and sending them keys and text. Every wait keeps
+// the program's messages flowing, so the window stays alive and a close is
+// seen. What it finds, it reports; what a failure means for the job is for
+// the job to say.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quillon {
+
+// How long the job waits for an outside tool before it gives up, and how
+// often it looks meanwhile: often at first, since a window mostly comes or
+// goes a moment after the step that causes it; less often once the wait is
+// long (a conversion, a recognition), since every look reads the title of
+// every top-level window and a long wait should cost next to no processor.
+struct WaitLimits {
+  std::uint32_t windowAppearMs = 2 * 60 * 1000;  // a tool window to appear
+  std::uint32_t toolRunMs = 60 * 60 * 1000;      // a conversion or recognition to end
+  std::uint32_t pollMs = 10;                     // between two looks at the windows
+  std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
+  std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
+  std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
+};
+
+// A window caption to look for: the whole title, or for the two captions
+// that end in a person's name, only their fixed beginning.
+struct CaptionPattern {
+  std::string text;
+  bool isPrefix = false;
+  CaptionPattern(std::string t, bool prefix = false) : text(std::move(t)), isPrefix(prefix) {}
+  CaptionPattern(const char* t) : text(t) {}
+};
+
+enum class WaitOutcome { Met, TimedOut, Cancelled };
+
+// Checks `condition` first and then after every pause of `pace.pollMs`
+// (`pace.slowPollMs` once `pace.slowPollAfterMs` have passed), during which
+// the program keeps processing its messages. Gives up once `limitMs` have
+// passed, or when `cancelled` holds after a pause.
+WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
+                      const std::function<bool()>& condition,
+                      const std::function<bool()>& cancelled);
+
+// How the pattern reads in a message: "the window \"SubToSup\"", or for a
+// beginning "the window whose title begins with \"Running OCR...\"".
+std::string DescribeWindow(const CaptionPattern& caption);
+
+// "2 minutes", "1 hour", "90 seconds".
+std::string DurationText(std::uint32_t ms);
+
+class WindowAutomation {
+ public:
+  using LogSink = std::function<void(const std::string&)>;
+  using CancelTest = std::function<bool()>;
+
+  // The waits read `limits` when they start; `log` gets a line for every
+  // wait, click, key sequence and text; `cancelled` ends a wait early.
+  WindowAutomation(Platform& platform, const WaitLimits& limits, LogSink log, CancelTest cancelled);
+
+  // The first top-level window that the caption pattern matches, or 0.
+  WindowHandle Find(const CaptionPattern& caption) const;
+  // Waits until a window matching `caption` exists (`present`) or until none
+  // does, for at most `limitMs`. The log gets a line before the wait (what a
+  // hung job waits for) and one after it (how long it took).
+  WaitOutcome Await(const CaptionPattern& caption, bool present, std::uint32_t limitMs);
+
+  enum class Activation { Done, NotFound, Refused };
+  // Brings the window to the front with the keyboard focus; `window` is the
+  // one found, or 0.
+  Activation Activate(const CaptionPattern& caption, WindowHandle& window);
+  // A click on the direct child `control` of `window`.
+  void Click(WindowHandle window, const CaptionPattern& caption, int control);
+  // Keys in the macro notation, and literal text, into the front window.
+  // Keys outside the notation throw std::invalid_argument naming them.
+  void Keys(const std::string& notation);
+  void Text(const std::string& text);
+
+ private:
+  Platform& platform_;
+  const WaitLimits& limits_;
+  LogSink log_;
+  CancelTest cancelled_;
+};
+
+}  // namespace quillon

@@ -1,0 +1,174 @@
+#include "job/job.h"
+
+#include <stdexcept>
+
+namespace quillon {
+
+namespace {
+
+// "0xC0000005": how the system writes its status values.
+std::string StatusText(std::uint32_t code) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string hex = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(code >> shift) & 0xFu];
+  return hex;
+}
+
+std::string ExitCodeText(std::uint32_t code) {
+  std::string text = "exit code " + std::to_string(code);
+  // Codes this large are the system's status values (0xC0000005: a crash).
+  if (code >= 0x80000000u) text += " (" + StatusText(code) + ")";
+  return text;
+}
+
+// "The window \"SubToSup\"": the pattern at the start of a sentence.
+std::string WindowSentence(const CaptionPattern& caption) {
+  std::string what = DescribeWindow(caption);
+  what[0] = 'T';
+  return what;
+}
+
+// A tool started by its path alone: the system splits an unquoted command
+// line at its blanks, so a tool under "C:\Program Files\" would read
+// "C:\Program" and "Files\...\x.exe" as two arguments. Quoted only where
+// needed; a path without blanks goes as it is.
+std::string ProgramCommandLine(const std::string& path) {
+  return path.find_first_of(" \t") == std::string::npos ? path : '"' + path + '"';
+}
+
+}  // namespace
+
+Job::Job(Platform& platform, const JobSettings& settings)
+    : fileAud(platform),
+      fileSub(platform),
+      platform_(platform),
+      settings_(settings),
+      log_(platform),
+      windows_(
+          platform, Limits, [this](const std::string& line) { log_.Line(line); },
+          [this] { return settings_.CloseRequested(); }) {}
+
+void Job::Restart() {
+  report_.Clear();
+  ocrRan = false;
+  srtSaved.clear();
+  step_.clear();
+}
+
+void Job::BeginStep(const std::string& name) {
+  step_ = name;
+  log_.Line("Step: " + name);
+}
+
+void Job::Pause(std::int32_t seconds) {
+  log_.Line("Pause " + std::to_string(seconds) + " s");
+  platform_.WaitSeconds(seconds);
+  if (settings_.CloseRequested()) throw JobCancelled();
+}
+
+bool Job::StartLogged(const std::string& commandLine, int showStyle) {
+  log_.Line("Start: " + commandLine);
+  if (platform_.StartProgram(commandLine, showStyle)) return true;
+  log_.Line(ProgramName(commandLine) + ": could not be started");
+  return false;
+}
+
+ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& toolPath) {
+  log_.Line("Run: " + commandLine);
+  const std::uint64_t start = platform_.NowMilliseconds();
+  const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);
+  const std::string ran = std::to_string(platform_.NowMilliseconds() - start) + " ms";
+  const std::string tool = ProgramName(commandLine) + ": ";
+  if (!outcome.started) {
+    log_.Line(tool + "could not be started");
+    report_.ToolNotStarted(toolPath);
+    return outcome;
+  }
+  if (!outcome.waitFailure.empty()) {
+    log_.Line(tool + "the wait for its end failed after " + ran + ": " + outcome.waitFailure);
+    throw JobError("The wait for " + toolPath + " to finish failed" +
+                   (outcome.stillRunning
+                        ? " and it could not be stopped, so it may still be running"
+                        : ", so it was stopped") +
+                   ": " + outcome.waitFailure);
+  }
+  if (!outcome.finished) {
+    const std::string limit = DurationText(Limits.toolRunMs);
+    log_.Line(tool + "stopped after the time limit of " + limit + ", after " + ran);
+    throw JobError(toolPath + " did not finish within the time limit of " + limit +
+                   (outcome.stillRunning ? " and could not be stopped." : " and was stopped."));
+  }
+  log_.Line(tool + ExitCodeText(outcome.exitCode) + " after " + ran);
+  // Whatever a crashed tool left behind is unfinished, even where the file
+  // is there; a tool's own exit codes are for its stage to judge.
+  if (outcome.Crashed()) report_.ToolCrashed(toolPath, StatusText(outcome.exitCode));
+  return outcome;
+}
+
+void Job::ExpectResult(const std::string& path) {
+  if (!platform_.FileExists(path)) report_.MissingResult(path);
+}
+
+void Job::WaitForCaption(const CaptionPattern& curCaption) {
+  AwaitCaption(curCaption, true, Limits.windowAppearMs);
+}
+
+void Job::WaitForNotCaption(const CaptionPattern& curCaption) {
+  AwaitCaption(curCaption, false, Limits.toolRunMs);
+}
+
+void Job::AwaitCaption(const CaptionPattern& caption, bool present, std::uint32_t limitMs) {
+  switch (windows_.Await(caption, present, limitMs)) {
+    case WaitOutcome::Met:
+      return;
+    case WaitOutcome::Cancelled:
+      throw JobCancelled();
+    case WaitOutcome::TimedOut:
+      throw JobError(WindowSentence(caption) +
+                     (present ? " did not appear within " : " was still open after ") +
+                     DurationText(limitMs) + ".");
+  }
+}
+
+WindowHandle Job::ActivateOrFail(const CaptionPattern& caption, const std::string& purpose) {
+  WindowHandle window = 0;
+  switch (windows_.Activate(caption, window)) {
+    case WindowAutomation::Activation::Done:
+      return window;
+    case WindowAutomation::Activation::NotFound:
+      throw JobError(WindowSentence(caption) + " was not found, so " + purpose + ".");
+    case WindowAutomation::Activation::Refused:
+      break;
+  }
+  throw JobError(WindowSentence(caption) + " could not be brought to the front, so " + purpose +
+                 ".");
+}
+
+void Job::ClickThing(const CaptionPattern& curCaption, int curChild) {
+  const WindowHandle window = ActivateOrFail(
+      curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
+  windows_.Click(window, curCaption, curChild);
+}
+
+void Job::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle) {
+  if (!StartLogged(ProgramCommandLine(ShellCmd), WindowStyle))
+    throw JobError("Could not start " + ShellCmd + ".");
+  WaitForCaption(AppTit);
+  Pause(PauseSeconds);
+  ActivateOrFail(AppTit, "the keys meant for it could not be sent");
+  Pause(PauseSeconds);
+}
+
+void Job::PressKeys(const std::string& keys) {
+  try {
+    windows_.Keys(keys);
+  } catch (const std::invalid_argument& notation) {
+    throw JobError(notation.what());
+  }
+}
+
+void Job::TypeText(const std::string& text) {
+  windows_.Text(text);
+}
+
+}  // namespace quillon

@@ -1,0 +1,117 @@
+#pragma once
+// One job: the folders and tools it works with, the lists of files it walks,
+// and what every stage uses to do its work: running a tool and hearing how
+// it ended, pausing, driving a tool's windows, naming the step, noting a
+// missing result. Its log and its report go with it. It lives as long as
+// the window, so what one job leaves (the subtitle list) is there for the
+// next; Restart clears what belongs to one job only.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "automation/window_automation.h"
+#include "job/file_list.h"
+#include "job/job_error.h"
+#include "job/job_log.h"
+#include "job/job_report.h"
+#include "platform/platform.h"
+
+namespace quillon {
+
+// The options a step reads at the moment it needs them: the user may change
+// them while a job pauses.
+class JobSettings {
+ public:
+  virtual bool AudioToMp3() const = 0;
+  virtual std::string AudioBitRate() const = 0;
+  virtual bool SubtitlesToSrt() const = 0;
+  virtual bool SubtitlesIntoAvi() const = 0;
+  virtual bool MuxAll() const = 0;
+  // The user closed the main window: the job stops at its next wait.
+  virtual bool CloseRequested() const = 0;
+
+ protected:
+  ~JobSettings() = default;
+};
+
+class Job {
+ public:
+  Job(Platform& platform, const JobSettings& settings);
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  Platform& System() { return platform_; }
+  const JobSettings& Settings() const { return settings_; }
+  JobLog& Log() { return log_; }
+  const JobLog& Log() const { return log_; }
+  JobReport& Report() { return report_; }
+  const JobReport& Report() const { return report_; }
+
+  // A new job begins: no problems, no recognition, no saved SRT files.
+  void Restart();
+
+  // Names what the job is doing, for the message of an error that stops it
+  // ("converting the audio"). The driver names each stage; a stage may name
+  // its own steps more closely.
+  void BeginStep(const std::string& name);
+  const std::string& Step() const { return step_; }
+  // A pause of the job: WaitSeconds, then stop if the user closed the window.
+  void Pause(std::int32_t seconds);
+  // Runs an outside tool and waits for it; records a tool that could not be
+  // started or that crashed, and ends the job when it outlives its time
+  // limit or the wait fails. The outcome is for a stage whose tool speaks
+  // through its exit code.
+  ProcessOutcome RunTool(const std::string& commandLine, const std::string& toolPath);
+  // Starts a program without waiting for it, and logs it.
+  bool StartLogged(const std::string& commandLine, int showStyle);
+  // Notes a result the job should have produced; a missing one turns "Done!"
+  // into a warning.
+  void ExpectResult(const std::string& path);
+
+  // ---- the keyboard macro: each step ends the job when it cannot land ----
+  WindowHandle FindCaption(const CaptionPattern& caption) const { return windows_.Find(caption); }
+  // A tool's window shows up within a couple of minutes or not at all.
+  void WaitForCaption(const CaptionPattern& curCaption);
+  // Waiting for a window to go away is waiting for the tool's work to end.
+  void WaitForNotCaption(const CaptionPattern& curCaption);
+  void AwaitCaption(const CaptionPattern& caption, bool present, std::uint32_t limitMs);
+  void ClickThing(const CaptionPattern& curCaption, int curChild);
+  void RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle);
+  void PressKeys(const std::string& keys);
+  void TypeText(const std::string& text);
+
+  // ---- the job's state, read by every stage ----
+  std::string SourceDir;
+  std::string MuxDir;
+  std::string ToolsDir;
+  std::string AviMuxPath;
+  std::string BeSweetPath;
+  std::string SubEditPath;
+  std::string SubToSupPath;
+  std::string UnRarPath;
+  std::int32_t PauseSeconds = 1;
+  FileList fileAud;
+  FileList fileSub;
+  WaitLimits Limits;
+  // Whether the subtitle recognition ran in this job: only then are SRT
+  // files loaded, copied or deleted.
+  bool ocrRan = false;
+  // The SRT files of this job whose text is safe elsewhere: copied beside
+  // the movie, or muxed into the AVI this job made. Only these may go.
+  std::vector<std::string> srtSaved;
+
+ private:
+  // The window must be in front before a click or keys reach it; a refused
+  // activation would send the macro's keys to whichever window is in front.
+  WindowHandle ActivateOrFail(const CaptionPattern& caption, const std::string& purpose);
+
+  Platform& platform_;
+  const JobSettings& settings_;
+  JobLog log_;
+  JobReport report_;
+  WindowAutomation windows_;
+  std::string step_;
+};
+
+}  // namespace quillon

@@ -10,6 +10,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 source scripts/lib/wine-arch.sh
+# The cheapest check first: no include of the program points up its floors.
+bash scripts/check-layers.sh
 
 cmake --preset native
 cmake --build --preset native

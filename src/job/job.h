@@ -70,7 +70,6 @@ class Job {
   void ExpectResult(const std::string& path);
 
   // ---- the keyboard macro: each step ends the job when it cannot land ----
-  WindowHandle FindCaption(const CaptionPattern& caption) const { return windows_.Find(caption); }
   // A tool's window shows up within a couple of minutes or not at all.
   void WaitForCaption(const CaptionPattern& curCaption);
   // Waiting for a window to go away is waiting for the tool's work to end.

@@ -28,6 +28,8 @@ class AutomationTestBase : public ::testing::Test {
   Platform fake;
   testing::FakeView view;
   FrmMain frm{fake, view};
+  WaitLimits limits;
+  WindowAutomation windows{fake, limits, [](const std::string&) {}, [] { return false; }};
 };
 
 using AutomationTest = AutomationTestBase<testing::FakePlatform>;
@@ -43,20 +45,20 @@ std::string ErrorOf(const std::function<void()>& action) {
 
 TEST_F(AutomationTest, FindCaptionMatchesWholeTitlesWithoutRegardToCase) {
   const WindowHandle beta = fake.AddWindow("SubToSup 0.9 Beta");
-  EXPECT_EQ(frm.job().FindCaption("SubToSup"), 0u);
+  EXPECT_EQ(windows.Find("SubToSup"), 0u);
   const WindowHandle plain = fake.AddWindow("subtosup");
-  EXPECT_EQ(frm.job().FindCaption("SubToSup"), plain);
-  EXPECT_EQ(frm.job().FindCaption("SUBTOSUP 0.9 BETA"), beta);
-  EXPECT_EQ(frm.job().FindCaption("SubToSup 0.9"), 0u);
-  EXPECT_EQ(frm.job().FindCaption("SubToSup 0.9 Beta 2"), 0u);
+  EXPECT_EQ(windows.Find("SubToSup"), plain);
+  EXPECT_EQ(windows.Find("SUBTOSUP 0.9 BETA"), beta);
+  EXPECT_EQ(windows.Find("SubToSup 0.9"), 0u);
+  EXPECT_EQ(windows.Find("SubToSup 0.9 Beta 2"), 0u);
 }
 
 TEST_F(AutomationTest, FindCaptionMatchesTheBeginningOnlyForPrefixPatterns) {
   const WindowHandle editor = fake.AddWindow("DVDSubEdit -- Version 1.34 By Somebody");
-  EXPECT_EQ(frm.job().FindCaption("DVDSubEdit -- Version 1.34 By "), 0u);
-  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
-  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
-  EXPECT_EQ(frm.job().FindCaption(CaptionPattern("Version 1.34", true)), 0u);
+  EXPECT_EQ(windows.Find("DVDSubEdit -- Version 1.34 By "), 0u);
+  EXPECT_EQ(windows.Find(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
+  EXPECT_EQ(windows.Find(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
+  EXPECT_EQ(windows.Find(CaptionPattern("Version 1.34", true)), 0u);
 }
 
 TEST_F(AutomationTest, WaitForCaptionReturnsAtOnceWhenTheWindowIsThere) {

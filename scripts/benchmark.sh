@@ -7,6 +7,8 @@
 #   bash scripts/benchmark.sh            # build folder build/bench/<arch>
 #   QUILLON_BENCH_BUILD=<folder> bash scripts/benchmark.sh
 #   QUILLON_ARCH=win64 bash scripts/benchmark.sh
+#   bash scripts/benchmark.sh --stress 100   # the same job 100 times at pause 0:
+#                                            # "N passed, M failed"
 #
 # It measures the 32-bit build where this machine can run it and the 64-bit
 # one otherwise; QUILLON_ARCH=win32 or win64 chooses.
@@ -33,4 +35,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
 cmake --build "$build" --target benchmark_programs
 
-exec xvfb-run -a -s "-screen 0 1280x1024x24" python3 "$root/tests/bench/benchmark.py" "$build"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" python3 "$root/tests/bench/benchmark.py" "$build" "$@"

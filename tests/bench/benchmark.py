@@ -3,8 +3,10 @@
 tools and prints one line per figure, each a ratio measured in this run with
 its raw numbers, its goal and PASS or MISS.
 
-usage: benchmark.py <win32 build folder>   (scripts/benchmark.sh builds and
-                                           starts it on a virtual display)
+usage: benchmark.py <build folder>              the figures
+       benchmark.py <build folder> --stress N   N jobs in a row at pause 0
+(scripts/benchmark.sh builds and starts it on a virtual display, and passes
+its arguments on)
 
 Every time here comes from one clock: the stand-in tools and quillon_bench.exe
 log QueryPerformanceCounter in microseconds, which Wine takes from Linux's
@@ -462,6 +464,56 @@ class Bench:
         self.row("5d", "Imported DLLs outside the system's", str(len(foreign)),
                  " ".join(dlls), "0", not foreign)
 
+    # ---- stress: the same job again and again at pause 0 ----
+    TOOLS = {"UnRAR.exe", "SubToSup.exe", "DVDSubEdit.exe", "BeSweet.exe", "AVIMux_GUI.exe"}
+
+    def stress(self, runs, streams=3, settle_s=5.0):
+        """Runs the demonstration-style job (three audio tracks, `streams`
+        subtitle streams, MP3 + SRT + mux all, temporary files kept) `runs`
+        times at pause 0. A run passes when the program ends with exit code
+        0, movie.avi and one SRT file per stream are there, and no tool is
+        still running `settle_s` after the program ended (a process may take
+        a moment to exit under Wine)."""
+        self.wine.set_stored_pause("0")
+        self.set_modes({})
+        failed = 0
+        for run in range(1, runs + 1):
+            folder = self.movie("stress-movie", tracks=3, streams=streams)
+            events, _ = self.job("stress", f"?{winpath(folder)}?1?128?1?1?0?0?1?")
+            end = next((e for e in events if e.tool == "quillon_bench" and e.event == "exit"),
+                       None)
+            mux = os.path.join(folder, "mux")
+            srts = glob.glob(os.path.join(mux, "*.srt"))
+            deadline = time.monotonic() + settle_s
+            left = self.wine.pids(self.TOOLS)
+            while left and time.monotonic() < deadline:
+                time.sleep(0.1)
+                left = self.wine.pids(self.TOOLS)
+            problems = []
+            if end is None or end.detail != "0":
+                problems.append(f"exit code {end.detail if end else '?'}")
+            if not os.path.exists(os.path.join(mux, "movie.avi")):
+                problems.append("no movie.avi")
+            if len(srts) != streams:
+                problems.append(f"{len(srts)} of {streams} SRT files")
+            if left:
+                names = []
+                for pid in left:
+                    with open(f"/proc/{pid}/comm") as f:
+                        names.append(f.read().strip())
+                problems.append("still running: " + " ".join(sorted(names)))
+                for pid in left:
+                    subprocess.run(["kill", "-9", str(pid)], stderr=subprocess.DEVNULL)
+            if problems:
+                failed += 1
+                kept = os.path.join(self.work, f"stress-failed-{run}.log")
+                shutil.copy(os.path.join(self.work, "stress.log"), kept)
+            wall = (end.us - events[0].us) / 1e6 if end and events else float("nan")
+            print(f"run {run}: {'FAILED (' + '; '.join(problems) + ')' if problems else 'passed'}"
+                  f" in {wall:.1f} s", flush=True)
+        print(f"{runs - failed} passed, {failed} failed", flush=True)
+        return failed == 0
+
     def finish(self):
         self.wine.set_stored_pause(self.saved_pause)
         self.set_modes({})
@@ -607,10 +659,18 @@ def breakdown(events, pause_s):
 
 
 def main(argv):
-    if len(argv) != 1:
+    stress = None
+    if len(argv) == 3 and argv[1] == "--stress" and argv[2].isdigit() and int(argv[2]) > 0:
+        stress = int(argv[2])
+    elif len(argv) != 1:
         sys.stderr.write(__doc__)
         return 2
     bench = Bench(argv[0])
+    if stress is not None:
+        try:
+            return 0 if bench.stress(stress) else 1
+        finally:
+            bench.finish()
     try:
         print(f"{'#':<3} {'figure':<52} {'value':>14}  {'goal':<14} result  (raw numbers)",
               flush=True)

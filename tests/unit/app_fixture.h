@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_table.h"
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
 
@@ -25,12 +26,7 @@ struct FrmMainTestAccess {
 };
 
 inline const char* ControlName(ControlId id) {
-  static const char* const names[] = {
-      "cmdOpen",    "cmdAbout",   "cmdWFK",      "fraAud",     "optAudOrig", "optAudMP3",
-      "lblAudQual", "cmbAudQual", "fraSub",      "optSubOrig", "optSubSRT",  "chkSubMux",
-      "fraOpt",     "chkDelTemp", "chkShutDown", "chkMux",     "cmdStart",
-  };
-  return names[Index(id)];
+  return DesignOf(id).name;
 }
 
 class RecordingView : public MainView {

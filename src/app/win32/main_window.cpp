@@ -150,6 +150,11 @@ class FlagScope {
 
 }  // namespace
 
+void ShowErrorBox(HWND owner, const char* what) {
+  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
+  ::MessageBoxW(owner, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
+}
+
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
@@ -370,11 +375,6 @@ void MainWindow::CloseIfRequested() {
     ::DestroyWindow(hwnd_);
 }
 
-void MainWindow::ShowError(const char* what) {
-  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
-  ::MessageBoxW(hwnd_, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
-}
-
 // ---- the window procedure ----
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -395,9 +395,9 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   } catch (const JobCancelled&) {
     // The user closed the window during a job; closing follows below.
   } catch (const std::exception& e) {
-    self->ShowError(e.what());
+    ShowErrorBox(self->hwnd_, e.what());
   } catch (...) {
-    self->ShowError(nullptr);
+    ShowErrorBox(self->hwnd_, nullptr);
   }
   if (msg == WM_COMMAND || msg == WM_TIMER) self->CloseIfRequested();
   return result;

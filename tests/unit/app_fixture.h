@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_table.h"
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
 #include "stages_run.h"
@@ -17,12 +18,7 @@
 namespace quillon {
 
 inline const char* ControlName(ControlId id) {
-  static const char* const names[] = {
-      "cmdOpen",    "cmdAbout",   "cmdWFK",      "fraAud",     "optAudOrig", "optAudMP3",
-      "lblAudQual", "cmbAudQual", "fraSub",      "optSubOrig", "optSubSRT",  "chkSubMux",
-      "fraOpt",     "chkDelTemp", "chkShutDown", "chkMux",     "cmdStart",
-  };
-  return names[Index(id)];
+  return DesignOf(id).name;
 }
 
 class RecordingView : public MainView {

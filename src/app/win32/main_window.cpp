@@ -2,13 +2,12 @@
 
 #include <commctrl.h>
 
-#include <cwchar>
 #include <exception>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/control_table.h"
 #include "app/font_scaling.h"
 #include "app/frm_main.h"
 #include "app/win32/resource_ids.h"
@@ -19,9 +18,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuillonMainWindow";
 
-// The window's design, in twips (1/1440 inch).
-constexpr int kClientWidthTwips = 3540;
-constexpr int kClientHeightTwips = 3855;
+// The design's unit, the twip, is 1/1440 inch.
 constexpr int kTwipsPerInch = 1440;
 // "Small Fonts" at 6.75 points (DesignCharacterHeight).
 constexpr wchar_t kFontFace[] = L"Small Fonts";
@@ -38,84 +35,39 @@ constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT kCommandTimerMs = 1000;
 constexpr UINT kWorkingTimerMs = 500;
 
-enum class Kind { PushButton, OptionButton, CheckBox, Frame, Label, Combo };
-enum class Face { Regular, Bold, Italic };
-
-struct Design {
-  ControlId id;
-  Kind kind;
-  const wchar_t* caption;
-  std::optional<ControlId> frame;  // the frame the layout is relative to
-  int left, top, width, height;    // twips
-  bool startsGroup;                // first control of a keyboard group
-  Face face = Face::Regular;
-};
-
 using enum ControlId;
 
-// Listed in z-order from the top, which is also the tab order. Controls that
-// overlap follow that order too: "about..." lies over "WaitFor&Key", Start
-// over "&Mux all", and the frames lie under everything inside them.
-// "WaitFor&Key" and "&Mux all" must never show, yet stay in the tab order
-// with their access keys: each lies wholly inside the button above it.
-constexpr Design kDesigns[] = {
-    {cmdOpen, Kind::PushButton, L"Select folder...", {}, 120, 240, 1335, 375, true},
-    {optAudOrig, Kind::OptionButton, L"Original", fraAud, 120, 360, 1335, 255, true},
-    {optAudMP3, Kind::OptionButton, L"Convert to MP3", fraAud, 120, 720, 1335, 255, false},
-    {optSubOrig, Kind::OptionButton, L"Original", fraSub, 120, 360, 1335, 255, true},
-    {optSubSRT, Kind::OptionButton, L"Convert to SRT", fraSub, 120, 720, 1335, 255, false},
-    {cmdStart, Kind::PushButton, L"Start", {}, 2400, 2760, 975, 855, true, Face::Bold},
-    {cmbAudQual, Kind::Combo, L"", fraAud, 720, 1200, 615, 285, true},
-    {chkSubMux, Kind::CheckBox, L"Mux into AVI", fraSub, 120, 1200, 1095, 255, true},
-    {cmdAbout, Kind::PushButton, L"about...", {}, 2640, 240, 735, 255, true, Face::Italic},
-    {cmdWFK, Kind::PushButton, L"WaitFor&Key", {}, 2640, 240, 735, 255, true},
-    {chkDelTemp, Kind::CheckBox, L"Delete temporary files", fraOpt, 120, 240, 1695, 375, true},
-    {chkShutDown, Kind::CheckBox, L"Shut down computer", fraOpt, 120, 600, 1695, 255, true},
-    {chkMux, Kind::CheckBox, L"&Mux all", {}, 2640, 2760, 735, 255, true},
-    {lblAudQual, Kind::Label, L"Quality:", fraAud, 120, 1200, 495, 255, true},
-    {fraAud, Kind::Frame, L"Audio", {}, 120, 840, 1575, 1695, true},
-    {fraSub, Kind::Frame, L"Subtitles", {}, 1800, 840, 1575, 1695, true},
-    {fraOpt, Kind::Frame, L"Options", {}, 120, 2640, 2175, 975, true},
-};
-static_assert(std::size(kDesigns) == kControlCount);
-
-const Design& DesignOf(ControlId id) {
-  for (const Design& d : kDesigns)
-    if (d.id == id) return d;
-  throw std::logic_error("a control without a design");
-}
-
-const wchar_t* ClassOf(Kind kind) {
+const wchar_t* ClassOf(ControlKind kind) {
   switch (kind) {
-    case Kind::Label:
+    case ControlKind::Label:
       return WC_STATICW;
-    case Kind::Combo:
+    case ControlKind::Combo:
       return WC_COMBOBOXW;
     default:
       return WC_BUTTONW;
   }
 }
 
-DWORD StyleOf(const Design& d) {
+DWORD StyleOf(const ControlDesign& d) {
   // Every control clips its siblings so that a covered control never paints
   // over the one lying on top of it.
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   if (d.startsGroup) style |= WS_GROUP;
   switch (d.kind) {
-    case Kind::PushButton:
+    case ControlKind::PushButton:
       return style | WS_TABSTOP | BS_PUSHBUTTON;
     // The selected option button carries the tab stop (set when mirrored),
     // so Tab enters a group at its selection.
-    case Kind::OptionButton:
+    case ControlKind::OptionButton:
       return style | BS_AUTORADIOBUTTON;
     // Not automatic: the model decides the new state, the view only shows it.
-    case Kind::CheckBox:
+    case ControlKind::CheckBox:
       return style | WS_TABSTOP | BS_CHECKBOX;
-    case Kind::Frame:
+    case ControlKind::Frame:
       return style | BS_GROUPBOX;
-    case Kind::Label:
+    case ControlKind::Label:
       return style | SS_LEFT;
-    case Kind::Combo:
+    case ControlKind::Combo:
       return style | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
   }
   return style;
@@ -166,10 +118,11 @@ long CaptionsWidth(HFONT font) {
   if (screen.Get() == nullptr || font == nullptr) return 0;
   const SelectedObject selected(screen.Get(), font);
   long width = 0;
-  for (const Design& d : kDesigns) {
+  for (const ControlDesign& d : ControlTable()) {
+    const std::wstring caption = ToWide(d.caption);
     SIZE size{};
-    const int length = static_cast<int>(wcslen(d.caption));
-    if (length > 0 && ::GetTextExtentPoint32W(screen.Get(), d.caption, length, &size))
+    const int length = static_cast<int>(caption.size());
+    if (length > 0 && ::GetTextExtentPoint32W(screen.Get(), caption.c_str(), length, &size))
       width += size.cx;
   }
   return width;
@@ -196,6 +149,11 @@ class FlagScope {
 };
 
 }  // namespace
+
+void ShowErrorBox(HWND owner, const char* what) {
+  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
+  ::MessageBoxW(owner, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
+}
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
@@ -283,28 +241,23 @@ void MainWindow::CreateFonts() {
 bool MainWindow::CreateControls() {
   // A new child window goes below its siblings, so creating the controls in
   // the design's order gives them its z-order, and with it its tab order.
-  for (const Design& d : kDesigns) {
-    int left = d.left;
-    int top = d.top;
-    if (d.frame) {
-      const Design& frame = DesignOf(*d.frame);
-      left += frame.left;
-      top += frame.top;
-    }
-    int height = Px(d.height);
+  for (const ControlDesign& d : ControlTable()) {
+    const TwipsRect place = PlaceInWindow(d);
+    int height = Px(place.height);
     // A drop-down's window height includes its opened list; the closed
     // height is set below from the design.
-    if (d.kind == Kind::Combo) height *= 8;
-    HWND control = ::CreateWindowExW(
-        0, ClassOf(d.kind), d.caption, StyleOf(d), Px(left), Px(top), Px(d.width), height, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
+    if (d.kind == ControlKind::Combo) height *= 8;
+    HWND control =
+        ::CreateWindowExW(0, ClassOf(d.kind), ToWide(d.caption).c_str(), StyleOf(d), Px(place.left),
+                          Px(place.top), Px(place.width), height, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
     if (control == nullptr) return false;
     controls_[Index(d.id)] = control;
-    HFONT font = d.face == Face::Bold     ? boldFont_.Get()
-                 : d.face == Face::Italic ? italicFont_.Get()
-                                          : regularFont_.Get();
+    HFONT font = d.face == ControlFace::Bold     ? boldFont_.Get()
+                 : d.face == ControlFace::Italic ? italicFont_.Get()
+                                                 : regularFont_.Get();
     if (font != nullptr) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (d.kind == Kind::Combo) FixComboHeight(control, Px(d.height));
+    if (d.kind == ControlKind::Combo) FixComboHeight(control, Px(place.height));
   }
   return true;
 }
@@ -335,18 +288,18 @@ void MainWindow::ApplyControl(ControlId id) {
   HWND control = Control(id);
   if (hwnd_ == nullptr || control == nullptr || frm_ == nullptr) return;
   const ControlState& state = frm_->Control(id);
-  const Kind kind = DesignOf(id).kind;
+  const ControlKind kind = DesignOf(id).kind;
   FlagScope applying(applying_);
 
-  if (kind == Kind::Combo) {
+  if (kind == ControlKind::Combo) {
     ApplyCombo(control, state);
   } else if (!state.caption.empty()) {
     SetTextIfDifferent(control, ToWide(state.caption));
   }
-  if (kind == Kind::OptionButton || kind == Kind::CheckBox) {
+  if (kind == ControlKind::OptionButton || kind == ControlKind::CheckBox) {
     const bool on = state.value == 1;
     ::SendMessageW(control, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (kind == Kind::OptionButton) {
+    if (kind == ControlKind::OptionButton) {
       const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
       const LONG_PTR wanted = on ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
       if (wanted != style) ::SetWindowLongPtrW(control, GWL_STYLE, wanted);
@@ -422,11 +375,6 @@ void MainWindow::CloseIfRequested() {
     ::DestroyWindow(hwnd_);
 }
 
-void MainWindow::ShowError(const char* what) {
-  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
-  ::MessageBoxW(hwnd_, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
-}
-
 // ---- the window procedure ----
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -447,9 +395,9 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   } catch (const JobCancelled&) {
     // The user closed the window during a job; closing follows below.
   } catch (const std::exception& e) {
-    self->ShowError(e.what());
+    ShowErrorBox(self->hwnd_, e.what());
   } catch (...) {
-    self->ShowError(nullptr);
+    ShowErrorBox(self->hwnd_, nullptr);
   }
   if (msg == WM_COMMAND || msg == WM_TIMER) self->CloseIfRequested();
   return result;
@@ -502,7 +450,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::OnCreate() {
   if (!CreateControls()) return false;
-  for (const Design& d : kDesigns) ApplyControl(d.id);
+  for (const ControlDesign& d : ControlTable()) ApplyControl(d.id);
   return true;
 }
 
@@ -550,9 +498,9 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     default:
       break;
   }
-  if (DesignOf(which).kind == Kind::OptionButton) frm_->SelectOption(which);
+  if (DesignOf(which).kind == ControlKind::OptionButton) frm_->SelectOption(which);
   // The new state is the model's to decide: one click is one change.
-  if (DesignOf(which).kind == Kind::CheckBox)
+  if (DesignOf(which).kind == ControlKind::CheckBox)
     frm_->SetCheck(which, frm_->Control(which).value == 1 ? 0 : 1);
 }
 

@@ -19,6 +19,12 @@ namespace quillon {
 class FrmMain;
 struct ControlState;
 
+// The program's one box for a failure that no job message reports: one that
+// escapes a reaction of the window (owner: the window), or one that stops the
+// program before or after it (no owner). Without a text it says only that an
+// error occurred.
+void ShowErrorBox(HWND owner, const char* what);
+
 class MainWindow final : public MainView {
  public:
   explicit MainWindow(HINSTANCE instance);
@@ -68,7 +74,6 @@ class MainWindow final : public MainView {
   // After a reaction returns: the user closed the window while a job ran,
   // and the job has now stopped.
   void CloseIfRequested();
-  void ShowError(const char* what);
   int Px(int twips) const;
   HWND Control(ControlId id) const { return controls_[Index(id)]; }
 

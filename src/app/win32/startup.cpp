@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/frm_main.h"
-#include "platform/win32/utf_win.h"
 
 namespace quillon {
 namespace {
@@ -50,11 +49,6 @@ void ApplyWaitLimitsOverride(WaitLimits& limits) {
     limits.toolRunMs = parsed->toolRunMs;
     if (parsed->unattendedBoxMs) limits.unattendedBoxMs = *parsed->unattendedBoxMs;
   }
-}
-
-void ShowFatalError(const char* what) {
-  const std::wstring text = ToWide(what != nullptr ? what : "An unexpected error occurred.");
-  ::MessageBoxW(nullptr, text.c_str(), ToWide(kAppName).c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace quillon

@@ -29,8 +29,4 @@ std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text);
 // is ignored.
 void ApplyWaitLimitsOverride(WaitLimits& limits);
 
-// The one message for a failure that stops the program before or outside
-// the main window's reactions.
-void ShowFatalError(const char* what);
-
 }  // namespace quillon

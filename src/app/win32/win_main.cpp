@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     return frm.ExitCode();
   } catch (const std::exception& e) {
-    ShowFatalError(e.what());
+    ShowErrorBox(nullptr, e.what());
     return 1;
   }
 }

@@ -5,8 +5,7 @@
 
 #include <vector>
 
-#include "app/frm_main.h"
-#include "fakes/fake_platform.h"
+#include "app_fixture.h"
 #include "automation/window_wait.h"
 
 namespace quillon {
@@ -24,9 +23,12 @@ class RefusingPlatform : public testing::FakePlatform {
 template <typename Platform>
 class AutomationTestBase : public ::testing::Test {
  protected:
-  AutomationTestBase() { frm.PauseSeconds = 2; }
+  AutomationTestBase() {
+    view.Attach(&frm);
+    frm.PauseSeconds = 2;
+  }
   Platform fake;
-  testing::FakeView view;
+  RecordingView view{fake};
   FrmMain frm{fake, view};
 };
 
@@ -201,13 +203,13 @@ TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
 
 TEST(ClickThingRefused, ARefusedActivationEndsTheJobBeforeTheClick) {
   RefusingPlatform fake;
-  testing::FakeView view;
+  RecordingView view(fake);
   FrmMain frm(fake, view);
   fake.AddWindow("SubToSup");
   EXPECT_EQ(ErrorOf([&] { frm.ClickThing("SubToSup", 1002); }),
             "The window \"SubToSup\" could not be brought to the front, so its button 1002 could "
             "not be clicked.");
-  EXPECT_TRUE(fake.CallsStartingWith("ClickControl(").empty());
+  EXPECT_TRUE(fake.Calls({"ClickControl("}).empty());
 }
 
 TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
@@ -229,7 +231,7 @@ TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
   frm.PauseSeconds = 0;
   frm.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.now, 0u);
-  EXPECT_EQ(fake.CallsStartingWith("WaitSeconds("),
+  EXPECT_EQ(fake.Calls({"WaitSeconds("}),
             (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
 }
 
@@ -259,7 +261,7 @@ TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) 
             }),
             "The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear "
             "within 2 minutes.");
-  EXPECT_TRUE(fake.CallsStartingWith("WaitSeconds(").empty());
+  EXPECT_TRUE(fake.Calls({"WaitSeconds("}).empty());
 }
 
 TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/frm_main.h"
-#include "fakes/fake_platform.h"
+#include "app_fixture.h"
 #include "job/file_list.h"
 #include "stages/tool_windows.h"
 
@@ -44,6 +44,7 @@ struct ToolScript {
 class StageTest : public ::testing::Test {
  protected:
   StageTest() {
+    view.Attach(&frm);
     fake.exeFolder = "C:\\App";
     fake.AddFile("C:\\App\\tools\\xt.txt");
     frm.Load();
@@ -75,22 +76,15 @@ class StageTest : public ::testing::Test {
 
   // The calls that talk to the tools, in order.
   std::vector<std::string> MacroCalls() const {
-    std::vector<std::string> out;
-    for (const auto& call : fake.calls)
-      for (const char* prefix : {"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
-                                 "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("})
-        if (call.rfind(prefix, 0) == 0) {
-          out.push_back(call);
-          break;
-        }
-    return out;
+    return fake.Calls({"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
+                       "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("});
   }
 
-  std::vector<std::string> Messages() const { return fake.CallsStartingWith("ShowMessage("); }
+  std::vector<std::string> Messages() const { return fake.Calls({"ShowMessage("}); }
   std::vector<std::string> Problems() const { return frm.Report().Problems(); }
 
   testing::FakePlatform fake;
-  testing::FakeView view;
+  RecordingView view{fake};
   FrmMain frm{fake, view};
   ToolScript script;
   int editorStarts = 0;

@@ -45,10 +45,9 @@ struct ToolScript {
   bool avimuxWrites = true;
 };
 
-class StageTest : public ::testing::Test {
+class StageTest : public AppTest {
  protected:
   StageTest() {
-    view.Attach(&frm);
     fake.exeFolder = "C:\\App";
     fake.AddFile("C:\\App\\tools\\xt.txt");
     frm.Load();
@@ -84,12 +83,8 @@ class StageTest : public ::testing::Test {
                        "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("});
   }
 
-  std::vector<std::string> Messages() const { return fake.Calls({"ShowMessage("}); }
   std::vector<std::string> Problems() const { return frm.Report().Problems(); }
 
-  testing::FakePlatform fake;
-  RecordingView view{fake};
-  FrmMain frm{fake, view};
   ToolScript script;
   int editorStarts = 0;
 

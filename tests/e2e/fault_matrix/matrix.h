@@ -55,11 +55,13 @@ struct Case {
 
 // ---- the tools ----
 
-enum class Tool { UnRar, SubToSup, DvdSubEdit, BeSweet, AviMux };
-// Path below tools\ ("SubToSup\SubToSup.exe").
-std::wstring ToolPath(Tool tool);
-// The name the stand-in logs under ("SubToSup", "AVIMux_GUI").
-std::string ToolLogName(Tool tool);
+// A tool by its path below tools\ (e2e::kSubToSupTool, ...).
+using Tool = std::wstring_view;
+using e2e::kAviMuxTool;
+using e2e::kBeSweetTool;
+using e2e::kDvdSubEditTool;
+using e2e::kSubToSupTool;
+using e2e::kUnRarTool;
 
 // ---- source folders ----
 
@@ -125,8 +127,6 @@ struct Places {
   std::wstring source;
   std::wstring tools;
 };
-// Where the program keeps the log of its last job.
-std::wstring JobLogPath();
 std::wstring Expand(std::wstring_view text, const Places& places);
 // Whether `shown` equals `expected`, where "{*}" in `expected` stands for any
 // text (trailing line breaks ignored, as message boxes differ there).

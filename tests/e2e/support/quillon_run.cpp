@@ -1,5 +1,7 @@
 #include "support/quillon_run.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <atomic>
 #include <map>
@@ -180,18 +182,23 @@ TestFolder::~TestFolder() {
   if (::GetEnvironmentVariableW(L"QUILLON_E2E_KEEP", keep, 8) == 0) RemoveTree(path_);
 }
 
-std::wstring TestFolder::InstallQuillon() const {
-  const std::wstring exe = path_ + L"Quillon.exe";
+std::wstring TestFolder::InstallQuillon(std::wstring_view below) const {
+  const std::wstring exe = InstallFolder(below) + L"Quillon.exe";
   if (!::CopyFileW(BuiltQuillonExe().c_str(), exe.c_str(), FALSE))
     throw Failure("could not copy " + Narrow(BuiltQuillonExe()));
   return exe;
 }
 
-void TestFolder::InstallTools() const {
+void TestFolder::InstallTools(std::wstring_view below) const {
   std::wstring from = BuiltToolsFolder();
   if (from.back() != L'\\') from += L'\\';
   if (!IsDirectory(from)) throw Failure("the stand-in tools folder is missing: " + Narrow(from));
-  CopyTree(from, path_ + L"tools\\");
+  CopyTree(from, InstallFolder(below) + L"tools\\");
+}
+
+std::wstring TestFolder::InstallFolder(std::wstring_view below) const {
+  while (!below.empty() && below.back() == L'\\') below.remove_suffix(1);
+  return below.empty() ? path_ : MakeFolder(below);
 }
 
 void TestFolder::InstallToolsMarkerOnly() const {
@@ -257,6 +264,12 @@ std::vector<std::wstring> TestFolder::List(std::wstring_view relative) const {
 }
 
 // ---- QuillonProcess ----
+
+LaunchOptions JobLaunch(std::wstring arguments, std::wstring waitLimits, std::wstring standinLog) {
+  return LaunchOptions{std::move(arguments),
+                       {{L"QUILLON_WAIT_LIMITS", std::move(waitLimits)},
+                        {L"QUILLON_STANDIN_LOG", std::move(standinLog)}}};
+}
 
 QuillonProcess::QuillonProcess(const std::wstring& exePath, const LaunchOptions& options) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
@@ -340,6 +353,13 @@ void WriteStoredPause(const std::optional<std::wstring>& value) {
   }
   ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kPauseValue, REG_SZ, value->c_str(),
                     static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring JobLogFile() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return {};
+  return std::wstring(folder) + L"\\Quillon\\last-job.log";
 }
 
 }  // namespace quillon::e2e

@@ -116,8 +116,7 @@ class HeldFile {
 // this is the one way to a folder that truly refuses writes here.
 bool SetUnwritable(const std::wstring& path, bool on);
 
-// Removes a folder with everything in it.
-void RemoveTree(const std::wstring& folder);
+using e2e::RemoveTree;
 
 // Puts `text`'s placeholders in: {source} (ends in "\"), {film} (the same
 // without the backslash), {mux}, {tools}, {folder} (the case's folder),

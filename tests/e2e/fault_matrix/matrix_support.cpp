@@ -134,20 +134,6 @@ bool Writable(const std::wstring& path) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& folder) {
-  const std::wstring base = folder.back() == L'\\' ? folder : folder + L"\\";
-  for (const std::wstring& name : e2e::ListFolder(base)) {
-    const std::wstring path = base + name;
-    if (e2e::IsFolder(path)) {
-      RemoveTree(path);
-    } else {
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(path.c_str());
-    }
-  }
-  ::RemoveDirectoryW(base.c_str());
-}
-
 bool SetUnwritable(const std::wstring& path, bool on) {
   const auto unix = UnixPath(path);
   if (!unix || unix->find_first_of(" \"") != std::string::npos) return false;

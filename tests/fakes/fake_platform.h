@@ -72,6 +72,7 @@ class FakePlatform : public Platform {
 
   // The calls whose text begins with one of `prefixes`, in order.
   std::vector<std::string> Calls(const std::vector<std::string_view>& prefixes) const;
+  // The older spelling of Calls, still used by the start-up tests.
   std::vector<std::string> CallsStartingWith(std::string_view prefix) const {
     return Calls({prefix});
   }

@@ -44,6 +44,7 @@ class AppTest : public ::testing::Test {
  protected:
   AppTest() { view.Attach(&frm); }
 
+  // The older spelling of fake.Calls, still used by the start-up tests.
   std::vector<std::string> Only(const std::vector<std::string_view>& prefixes) const {
     return fake.Calls(prefixes);
   }

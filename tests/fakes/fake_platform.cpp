@@ -98,11 +98,18 @@ void FakePlatform::At(std::uint64_t atMs, std::function<void()> action) {
   timeline_.emplace(atMs, std::move(action));
 }
 
-std::vector<std::string> FakePlatform::CallsStartingWith(const std::string& prefix) const {
+std::vector<std::string> FakePlatform::Calls(const std::vector<std::string_view>& prefixes) const {
   std::vector<std::string> out;
   for (const auto& call : calls)
-    if (call.rfind(prefix, 0) == 0) out.push_back(call);
+    if (std::ranges::any_of(prefixes, [&](std::string_view p) { return call.starts_with(p); }))
+      out.push_back(call);
   return out;
+}
+
+long FakePlatform::Position(std::string_view prefix) const {
+  for (std::size_t i = 0; i < calls.size(); ++i)
+    if (calls[i].starts_with(prefix)) return static_cast<long>(i);
+  return -1;
 }
 
 void FakePlatform::AdvanceTo(std::uint64_t ms) {
@@ -136,7 +143,8 @@ std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
 }
 
 void FakePlatform::CheckWritable(const std::string& path, const std::string& what) {
-  if (locked_.count(Key(path))) throw PlatformError("Could not " + what + " \"" + path + "\": locked");
+  if (locked_.count(Key(path)))
+    throw PlatformError("Could not " + what + " \"" + path + "\": locked");
   if (!folders_.count(Parent(Key(path))))
     throw PlatformError("Could not " + what + " \"" + path + "\": path not found");
 }
@@ -152,7 +160,8 @@ void FakePlatform::CopyFile(const std::string& from, const std::string& to) {
 
 void FakePlatform::DeleteFile(const std::string& path) {
   calls.push_back("DeleteFile(" + path + ")");
-  if (!files_.count(Key(path))) throw PlatformError("Could not delete \"" + path + "\": file not found");
+  if (!files_.count(Key(path)))
+    throw PlatformError("Could not delete \"" + path + "\": file not found");
   CheckWritable(path, "delete");
   files_.erase(Key(path));
 }
@@ -179,7 +188,8 @@ void FakePlatform::RemoveFolder(const std::string& path) {
 void FakePlatform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
   calls.push_back("WriteAnsiTextFile(" + path + ")");
   if (!FitsAnsi(text))
-    throw PlatformError("Could not write \"" + path + "\": the system code page cannot hold its text");
+    throw PlatformError("Could not write \"" + path +
+                        "\": the system code page cannot hold its text");
   CheckWritable(path, "write");
   files_[Key(path)] = File{path, text, false, false};
 }

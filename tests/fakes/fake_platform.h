@@ -10,9 +10,9 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/main_view.h"
 #include "platform/platform.h"
 
 namespace quillon::testing {
@@ -70,8 +70,10 @@ class FakePlatform : public Platform {
   // Runs `action` once the virtual clock reaches `atMs`.
   void At(std::uint64_t atMs, std::function<void()> action);
 
-  // Calls whose text starts with `prefix`, in order.
-  std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+  // The calls whose text begins with one of `prefixes`, in order.
+  std::vector<std::string> Calls(const std::vector<std::string_view>& prefixes) const;
+  // Position of the first call that begins with `prefix`; -1 when none.
+  long Position(std::string_view prefix) const;
 
   // ---- Platform ----
   std::string CommandLine() override { return commandLineText; }
@@ -141,26 +143,6 @@ class FakePlatform : public Platform {
   std::map<WindowHandle, Window> windows_;
   WindowHandle nextWindow_ = 0x100;
   std::multimap<std::uint64_t, std::function<void()>> timeline_;
-};
-
-// Records what the logic shows the user, for the tests to read.
-class FakeView : public MainView {
- public:
-  std::vector<std::string> calls;  // "Minimise", "Restore", "TimerOn(2)", "Close", ...
-  bool closeRequested = false;
-  void ControlChanged(ControlId) override {}
-  void CaptionChanged() override {}
-  void Minimise() override { calls.push_back("Minimise"); }
-  void Restore() override { calls.push_back("Restore"); }
-  void SetTimer(TimerId timer, bool on) override {
-    calls.push_back(std::string(on ? "TimerOn(" : "TimerOff(") +
-                    std::to_string(static_cast<int>(timer)) + ")");
-  }
-  void ShowBusyProgress(bool busy) override {
-    calls.push_back(busy ? "BusyProgress(on)" : "BusyProgress(off)");
-  }
-  void Close() override { calls.push_back("Close"); }
-  bool CloseRequested() override { return closeRequested; }
 };
 
 }  // namespace quillon::testing

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/standin.h"
+#include "tool_model/outside_tools.h"
 
 namespace {
 
@@ -314,14 +315,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   g_mode = standin::Start();
-  standin::ExactReader reader(GetCommandLineW());
-  std::optional<std::wstring> script;
-  if (!standin::ReadOwnPath(reader) || !reader.Literal(L" ") || !(script = reader.Quoted()) ||
-      !reader.AtEnd()) {
+  const auto call = quillon::tool_model::ReadAviMuxCall(std::wstring_view(GetCommandLineW()));
+  if (!call || !standin::IsOwnPath(call->program)) {
     standin::Log(L"error", L"command line is not one quoted script path");
     standin::Exit(kScriptError);
   }
-  g_script_path = *script;
+  g_script_path = call->script;
   standin::Log(L"script", g_script_path);
   if (g_mode.kind == standin::ModeKind::kNoWindow) standin::RunWithoutWindow();
 

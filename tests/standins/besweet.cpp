@@ -4,27 +4,18 @@
 // and "converts" by writing an MP3 stand-in that names its input and rate.
 
 #include "support/standin.h"
+#include "tool_model/outside_tools.h"
 
 namespace {
 
-struct Request {
-  std::wstring input;
-  std::wstring output;
-  std::wstring bitrate;
-};
-
-std::optional<Request> Parse(std::wstring_view command_line) {
-  standin::ExactReader reader(command_line);
-  if (!standin::ReadOwnPath(reader)) return std::nullopt;
-  std::optional<std::wstring> input, output, bitrate;
-  if (!reader.Literal(L" -core( -input ") || !(input = reader.Quoted()) ||
-      !reader.Literal(L" -output ") || !(output = reader.Quoted()) ||
-      !reader.Literal(L" ) -lame( -b ") || !(bitrate = reader.Digits()) || !reader.Literal(L")") ||
-      !reader.AtEnd()) {
+std::optional<quillon::tool_model::BeSweetCall<wchar_t>> Parse(std::wstring_view command_line) {
+  const auto call = quillon::tool_model::ReadBeSweetCall(command_line);
+  if (!call) {
     standin::Log(L"error", L"command line is not in the accepted form");
     return std::nullopt;
   }
-  return Request{*input, *output, *bitrate};
+  if (!standin::IsOwnPath(call->program)) return std::nullopt;
+  return call;
 }
 
 }  // namespace
@@ -32,7 +23,7 @@ std::optional<Request> Parse(std::wstring_view command_line) {
 int wmain() {
   const standin::Mode mode = standin::Start();
   if (mode.kind == standin::ModeKind::kHang) standin::SleepForever();
-  const std::optional<Request> request = Parse(GetCommandLineW());
+  const auto request = Parse(GetCommandLineW());
   if (!request) standin::Exit(1);
 
   const std::optional<std::string> input = standin::ReadWholeFile(request->input);

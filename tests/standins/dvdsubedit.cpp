@@ -7,22 +7,23 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "stages/tool_windows.h"
 #include "support/standin.h"
+#include "tool_model/outside_tools.h"
 
 namespace {
 
 namespace tools = quillon::tools;
+namespace tool_model = quillon::tool_model;
 
-// The File menu, in order. Alt+F opens it with its first entry highlighted,
-// so three Down arrows land on the fourth.
-enum MenuId : UINT {
-  kMenuNew = 40001,
-  kMenuOpenIfo,
-  kMenuOpenVobSub,
-  kMenuOpenSup,
-  kMenuExit,
-};
+// The File menu's commands are numbered from here in the order of the menu.
+constexpr UINT kFirstMenuCommand = 40001;
+constexpr UINT kMenuOpenSup =
+    kFirstMenuCommand + static_cast<UINT>(tool_model::kSubEditOpenSupEntry);
+constexpr UINT kMenuExit =
+    kFirstMenuCommand + static_cast<UINT>(std::size(tool_model::kSubEditFileMenu)) - 1;
 
 constexpr UINT_PTR kRecognitionTimer = 1;
 constexpr DWORD kUsualRecognitionMs = 500;
@@ -52,12 +53,13 @@ void WriteSettings() {
 
 HMENU BuildMenu() {
   HMENU file = CreatePopupMenu();
-  AppendMenuW(file, MF_STRING, kMenuNew, L"&New project");
-  AppendMenuW(file, MF_STRING, kMenuOpenIfo, L"Open &IFO file...");
-  AppendMenuW(file, MF_STRING, kMenuOpenVobSub, L"Open &VobSub...");
-  AppendMenuW(file, MF_STRING, kMenuOpenSup, L"&Open SUP file...");
-  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(file, MF_STRING, kMenuExit, L"E&xit");
+  UINT id = kFirstMenuCommand;
+  for (const char* entry : tool_model::kSubEditFileMenu) {
+    if (*entry == '\0')
+      AppendMenuW(file, MF_SEPARATOR, id++, nullptr);
+    else
+      AppendMenuW(file, MF_STRING, id++, standin::Widen(entry).c_str());
+  }
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
   return bar;
@@ -124,7 +126,8 @@ void OnSave(HWND window) {
     return;
   }
   const std::optional<std::wstring> srt =
-      standin::AskSavePath(window, L"Save SRT file", L"SubRip files (*.srt)\0*.srt\0", L"srt");
+      standin::AskSavePath(window, L"Save SRT file", L"SubRip files (*.srt)\0*.srt\0",
+                           standin::Widen(tool_model::kSubEditSaveExtension).c_str());
   if (!srt) {
     standin::Log(L"cancelled", L"save dialog");
     return;
@@ -145,14 +148,6 @@ void OnCommand(HWND window, UINT id) {
     case kMenuOpenSup:
       OnOpenSup(window);
       break;
-    case kMenuNew:
-    case kMenuOpenIfo:
-    case kMenuOpenVobSub: {
-      wchar_t text[64] = {};
-      GetMenuStringW(GetMenu(window), id, text, 64, MF_BYCOMMAND);
-      standin::Log(L"menu", text);
-      break;
-    }
     case kMenuExit:
       PostMessageW(window, WM_CLOSE, 0, 0);
       break;
@@ -162,6 +157,12 @@ void OnCommand(HWND window, UINT id) {
     case tools::kSubEditSaveButton:
       OnSave(window);
       break;
+    default: {
+      wchar_t text[64] = {};
+      if (GetMenuStringW(GetMenu(window), id, text, 64, MF_BYCOMMAND) > 0)
+        standin::Log(L"menu", text);
+      break;
+    }
   }
 }
 

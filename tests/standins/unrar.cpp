@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/standin.h"
+#include "tool_model/outside_tools.h"
 
 namespace {
 
@@ -17,30 +18,25 @@ constexpr int kOpenError = 6;
 constexpr int kBadCommandLine = 7;
 constexpr int kCreateError = 9;
 
-struct Request {
-  std::wstring archive;
-  std::wstring destination;  // ends in a backslash
-};
-
 struct Entry {
   std::wstring name;  // without the stored folders
   std::string bytes;
 };
 
-std::optional<Request> Parse(std::wstring_view command_line) {
-  standin::ExactReader reader(command_line);
-  if (!standin::ReadOwnPath(reader)) return std::nullopt;
-  std::optional<std::wstring> archive, destination;
-  if (!reader.Literal(L" e ") || !(archive = reader.Quoted()) || !reader.Literal(L" ") ||
-      !(destination = reader.Quoted()) || !reader.AtEnd()) {
+// The call, when it has the one accepted form and a destination that ends in
+// a backslash.
+std::optional<quillon::tool_model::UnRarCall<wchar_t>> Parse(std::wstring_view command_line) {
+  const auto call = quillon::tool_model::ReadUnRarCall(command_line);
+  if (!call) {
     standin::Log(L"error", L"command line is not in the accepted form");
     return std::nullopt;
   }
-  if (destination->empty() || destination->back() != L'\\') {
+  if (!standin::IsOwnPath(call->program)) return std::nullopt;
+  if (call->destination.empty() || call->destination.back() != L'\\') {
     standin::Log(L"error", L"destination does not end in a backslash");
     return std::nullopt;
   }
-  return Request{*archive, *destination};
+  return call;
 }
 
 // Reads "<keyword> <value>\r\n" at `pos`.
@@ -100,7 +96,7 @@ std::optional<std::vector<Entry>> ParseArchive(const std::string& data, std::wst
 int wmain() {
   const standin::Mode mode = standin::Start();
   if (mode.kind == standin::ModeKind::kHang) standin::SleepForever();
-  const std::optional<Request> request = Parse(GetCommandLineW());
+  const auto request = Parse(GetCommandLineW());
   if (!request) standin::Exit(kBadCommandLine);
 
   const std::optional<std::string> data = standin::ReadWholeFile(request->archive);

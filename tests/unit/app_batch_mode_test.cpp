@@ -108,7 +108,7 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
             (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause", "DeleteTempFiles"}));
   // No "Mux All" notice (the box was already checked), no "Done!".
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Position("Restore"), -1);
+  EXPECT_EQ(fake.Position("Restore"), -1);
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_EQ(frm.ExitCode(), frm.Report().Empty() ? kExitOk : kExitProblems);
@@ -120,7 +120,7 @@ TEST_F(BatchTest, ACleanBatchJobExitsWithZeroAfterTheMuxAllNotice) {
   EXPECT_EQ(
       Messages(),
       (std::vector<std::string>{"ShowMessage(Quillon,none,closes after 60000 ms,Mux All 0)"}));
-  EXPECT_LT(Position("ShowMessage"), Position("CreateFolder"));
+  EXPECT_LT(fake.Position("ShowMessage"), fake.Position("CreateFolder"));
   EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(frm.ExitCode(), kExitOk);
@@ -145,7 +145,7 @@ TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
     else
       EXPECT_TRUE(batch.QueryClose());
     EXPECT_TRUE(StagesRun(batch).empty());
-    EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
+    EXPECT_TRUE(world.Calls({"CreateFolder"}).empty());
     EXPECT_EQ(batch.ExitCode(), kExitCancelled);
   }
 }
@@ -162,9 +162,9 @@ TEST_F(BatchTest, ShutDownIsStartedBeforeTheProgramEnds) {
   fake.onStartProgram = [](const std::string&, int) { return true; };
   Run("?D:\\Rips\\Film?0?128?0?0?0?1?0?");
   EXPECT_EQ(Value(ControlId::chkShutDown), 1);
-  EXPECT_EQ(fake.CallsStartingWith("StartProgram"),
+  EXPECT_EQ(fake.Calls({"StartProgram"}),
             (std::vector<std::string>{"StartProgram(shutdown -s,2)"}));
-  EXPECT_LT(Position("StartProgram"), Position("Close"));
+  EXPECT_LT(fake.Position("StartProgram"), fake.Position("Close"));
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_EQ(frm.ExitCode(), kExitOk);
 }
@@ -191,7 +191,7 @@ TEST_F(BatchTest, AStoppedBatchJobSaysWhyAndEndsWithAnError) {
                                 "while waiting before the clean-up:\r\ndisk "
                                 "full" +
                                 std::string(kLogPlace) + ")"}));
-  EXPECT_LT(Position("Restore"), Position("ShowMessage"));
+  EXPECT_LT(fake.Position("Restore"), fake.Position("ShowMessage"));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"MuxMovie", "Pause"}));
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
@@ -202,7 +202,7 @@ TEST_F(BatchTest, AnExistingMuxFolderFailsTheBatchJob) {
   fake.AddFolder("D:\\Rips\\Film\\mux");
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?1?");
   EXPECT_TRUE(StagesRun(frm).empty());
-  EXPECT_EQ(Position("Minimise"), -1);
+  EXPECT_EQ(fake.Position("Minimise"), -1);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("already exists:\r\nD:\\Rips\\Film\\mux\\"), std::string::npos);
   EXPECT_EQ(fake.calls.back(), "Close");
@@ -222,7 +222,7 @@ TEST_F(BatchTest, ValuesOtherThanExactlyZeroOrOneLeaveTheControls) {
     batch.TickCommandTimer();
     EXPECT_EQ(Values(batch), scanned);
     EXPECT_EQ(batch.Control(ControlId::cmbAudQual).text, "01");
-    EXPECT_TRUE(world.CallsStartingWith("ShowMessage").empty());
+    EXPECT_TRUE(world.Calls({"ShowMessage"}).empty());
   }
 }
 
@@ -277,7 +277,7 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
     window.TickCommandTimer();
     EXPECT_EQ(window.job().SourceDir, row.sourceDir);
     EXPECT_EQ(window.job().MuxDir, std::string(row.sourceDir) + "mux\\");
-    EXPECT_EQ(world.CallsStartingWith("CreateFolder"),
+    EXPECT_EQ(world.Calls({"CreateFolder"}),
               row.exists ? std::vector<std::string>{"CreateFolder(" + window.job().MuxDir + ")"}
                          : std::vector<std::string>{});
     EXPECT_EQ(worldView.closeCount, 1);
@@ -293,7 +293,7 @@ TEST_F(BatchTest, TextBeforeTheFirstAndAfterTheNinthMarkIsIgnored) {
   EXPECT_EQ(Value(ControlId::optSubOrig), 1);
   EXPECT_EQ(Value(ControlId::chkDelTemp), 0);
   EXPECT_EQ(Value(ControlId::chkShutDown), 0);
-  EXPECT_TRUE(fake.CallsStartingWith("StartProgram").empty());
+  EXPECT_TRUE(fake.Calls({"StartProgram"}).empty());
   EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
 }
 
@@ -334,8 +334,8 @@ TEST_F(BatchTest, ADroppedFolderOpensInteractively) {
     window.TickCommandTimer();
     EXPECT_EQ(window.job().SourceDir, "D:\\Rips\\Film\\");
     EXPECT_TRUE(window.Control(ControlId::cmdStart).enabled);
-    EXPECT_TRUE(world.CallsStartingWith("CreateFolder").empty());
-    EXPECT_TRUE(world.CallsStartingWith("ShowMessage").empty());
+    EXPECT_TRUE(world.Calls({"CreateFolder"}).empty());
+    EXPECT_TRUE(world.Calls({"ShowMessage"}).empty());
     EXPECT_EQ(worldView.closeCount, 0);
 
     // A job started from there ends as any interactive job does.
@@ -343,7 +343,7 @@ TEST_F(BatchTest, ADroppedFolderOpensInteractively) {
     window.SetCheck(ControlId::chkMux, 0);
     world.calls.clear();
     window.ClickStart();
-    EXPECT_EQ(world.CallsStartingWith("ShowMessage"),
+    EXPECT_EQ(world.Calls({"ShowMessage"}),
               (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
     EXPECT_EQ(worldView.closeCount, 0);
     EXPECT_EQ(window.ExitCode(), kExitOk);

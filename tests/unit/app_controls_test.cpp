@@ -111,7 +111,7 @@ TEST_F(ControlsTest, MuxAllNoticeOnlyWhenTheValueChanges) {
   frm.SetCheck(ControlId::chkMux, 0);
   frm.SetCheck(ControlId::chkMux, 1);
   EXPECT_EQ(valueSeenByTheNotice, 1);
-  EXPECT_EQ(Only({"ShowMessage", "Changed"}),
+  EXPECT_EQ(fake.Calls({"ShowMessage", "Changed"}),
             (std::vector<std::string>{
                 "Changed(chkMux:1:0:&Mux all)", "ShowMessage(Quillon,none,Mux All 0)",
                 "Changed(chkMux:1:1:&Mux all)", "ShowMessage(Quillon,none,Mux All 1)"}));
@@ -165,7 +165,7 @@ TEST_F(ControlsTest, BusyDisablesAnEnabledStartAndIdleLeavesItDisabled) {
   ASSERT_TRUE(Enabled(ControlId::cmdStart));
   fake.calls.clear();
   frm.EnterBusyState();
-  EXPECT_EQ(Only({"Changed(cmdStart"}),
+  EXPECT_EQ(fake.Calls({"Changed(cmdStart"}),
             (std::vector<std::string>{"Changed(cmdStart:0:0:Start)",
                                       "Changed(cmdStart:0:0:Working...)"}));
   frm.EnterIdleState();
@@ -185,7 +185,7 @@ TEST_F(ControlsTest, CaptionCyclesWhileBusyAndRestsAtIdle) {
                                       "Working.", "Working..", "Working...", "Working"}));
   frm.EnterIdleState();
   EXPECT_EQ(frm.Caption(), "Quillon v1.0");
-  EXPECT_LT(Position("TimerOff(Working)"), Position("Caption(Quillon v1.0)"));
+  EXPECT_LT(fake.Position("TimerOff(Working)"), fake.Position("Caption(Quillon v1.0)"));
 }
 
 TEST_F(ControlsTest, CommandTimerWithoutCommandLineOnlyStopsItself) {
@@ -216,7 +216,7 @@ TEST_F(ControlsTest, FolderButton) {
   frm.ClickOpen();
   EXPECT_EQ(frm.job().SourceDir, "E:\\");
   EXPECT_TRUE(Enabled(ControlId::cmdStart));
-  EXPECT_EQ(fake.CallsStartingWith("BrowseForFolder").size(), 3u);
+  EXPECT_EQ(fake.Calls({"BrowseForFolder"}).size(), 3u);
 }
 
 TEST_F(ControlsTest, CancelledFolderPickerLeavesStartDisabled) {

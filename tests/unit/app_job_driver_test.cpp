@@ -34,8 +34,8 @@ class JobTest : public AppTest {
     EXPECT_EQ(frm.Control(ControlId::cmdStart).caption, "Start");
     EXPECT_TRUE(Enabled(ControlId::cmdOpen));
     EXPECT_TRUE(Enabled(ControlId::cmdAbout));
-    EXPECT_LT(Position("Minimise"), Position("Restore"));
-    EXPECT_LT(Position("TimerOn(Working)"), Position("TimerOff(Working)"));
+    EXPECT_LT(fake.Position("Minimise"), fake.Position("Restore"));
+    EXPECT_LT(fake.Position("TimerOn(Working)"), fake.Position("TimerOff(Working)"));
   }
 };
 
@@ -67,13 +67,13 @@ TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
 
   EXPECT_EQ(frm.job().MuxDir, kMux);
   EXPECT_EQ(fake.calls.front(), std::string("CreateFolder(") + kMux + ")");
-  EXPECT_EQ(fake.CallsStartingWith("WaitSeconds(1)").size(), 1u);
-  EXPECT_LT(Position("Minimise"), Position("WaitSeconds(1)"));
+  EXPECT_EQ(fake.Calls({"WaitSeconds(1)"}).size(), 1u);
+  EXPECT_LT(fake.Position("Minimise"), fake.Position("WaitSeconds(1)"));
   ExpectIdle();
   // One end message, after the window is back.
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_LT(Position("Restore"), Position("ShowMessage"));
-  EXPECT_TRUE(fake.CallsStartingWith("StartProgram").empty());
+  EXPECT_LT(fake.Position("Restore"), fake.Position("ShowMessage"));
+  EXPECT_TRUE(fake.Calls({"StartProgram"}).empty());
   EXPECT_EQ(view.closeCount, 0);
   EXPECT_EQ(frm.ExitCode(), 0);
 }
@@ -107,10 +107,11 @@ TEST_F(JobTest, ACleanJobEndsIdleWithDone) {
   frm.ClickStart();
   ExpectIdle();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
-  EXPECT_EQ(Only({"Minimise", "TimerOn", "WaitSeconds", "TimerOff", "Restore", "ShowMessage"}),
-            (std::vector<std::string>{"Minimise", "TimerOn(Working)", "WaitSeconds(1)",
-                                      "TimerOff(Working)", "Restore",
-                                      "ShowMessage(Quillon,information,Done!)"}));
+  EXPECT_EQ(
+      fake.Calls({"Minimise", "TimerOn", "WaitSeconds", "TimerOff", "Restore", "ShowMessage"}),
+      (std::vector<std::string>{"Minimise", "TimerOn(Working)", "WaitSeconds(1)",
+                                "TimerOff(Working)", "Restore",
+                                "ShowMessage(Quillon,information,Done!)"}));
   EXPECT_EQ(frm.ExitCode(), 0);
 }
 
@@ -141,12 +142,12 @@ TEST_F(JobTest, ShutDownLeavesTheWindowBusyAndSaysNothing) {
   Configure(false, false, false, true);
   fake.onStartProgram = [](const std::string&, int) { return true; };
   frm.ClickStart();
-  EXPECT_EQ(fake.CallsStartingWith("StartProgram"),
+  EXPECT_EQ(fake.Calls({"StartProgram"}),
             (std::vector<std::string>{"StartProgram(shutdown -s,2)"}));
-  EXPECT_LT(Position("WaitSeconds(1)"), Position("StartProgram"));
+  EXPECT_LT(fake.Position("WaitSeconds(1)"), fake.Position("StartProgram"));
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(Position("Restore"), -1);
-  EXPECT_EQ(Position("TimerOff(Working)"), -1);
+  EXPECT_EQ(fake.Position("Restore"), -1);
+  EXPECT_EQ(fake.Position("TimerOff(Working)"), -1);
   EXPECT_EQ(frm.Control(ControlId::cmdStart).caption, "Working...");
   EXPECT_FALSE(Enabled(ControlId::cmdOpen));
   EXPECT_EQ(view.closeCount, 0);
@@ -200,7 +201,7 @@ TEST_F(JobTest, AWindowThatCannotTurnBusyStartsNoJobAndStaysUsable) {
   EXPECT_FALSE(frm.JobRunning());
   EXPECT_FALSE(fake.FolderExists(kMux));
   EXPECT_TRUE(Enabled(ControlId::cmdOpen));
-  EXPECT_LT(Position("TimerOn(Working)"), Position("Restore"));
+  EXPECT_LT(fake.Position("TimerOn(Working)"), fake.Position("Restore"));
   EXPECT_EQ(
       Messages(),
       (std::vector<std::string>{"ShowMessage(Quillon,error,The job was not started, because the "
@@ -221,7 +222,7 @@ TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
                                 0),
             0u)
       << Messages()[0];
-  EXPECT_EQ(Position("Minimise"), -1);
+  EXPECT_EQ(fake.Position("Minimise"), -1);
   EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_FALSE(frm.JobRunning());
 }
@@ -242,7 +243,7 @@ TEST_F(JobTest, AnErrorStopsTheJobNamesTheStepAndRestoresTheWindow) {
                                                   "while converting the audio:\r\nBeSweet wrote "
                                                   "nothing." +
                                                   std::string(kLogPlace) + ")"}));
-  EXPECT_LT(Position("Restore"), Position("ShowMessage"));
+  EXPECT_LT(fake.Position("Restore"), fake.Position("ShowMessage"));
   EXPECT_EQ(view.closeCount, 0);
   EXPECT_EQ(frm.ExitCode(), 0);
 }
@@ -292,8 +293,8 @@ TEST_F(JobTest, StartAndTheFolderButtonDoNothingDuringAJob) {
     frm.ClickAbout();
   };
   frm.ClickStart();
-  EXPECT_EQ(fake.CallsStartingWith("CreateFolder").size(), 1u);
-  EXPECT_TRUE(fake.CallsStartingWith("BrowseForFolder").empty());
+  EXPECT_EQ(fake.Calls({"CreateFolder"}).size(), 1u);
+  EXPECT_TRUE(fake.Calls({"BrowseForFolder"}).empty());
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
 }
 

@@ -111,7 +111,7 @@ TEST_F(JobLogTest, ASmallJobLogsItsOptionsStepsCommandLinesOutcomesAndEnd) {
   EXPECT_EQ(logWhileMuxing.substr(logWhileMuxing.size() - muxRun.size()), muxRun);
   // "Done!" stays as it is; the log's folder was made for it.
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
-  EXPECT_EQ(fake.CallsStartingWith("CreateFolder"),
+  EXPECT_EQ(fake.Calls({"CreateFolder"}),
             (std::vector<std::string>{"CreateFolder(D:\\Rips\\Film\\mux\\)",
                                       "CreateFolder(C:\\Users\\me\\AppData\\Local\\Quillon)"}));
 }

@@ -128,7 +128,7 @@ TEST_F(WaitForKeyTest, AnAcceptedAnswerIsUsedAndStoredRounded) {
     EXPECT_EQ(frm.job().PauseSeconds, row.seconds);
     EXPECT_EQ(fake.settings[kKey], row.stored);
     EXPECT_EQ(
-        fake.CallsStartingWith("WriteSetting"),
+        fake.Calls({"WriteSetting"}),
         (std::vector<std::string>{std::string("WriteSetting(") + kKey + "=" + row.stored + ")"}));
     EXPECT_TRUE(Messages().empty());
   }
@@ -142,7 +142,7 @@ TEST_F(WaitForKeyTest, ARefusedAnswerWarnsAndChangesNothing) {
     frm.ClickWaitForKey();
     EXPECT_EQ(frm.job().PauseSeconds, 5);
     EXPECT_EQ(fake.settings[kKey], "5");
-    EXPECT_TRUE(fake.CallsStartingWith("WriteSetting").empty());
+    EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], std::string("ShowMessage(Quillon,warning,\"") + answer +
                                  "\" is not a number of seconds.\r\nPlease enter a whole number "
@@ -159,9 +159,9 @@ TEST_F(WaitForKeyTest, CancelOrAnEmptyAnswerChangesNothing) {
   }
   EXPECT_EQ(frm.job().PauseSeconds, 5);
   EXPECT_EQ(fake.settings[kKey], "5");
-  EXPECT_TRUE(fake.CallsStartingWith("WriteSetting").empty());
+  EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(fake.CallsStartingWith("InputBox").size(), 3u);
+  EXPECT_EQ(fake.Calls({"InputBox"}).size(), 3u);
 }
 
 TEST_F(WaitForKeyTest, TheStoredAnswerIsWhatTheNextStartShows) {

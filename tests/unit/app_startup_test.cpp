@@ -66,7 +66,7 @@ TEST_F(StartupTest, FirstRunOpensTheSetUpBatchBeforeTheTimerStarts) {
   fake.exeFolder = "C:\\App";
   frm.Load();
   EXPECT_EQ(
-      Only({"ShellOpen", "Changed(cmbAudQual", "TimerOn", "TimerOff"}),
+      fake.Calls({"ShellOpen", "Changed(cmbAudQual", "TimerOn", "TimerOff"}),
       (std::vector<std::string>{"Changed(cmbAudQual:0:0:)",
                                 "ShellOpen(OPEN,xt.bat,0,C:\\App\\tools\\,1)", "TimerOn(CMD)"}));
   EXPECT_EQ(fake.calls.back(), "TimerOn(CMD)");
@@ -76,7 +76,7 @@ TEST_F(StartupTest, FirstRunOpensTheSetUpBatchBeforeTheTimerStarts) {
 TEST_F(StartupTest, MarkerFileSkipsTheSetUpBatch) {
   fake.AddFile("C:\\App\\tools\\XT.TXT");
   frm.Load();
-  EXPECT_TRUE(fake.CallsStartingWith("ShellOpen").empty());
+  EXPECT_TRUE(fake.Calls({"ShellOpen"}).empty());
   EXPECT_EQ(fake.calls.back(), "TimerOn(CMD)");
 }
 
@@ -126,8 +126,8 @@ TEST(StartupPause, ReadsTheStoredKeystrokePause) {
     if (row.stored) fake.settings["Quillon\\Options\\WaitForKey"] = *row.stored;
     frm.Load();
     EXPECT_EQ(frm.job().PauseSeconds, row.expected);
-    EXPECT_TRUE(fake.CallsStartingWith("WriteSetting").empty());
-    EXPECT_TRUE(fake.CallsStartingWith("ShowMessage").empty());
+    EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
+    EXPECT_TRUE(fake.Calls({"ShowMessage"}).empty());
   }
 }
 

@@ -5,9 +5,8 @@
 
 #include <vector>
 
-#include "app/frm_main.h"
+#include "app_fixture.h"
 #include "automation/window_automation.h"
-#include "fakes/fake_platform.h"
 
 namespace quillon {
 namespace {
@@ -24,9 +23,12 @@ class RefusingPlatform : public testing::FakePlatform {
 template <typename Platform>
 class AutomationTestBase : public ::testing::Test {
  protected:
-  AutomationTestBase() { frm.job().PauseSeconds = 2; }
+  AutomationTestBase() {
+    view.Attach(&frm);
+    frm.job().PauseSeconds = 2;
+  }
   Platform fake;
-  testing::FakeView view;
+  RecordingView view{fake};
   FrmMain frm{fake, view};
   WaitLimits limits;
   WindowAutomation windows{fake, limits, [](const std::string&) {}, [] { return false; }};
@@ -204,13 +206,13 @@ TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
 
 TEST(ClickThingRefused, ARefusedActivationEndsTheJobBeforeTheClick) {
   RefusingPlatform fake;
-  testing::FakeView view;
+  RecordingView view(fake);
   FrmMain frm(fake, view);
   fake.AddWindow("SubToSup");
   EXPECT_EQ(ErrorOf([&] { frm.job().ClickThing("SubToSup", 1002); }),
             "The window \"SubToSup\" could not be brought to the front, so its button 1002 could "
             "not be clicked.");
-  EXPECT_TRUE(fake.CallsStartingWith("ClickControl(").empty());
+  EXPECT_TRUE(fake.Calls({"ClickControl("}).empty());
 }
 
 TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
@@ -232,7 +234,7 @@ TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
   frm.job().PauseSeconds = 0;
   frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.now, 0u);
-  EXPECT_EQ(fake.CallsStartingWith("WaitSeconds("),
+  EXPECT_EQ(fake.Calls({"WaitSeconds("}),
             (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
 }
 
@@ -262,7 +264,7 @@ TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) 
             }),
             "The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear "
             "within 2 minutes.");
-  EXPECT_TRUE(fake.CallsStartingWith("WaitSeconds(").empty());
+  EXPECT_TRUE(fake.Calls({"WaitSeconds("}).empty());
 }
 
 TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {

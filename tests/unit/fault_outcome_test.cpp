@@ -127,7 +127,7 @@ TEST_F(FaultOutcomeTest, AFolderRemovedAfterTheScanStartsNoJobAndSaysSo) {
   frm.StartJob();
   EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, because its "
                                "source folder does not exist:\r\nD:\\Rips\\Film\\)"}));
-  EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
+  EXPECT_TRUE(fake.Calls({"CreateFolder("}).empty());
   EXPECT_FALSE(fake.FolderExists(kSource));
   EXPECT_TRUE(StagesRun(frm).empty());
   EXPECT_FALSE(frm.JobRunning());
@@ -142,8 +142,8 @@ TEST_F(FaultOutcomeTest, AQuotedFolderOnTheCommandLineFailsTheBatchJobBeforeAnyt
   EXPECT_EQ(Messages(),
             (Files{"ShowMessage(Quillon,error,closes after 60000 ms,The job was not "
                    "started, because its source folder does not exist:\r\n\"D:\\Rips\\Film\"\\)"}));
-  EXPECT_TRUE(fake.CallsStartingWith("CreateFolder(").empty());
-  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").empty());
+  EXPECT_TRUE(fake.Calls({"CreateFolder("}).empty());
+  EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
 }
 
@@ -173,7 +173,7 @@ TEST_F(FaultOutcomeTest, AMuxFolderTooLongForTheToolsStartsNoJob) {
     frm.job().SourceDir = source;
     fake.calls.clear();
     frm.StartJob();
-    const auto created = fake.CallsStartingWith("CreateFolder(");
+    const auto created = fake.Calls({"CreateFolder("});
     EXPECT_EQ(created.empty(), !row.started);
     if (row.started) continue;
     ASSERT_EQ(Messages().size(), 1u);
@@ -189,19 +189,7 @@ TEST_F(FaultOutcomeTest, AMuxFolderTooLongForTheToolsStartsNoJob) {
 
 // ---- the tools of a job that stops ----
 
-class StoppedJobTest : public FaultOutcomeTest {
- protected:
-  // Where the call to end the started tools falls among the calls.
-  std::ptrdiff_t Position(const std::string& call) const {
-    const auto found = std::find(fake.calls.begin(), fake.calls.end(), call);
-    return found == fake.calls.end() ? -1 : found - fake.calls.begin();
-  }
-  std::ptrdiff_t FirstMessage() const {
-    for (std::size_t i = 0; i < fake.calls.size(); ++i)
-      if (fake.calls[i].rfind("ShowMessage(", 0) == 0) return static_cast<std::ptrdiff_t>(i);
-    return -1;
-  }
-};
+using StoppedJobTest = FaultOutcomeTest;
 
 TEST_F(StoppedJobTest, ARecognitionThatNeverEndsEndsTheToolsBeforeTheMessage) {
   script.ocrEnds = false;
@@ -209,20 +197,20 @@ TEST_F(StoppedJobTest, ARecognitionThatNeverEndsEndsTheToolsBeforeTheMessage) {
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].rfind("ShowMessage(Quillon,error,The job stopped while recognising", 0),
             0u);
-  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
-  const auto recognition = Position("ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1053)");
+  EXPECT_EQ(fake.Calls({"EndStartedPrograms"}).size(), 1u);
+  const auto recognition = fake.Position("ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1053)");
   ASSERT_GE(recognition, 0);
-  EXPECT_GT(Position("EndStartedPrograms"), recognition);
-  EXPECT_LT(Position("EndStartedPrograms"), FirstMessage());
+  EXPECT_GT(fake.Position("EndStartedPrograms"), recognition);
+  EXPECT_LT(fake.Position("EndStartedPrograms"), fake.Position("ShowMessage("));
 }
 
 TEST_F(StoppedJobTest, AConverterWindowThatNeverShowsEndsTheConverter) {
   script.converterShowsWindow = false;
   frm.StartJob();
-  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
-  EXPECT_LT(Position("StartProgram(" + frm.job().SubToSupPath + ",1)"),
-            Position("EndStartedPrograms"));
-  EXPECT_LT(Position("EndStartedPrograms"), FirstMessage());
+  EXPECT_EQ(fake.Calls({"EndStartedPrograms"}).size(), 1u);
+  EXPECT_LT(fake.Position("StartProgram(" + frm.job().SubToSupPath + ",1)"),
+            fake.Position("EndStartedPrograms"));
+  EXPECT_LT(fake.Position("EndStartedPrograms"), fake.Position("ShowMessage("));
 }
 
 TEST_F(StoppedJobTest, ClosingTheWindowDuringAJobEndsTheTools) {
@@ -230,14 +218,14 @@ TEST_F(StoppedJobTest, ClosingTheWindowDuringAJobEndsTheTools) {
   fake.At(20000, [this] { view.closeRequested = true; });
   frm.StartJob();
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(fake.CallsStartingWith("EndStartedPrograms").size(), 1u);
+  EXPECT_EQ(fake.Calls({"EndStartedPrograms"}).size(), 1u);
   EXPECT_EQ(frm.ExitCode(), kExitCancelled);
 }
 
 TEST_F(StoppedJobTest, AJobThatEndsNormallyEndsNothing) {
   frm.StartJob();
   EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,information,Done!)"}));
-  EXPECT_TRUE(fake.CallsStartingWith("EndStartedPrograms").empty());
+  EXPECT_TRUE(fake.Calls({"EndStartedPrograms"}).empty());
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ TEST_F(OutputTest, WithoutCleanUpEveryIntermediateFileStays) {
   EXPECT_EQ(Below(kMux),
             InMux({"0x20.srt", "0x21.srt", "0x80.mp3", "0x81.mp3", "movie.amg", "movie.avi",
                    "movie.idx", "movie.sub", "vob_0x20.sup", "vob_0x21.sup"}));
-  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
 }
 
 TEST_F(OutputTest, WithoutCleanUpOrMuxTheSrtFilesAreStillSaved) {
@@ -142,20 +142,18 @@ TEST_F(OutputTest, WithoutCleanUpOrMuxTheSrtFilesAreStillSaved) {
 TEST_F(OutputTest, CleanUpDeletesInTheFixedOrder) {
   Settings(false, true, true);
   frm.StartJob();
-  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
-            (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.sub)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\0x20.srt)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\0x21.srt)"}));
-  EXPECT_EQ(fake.CallsStartingWith("CopyFile(D:\\Rips\\Film\\mux\\0"),
+  EXPECT_EQ(fake.Calls({"DeleteFile("}), (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\movie.sub)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\0x20.srt)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\0x21.srt)"}));
+  EXPECT_EQ(fake.Calls({"CopyFile(D:\\Rips\\Film\\mux\\0"}),
             (Files{"CopyFile(D:\\Rips\\Film\\mux\\0x20.srt,D:\\Rips\\Film\\0x20.srt)",
                    "CopyFile(D:\\Rips\\Film\\mux\\0x21.srt,D:\\Rips\\Film\\0x21.srt)"}));
-  EXPECT_EQ(fake.CallsStartingWith("RemoveFolder("),
-            (Files{"RemoveFolder(D:\\Rips\\Film\\mux\\)"}));
+  EXPECT_EQ(fake.Calls({"RemoveFolder("}), (Files{"RemoveFolder(D:\\Rips\\Film\\mux\\)"}));
 }
 
 TEST_F(OutputTest, MissingFilesAreSkippedAndTheRestGoesOn) {
@@ -168,12 +166,11 @@ TEST_F(OutputTest, MissingFilesAreSkippedAndTheRestGoesOn) {
     return run(cmd, style);
   };
   frm.StartJob();
-  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
-            (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
-                   "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)"}));
-  EXPECT_TRUE(fake.CallsStartingWith("CopyFile(D:\\Rips\\Film\\mux\\0").empty());
+  EXPECT_EQ(fake.Calls({"DeleteFile("}), (Files{"DeleteFile(D:\\Rips\\Film\\mux\\0x81.mp3)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\movie.idx)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+                                                "DeleteFile(D:\\Rips\\Film\\mux\\vob_0x21.sup)"}));
+  EXPECT_TRUE(fake.Calls({"CopyFile(D:\\Rips\\Film\\mux\\0"}).empty());
   EXPECT_FALSE(fake.FolderExists(kMux));
   EXPECT_EQ(LastMessage(),
             "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
@@ -188,7 +185,7 @@ TEST_F(OutputTest, TwoTracksWithOneKeyDeleteTheirMp3Once) {
   frm.SelectOption(ControlId::optAudMP3);
   Settings(true, true, true);
   frm.StartJob();
-  EXPECT_EQ(fake.CallsStartingWith("DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)").size(), 1u);
+  EXPECT_EQ(fake.Calls({"DeleteFile(D:\\Rips\\Film\\mux\\0x80.mp3)"}).size(), 1u);
   EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
 }
 
@@ -201,7 +198,7 @@ TEST_F(OutputTest, AFolderThatStillHoldsOtherFilesStays) {
   };
   frm.StartJob();
   EXPECT_EQ(Below(kMux), InMux({"readme.txt"}));
-  EXPECT_TRUE(fake.CallsStartingWith("RemoveFolder(").empty());
+  EXPECT_TRUE(fake.Calls({"RemoveFolder("}).empty());
   EXPECT_EQ(Below(kSource), SourceFiles({"0x20.srt", "0x21.srt"}));
   EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
 }
@@ -217,7 +214,7 @@ TEST_F(OutputTest, ALockedTargetStopsTheJobAndKeepsTheSrtFiles) {
             0u)
       << LastMessage();
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x21.srt"));
-  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_EQ(fake.FileContent(std::string(kSource) + "0x21.srt"), "the user's own");
 }
 
@@ -230,8 +227,8 @@ TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDele
   frm.SetCheck(ControlId::chkMux, 0);
   frm.CopySubtitleResults();
   frm.DeleteTempFiles();
-  EXPECT_TRUE(fake.CallsStartingWith("CopyFile(").empty());
-  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.Calls({"CopyFile("}).empty());
+  EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "vob_0x20.sup"));
   EXPECT_TRUE(fake.FolderExists(kMux));
 }

@@ -74,7 +74,7 @@ TEST_F(StageTest, ATrackAddedAfterTheScanIsNotSeenByTheJob) {
   fake.AddFile(std::string(kSource) + "0x81.ac3");
   frm.SelectOption(ControlId::optAudMP3);
   frm.ConvertAudio();
-  EXPECT_EQ(fake.CallsStartingWith("ShellWait(").size(), 1u);
+  EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }
 
 }  // namespace

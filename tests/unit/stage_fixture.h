@@ -8,20 +8,23 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/frm_main.h"
-#include "fakes/fake_platform.h"
+#include "app_fixture.h"
 #include "job/file_list.h"
 #include "stages/tool_windows.h"
-#include "stages_run.h"
+#include "tool_model/outside_tools.h"
 
 namespace quillon {
 
 inline constexpr char kSource[] = "D:\\Rips\\Film\\";
 inline constexpr char kMux[] = "D:\\Rips\\Film\\mux\\";
-inline constexpr char kEditorCaption[] = "DVDSubEdit -- Version 1.34 By A. N. Author";
-inline constexpr char kOcrCaption[] = "Running OCR... (based on GOCR by A. N. Other)";
+inline const std::string kEditorCaption =
+    std::string(tools::kSubEditCaptionPrefix) + "A. N. Author";
+inline const std::string kOcrCaption =
+    std::string(tools::kOcrProgressCaptionPrefix) + "A. N. Other)";
 inline constexpr char kSettingsFile[] = "C:\\Users\\me\\AppData\\Roaming\\DVDSubEdit.ini";
 
 // How the scripted GUI tools behave; times in virtual milliseconds.
@@ -42,7 +45,7 @@ struct ToolScript {
   bool avimuxWrites = true;
 };
 
-class StageTest : public ::testing::Test {
+class StageTest : public AppTest {
  protected:
   StageTest() {
     fake.exeFolder = "C:\\App";
@@ -77,23 +80,12 @@ class StageTest : public ::testing::Test {
 
   // The calls that talk to the tools, in order.
   std::vector<std::string> MacroCalls() const {
-    std::vector<std::string> out;
-    for (const auto& call : fake.calls)
-      for (const char* prefix : {"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
-                                 "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("})
-        if (call.rfind(prefix, 0) == 0) {
-          out.push_back(call);
-          break;
-        }
-    return out;
+    return fake.Calls({"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
+                       "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("});
   }
 
-  std::vector<std::string> Messages() const { return fake.CallsStartingWith("ShowMessage("); }
   std::vector<std::string> Problems() const { return frm.Report().Problems(); }
 
-  testing::FakePlatform fake;
-  testing::FakeView view;
-  FrmMain frm{fake, view};
   ToolScript script;
   int editorStarts = 0;
 
@@ -130,23 +122,26 @@ class StageTest : public ::testing::Test {
     return true;
   }
 
+  // The console tools, given a command line of the one form each accepts.
   ProcessOutcome Run(const std::string& cmd) {
-    const auto startsWith = [&cmd](const std::string& tool) {
-      return cmd.rfind("\"" + tool + "\"", 0) == 0;
-    };
-    const auto program = cmd.substr(1, cmd.find('"', 1) - 1);
-    if (!fake.FileExists(program)) return ProcessOutcome{false, false, 0};
-    // The last quoted word: UnRAR's destination folder, the muxer's script.
-    const auto lastOpen = cmd.rfind('"', cmd.size() - 2) + 1;
-    const std::string last = cmd.substr(lastOpen, cmd.size() - 1 - lastOpen);
-    if (startsWith(frm.job().UnRarPath) && script.unrarWrites) {
-      fake.AddFile(last + "movie.sub", "bitmaps");
-      fake.AddFile(last + "movie.idx", "index from the archive");
-    } else if (startsWith(frm.job().BeSweetPath) && script.besweetWrites) {
-      const auto output = cmd.find("-output \"") + 9;
-      fake.AddFile(cmd.substr(output, cmd.find('"', output) - output), "mp3");
-    } else if (startsWith(frm.job().AviMuxPath) && script.avimuxWrites) {
-      fake.AddFile(last.substr(0, last.rfind('\\') + 1) + "movie.avi", "avi");
+    using namespace tool_model;
+    const std::string_view line = cmd;
+    const auto program = ExactReader<char>(line).Quoted();
+    if (!program || !fake.FileExists(*program)) return ProcessOutcome{false, false, 0};
+    if (const auto unrar = ReadUnRarCall(line); unrar && *program == frm.job().UnRarPath) {
+      if (!script.unrarWrites) return ProcessOutcome{true, true, 0};
+      fake.AddFile(unrar->destination + "movie.sub", "bitmaps");
+      fake.AddFile(unrar->destination + "movie.idx", "index from the archive");
+    } else if (const auto besweet = ReadBeSweetCall(line);
+               besweet && *program == frm.job().BeSweetPath) {
+      if (script.besweetWrites) fake.AddFile(besweet->output, "mp3");
+    } else if (const auto avimux = ReadAviMuxCall(line);
+               avimux && *program == frm.job().AviMuxPath) {
+      const std::string& scriptPath = avimux->script;
+      if (script.avimuxWrites)
+        fake.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi", "avi");
+    } else {
+      ADD_FAILURE() << "a tool was given a command line it does not accept: " << cmd;
     }
     return ProcessOutcome{true, true, 0};
   }
@@ -171,7 +166,7 @@ class StageTest : public ::testing::Test {
     }
     if (text == "%F" && editorState_ == EditorState::Started) {
       editorState_ = EditorState::Menu;
-    } else if (text == "{DOWN}{DOWN}{DOWN}" && editorState_ == EditorState::Menu) {
+    } else if (text == ToOpenSup() && editorState_ == EditorState::Menu) {
       editorState_ = EditorState::MenuOnOpen;
     } else if (text == "{ENTER}" && editorState_ == EditorState::MenuOnOpen) {
       editorState_ = EditorState::OpenDialog;
@@ -182,7 +177,8 @@ class StageTest : public ::testing::Test {
     } else if (text == "{ENTER}" && editorState_ == EditorState::SaveDialog) {
       editorState_ = EditorState::Loaded;
       if (script.editorSaves)
-        fake.AddFile(typed_ + ".srt", "srt of " + fake.WindowCaption(editor_));
+        fake.AddFile(typed_ + "." + tool_model::kSubEditSaveExtension,
+                     "srt of " + fake.WindowCaption(editor_));
     } else if (text == "{ENTER}" && converterDialog_) {
       converterDialog_ = false;
       if (typed_ != std::string(kMux) + "movie.idx" || !script.converterFinishes) return;
@@ -191,6 +187,13 @@ class StageTest : public ::testing::Test {
         fake.RetitleWindow(converter_, tools::kSubToSupDoneCaption);
       });
     }
+  }
+
+  // The Down arrows from the File menu's first entry to "Open SUP file...".
+  static std::string ToOpenSup() {
+    std::string keys;
+    for (int i = 0; i < tool_model::kSubEditOpenSupEntry; ++i) keys += "{DOWN}";
+    return keys;
   }
 
   enum class EditorState { None, Started, Menu, MenuOnOpen, OpenDialog, Loaded, SaveDialog };

@@ -209,7 +209,7 @@ TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
   frm.job().PauseSeconds = 0;
   script.supFiles = {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"};
   Run();
-  const auto waits = fake.CallsStartingWith("WaitSeconds(");
+  const auto waits = fake.Calls({"WaitSeconds("});
   EXPECT_EQ(waits.size(), 7u + 3u * 14u);
   EXPECT_EQ(std::count(waits.begin(), waits.end(), "WaitSeconds(0)"),
             static_cast<long>(waits.size()));
@@ -226,7 +226,7 @@ TEST_F(SubtitleMacroTest, EveryPauseReadsTheCurrentPauseLength) {
     if (++pauses == 3) frm.job().PauseSeconds = 4;
   };
   Run();
-  const auto waits = fake.CallsStartingWith("WaitSeconds(");
+  const auto waits = fake.Calls({"WaitSeconds("});
   ASSERT_EQ(waits.size(), 7u + 14u);
   EXPECT_EQ(waits[0], "WaitSeconds(1)");
   EXPECT_EQ(waits[1], "WaitSeconds(1)");
@@ -238,7 +238,7 @@ TEST_F(SubtitleMacroTest, EmptyAppDataPathDeletesNothing) {
   fake.appDataFolder = "";
   fake.AddFile(kSettingsFile, "old");
   Run();
-  EXPECT_TRUE(fake.CallsStartingWith("DeleteFile(").empty());
+  EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_TRUE(fake.FileExists(kSettingsFile));
   EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
 }
@@ -247,7 +247,7 @@ TEST_F(SubtitleMacroTest, AppDataPathWithATrailingBackslashGetsNoSecondOne) {
   fake.appDataFolder = "C:\\Users\\me\\AppData\\Roaming\\";
   fake.AddFile(kSettingsFile, "old");
   Run();
-  EXPECT_EQ(fake.CallsStartingWith("DeleteFile("),
+  EXPECT_EQ(fake.Calls({"DeleteFile("}),
             (Calls{"DeleteFile(C:\\Users\\me\\AppData\\Roaming\\DVDSubEdit.ini)"}));
 }
 
@@ -286,8 +286,7 @@ TEST_F(SubtitleMacroTest, PathWithNotationCharactersIsTypedAsItIs) {
   fake.AddFile(frm.job().MuxDir + "movie.idx");
   fake.onText = nullptr;  // the scripted tools expect the usual folder: only the typing counts
   EXPECT_THROW(frm.ConvertSubtitlesToSrt(), JobError);  // the converter never finishes
-  EXPECT_EQ(fake.CallsStartingWith("SendText("),
-            (Calls{"SendText(D:\\50% (a+b) ^{c}~[d]\\mux\\movie.idx)"}));
+  EXPECT_EQ(fake.Calls({"SendText("}), (Calls{"SendText(D:\\50% (a+b) ^{c}~[d]\\mux\\movie.idx)"}));
 }
 
 TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
@@ -321,7 +320,7 @@ TEST_F(SubtitleMacroFailureTest, ConverterWindowNeverShows) {
             "ShowMessage(Quillon,error,The job stopped while starting SubToSup:\r\n"
             "The window \"SubToSup\" did not appear within 2 minutes.)");
   EXPECT_FALSE(frm.JobRunning());
-  EXPECT_TRUE(fake.CallsStartingWith("SendKeys(").empty());
+  EXPECT_TRUE(fake.Calls({"SendKeys("}).empty());
 }
 
 TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
@@ -340,8 +339,7 @@ TEST_F(SubtitleMacroFailureTest, RecognitionNeverEnds) {
             "ShowMessage(Quillon,error,The job stopped while recognising the text of "
             "D:\\Rips\\Film\\mux\\vob_0x20.sup in DVDSubEdit:\r\nThe window whose title begins "
             "with \"Running OCR... (based on GOCR by \" was still open after 5 minutes.)");
-  EXPECT_TRUE(
-      fake.CallsStartingWith("ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1056)").empty());
+  EXPECT_TRUE(fake.Calls({"ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1056)"}).empty());
 }
 
 TEST_F(SubtitleMacroFailureTest, EditorMissing) {
@@ -358,7 +356,7 @@ TEST_F(SubtitleMacroFailureTest, ClosingTheWindowDuringAWaitStopsTheJob) {
   frm.StartJob();
   EXPECT_TRUE(Messages().empty());
   EXPECT_LE(fake.now, 30000u + frm.job().Limits.slowPollMs);
-  EXPECT_TRUE(fake.CallsStartingWith("ShellWait(").size() == 1);  // UnRAR only
+  EXPECT_TRUE(fake.Calls({"ShellWait("}).size() == 1);  // UnRAR only
 }
 
 }  // namespace

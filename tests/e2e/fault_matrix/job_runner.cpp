@@ -71,66 +71,22 @@ class CaseGuard {
   JobContext& context_;
 };
 
-struct BoxSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectBoxes(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t name[16] = {};
-  ::GetClassNameW(window, name, 16);
-  if (owner == search->processId && std::wstring_view(name) == L"#32770")
-    search->found.push_back(window);
-  return TRUE;
-}
-
-// A box with a long path in it can be wider than the screen, its icon then
-// lying beyond the left edge where its pixels cannot be read: such a box is
-// moved to the left edge first.
-void BringBoxesOnScreen(DWORD processId) {
-  BoxSearch search{processId, {}};
-  ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
-  for (HWND box : search.found) {
-    RECT r{};
-    if (::GetWindowRect(box, &r) && r.left < 0)
-      ::SetWindowPos(box, nullptr, 0, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-}
-
 // Looks for a message box of the program; records it and presses OK.
 bool TakeBox(JobContext& context) {
-  BringBoxesOnScreen(context.process->Id());
-  auto box = e2e::WaitForMessageBox(*context.process, 0ms);
+  auto box = e2e::MessageBoxNow(*context.process);
   if (!box) return false;
   context.boxes.push_back(*box);
   e2e::PressDialogButton(box->window);
   return true;
 }
 
-// Looks for a message box of the program and records it once, leaving it
-// to whatever ends it.
-void NoteBox(JobContext& context) {
-  BringBoxesOnScreen(context.process->Id());
-  auto box = e2e::WaitForMessageBox(*context.process, 0ms);
-  if (!box) return;
-  if (!context.boxes.empty() && context.boxes.back().window == box->window) return;
-  context.boxes.push_back(*box);
-}
-
 std::optional<DWORD> RunBatch(JobContext& context) {
-  const auto end = std::chrono::steady_clock::now() + context.job.limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (auto code = context.process->WaitForExit(40ms)) return code;
-    if (context.job.during) context.job.during(context);
-    if (context.job.answerBoxes)
-      TakeBox(context);
-    else
-      NoteBox(context);
-  }
-  return context.process->WaitForExit(0ms);
+  return e2e::RunToExit(
+      *context.process, context.job.limit, context.boxes,
+      [&] {
+        if (context.job.during) context.job.during(context);
+      },
+      context.job.answerBoxes);
 }
 
 bool WaitForCheck(const WindowProbe& window, ControlId id, int value) {
@@ -274,7 +230,7 @@ void Judge(JobContext& context, const std::optional<DWORD>& code, const Snapshot
     for (const auto& event : events.Events())
       verdict.Note(event.tool + " " + event.event + " " + event.detail);
     // The program's own account of the job, when it is this case's.
-    if (const auto jobLog = e2e::ReadBytes(JobLogPath()))
+    if (const auto jobLog = e2e::ReadBytes(e2e::JobLogFile()))
       if (jobLog->find(Narrow(context.places.folder)) != std::string::npos)
         verdict.Note("job log:\n" + *jobLog);
   }
@@ -289,24 +245,11 @@ void RunJob(const JobCase& job, Verdict& verdict) {
   context.places.folder = folder.Path();
   context.places.tools = folder.Path() + job.installUnder + L"tools\\";
 
-  if (job.installUnder.empty()) {
-    context.exe = folder.InstallQuillon();
-    folder.InstallTools();
-  } else {
-    // Quillon.exe and its tools\ below folders of the case's own.
-    const std::wstring home =
-        folder.MakeFolder(job.installUnder.substr(0, job.installUnder.size() - 1));
-    e2e::TestFolder staging(Widen(job.name + "-staging"));
-    const std::wstring staged = staging.InstallQuillon();
-    staging.InstallTools();
-    context.exe = home + L"Quillon.exe";
-    if (!::CopyFileW(staged.c_str(), context.exe.c_str(), FALSE) ||
-        !::MoveFileW((staging.Path() + L"tools").c_str(), (home + L"tools").c_str()))
-      throw std::runtime_error("could not install below " + Narrow(home));
-  }
-  for (Tool tool : job.missing) ::DeleteFileW((context.places.tools + ToolPath(tool)).c_str());
+  context.exe = folder.InstallQuillon(job.installUnder);
+  folder.InstallTools(job.installUnder);
+  for (Tool tool : job.missing) ::DeleteFileW((context.places.tools + std::wstring(tool)).c_str());
   for (const auto& [tool, mode] : job.modes)
-    e2e::WriteBytes(context.places.tools + ToolPath(tool) + L".mode", mode);
+    e2e::WriteBytes(context.places.tools + std::wstring(tool) + L".mode", mode);
 
   // The source folder, maybe below folders of its own.
   std::wstring sourceName = job.sourceName;
@@ -336,26 +279,22 @@ void RunJob(const JobCase& job, Verdict& verdict) {
   const bool muxExisted = e2e::IsFolder(context.Mux());
   if (job.beforeLaunch) job.beforeLaunch(context);
 
-  e2e::LaunchOptions options;
+  std::wstring arguments;
   if (!job.arguments.empty())
-    options.arguments = Expand(job.arguments, context.places);
+    arguments = Expand(job.arguments, context.places);
   else if (job.launch == Launch::Batch)
-    options.arguments =
-        L"?" + source.PathWithoutBackslash() + L"?" + BatchFields(job.settings) + L"?";
+    arguments = L"?" + source.PathWithoutBackslash() + L"?" + BatchFields(job.settings) + L"?";
   else
-    options.arguments = L"\"" + source.PathWithoutBackslash() + L"\"";
-  options.environment = {{L"QUILLON_WAIT_LIMITS", job.waitLimits},
-                         {L"QUILLON_STANDIN_LOG", context.LogPath()}};
-  context.process.emplace(context.exe, options);
+    arguments = L"\"" + source.PathWithoutBackslash() + L"\"";
+  context.process.emplace(context.exe,
+                          e2e::JobLaunch(arguments, job.waitLimits, context.LogPath()));
 
   const std::optional<DWORD> code =
       job.launch == Launch::Batch ? RunBatch(context) : RunInteractive(context);
 
   // The tools a job started end with it; those that close themselves get a
   // moment to do so.
-  const std::wstring tools = context.places.tools;
-  e2e::WaitUntil(3s, [&] { return e2e::ProcessesUnder(tools).empty(); });
-  const auto left = e2e::EndProcessesUnder(folder.Path());
+  const auto left = e2e::EndLeftoversAfterJob(context.places.tools, folder.Path(), 3s);
   if (!left.empty()) {
     std::vector<std::wstring> names;
     for (const auto& path : left) names.push_back(path.substr(path.find_last_of(L'\\') + 1));

@@ -55,11 +55,13 @@ struct Case {
 
 // ---- the tools ----
 
-enum class Tool { UnRar, SubToSup, DvdSubEdit, BeSweet, AviMux };
-// Path below tools\ ("SubToSup\SubToSup.exe").
-std::wstring ToolPath(Tool tool);
-// The name the stand-in logs under ("SubToSup", "AVIMux_GUI").
-std::string ToolLogName(Tool tool);
+// A tool by its path below tools\ (e2e::kSubToSupTool, ...).
+using Tool = std::wstring_view;
+using e2e::kAviMuxTool;
+using e2e::kBeSweetTool;
+using e2e::kDvdSubEditTool;
+using e2e::kSubToSupTool;
+using e2e::kUnRarTool;
 
 // ---- source folders ----
 
@@ -114,8 +116,7 @@ class HeldFile {
 // this is the one way to a folder that truly refuses writes here.
 bool SetUnwritable(const std::wstring& path, bool on);
 
-// Removes a folder with everything in it.
-void RemoveTree(const std::wstring& folder);
+using e2e::RemoveTree;
 
 // Puts `text`'s placeholders in: {source} (ends in "\"), {film} (the same
 // without the backslash), {mux}, {tools}, {folder} (the case's folder),
@@ -125,8 +126,6 @@ struct Places {
   std::wstring source;
   std::wstring tools;
 };
-// Where the program keeps the log of its last job.
-std::wstring JobLogPath();
 std::wstring Expand(std::wstring_view text, const Places& places);
 // Whether `shown` equals `expected`, where "{*}" in `expected` stands for any
 // text (trailing line breaks ignored, as message boxes differ there).

@@ -1,5 +1,3 @@
-#include <shlobj.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -14,38 +12,6 @@ std::string Verdict::SeenText() const {
   std::string text;
   for (const auto& what : seen_) text += (text.empty() ? "" : "; ") + what;
   return text.empty() ? "nothing" : text;
-}
-
-std::wstring ToolPath(Tool tool) {
-  switch (tool) {
-    case Tool::UnRar:
-      return L"UnRAR.exe";
-    case Tool::SubToSup:
-      return L"SubToSup\\SubToSup.exe";
-    case Tool::DvdSubEdit:
-      return L"DVDSubEdit1.34\\DVDSubEdit.exe";
-    case Tool::BeSweet:
-      return L"BeSweetv1.5b31\\BeSweet.exe";
-    case Tool::AviMux:
-      return L"AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
-  }
-  return L"";
-}
-
-std::string ToolLogName(Tool tool) {
-  switch (tool) {
-    case Tool::UnRar:
-      return "UnRAR";
-    case Tool::SubToSup:
-      return "SubToSup";
-    case Tool::DvdSubEdit:
-      return "DVDSubEdit";
-    case Tool::BeSweet:
-      return "BeSweet";
-    case Tool::AviMux:
-      return "AVIMux_GUI";
-  }
-  return "";
 }
 
 void Fill(const e2e::SourceFolder& source, Fixture fixture) {
@@ -168,20 +134,6 @@ bool Writable(const std::wstring& path) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& folder) {
-  const std::wstring base = folder.back() == L'\\' ? folder : folder + L"\\";
-  for (const std::wstring& name : e2e::ListFolder(base)) {
-    const std::wstring path = base + name;
-    if (e2e::IsFolder(path)) {
-      RemoveTree(path);
-    } else {
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(path.c_str());
-    }
-  }
-  ::RemoveDirectoryW(base.c_str());
-}
-
 bool SetUnwritable(const std::wstring& path, bool on) {
   const auto unix = UnixPath(path);
   if (!unix || unix->find_first_of(" \"") != std::string::npos) return false;
@@ -194,13 +146,6 @@ bool SetUnwritable(const std::wstring& path, bool on) {
 
 // ---- texts ----
 
-std::wstring JobLogPath() {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-    return L"<no local application-data folder>";
-  return std::wstring(folder) + L"\\Quillon\\last-job.log";
-}
-
 std::wstring Expand(std::wstring_view text, const Places& places) {
   const std::pair<std::wstring_view, std::wstring> names[] = {
       {L"{folder}", places.folder},
@@ -208,7 +153,7 @@ std::wstring Expand(std::wstring_view text, const Places& places) {
       {L"{film}", places.source.substr(0, places.source.size() - 1)},
       {L"{mux}", places.source + L"mux\\"},
       {L"{tools}", places.tools},
-      {L"{log}", JobLogPath()},
+      {L"{log}", e2e::JobLogFile()},
   };
   std::wstring out;
   size_t pos = 0;

@@ -28,7 +28,7 @@ bool Logged(JobContext& context, const std::string& text) {
 
 // Where a job writes its log while another copy's job holds the usual one.
 std::wstring SecondLogPath() {
-  const std::wstring log = JobLogPath();
+  const std::wstring log = e2e::JobLogFile();
   return log.substr(0, log.size() - 4) + L"-2.log";
 }
 
@@ -92,7 +92,7 @@ std::vector<Case> SessionCases() {
     JobCase job;
     job.name = "second-copy-during-a-job";
     job.fixture = Fixture::OneStream;
-    job.modes = {{Tool::DvdSubEdit, "delay=8000"}};
+    job.modes = {{kDvdSubEditTool, "delay=8000"}};
     job.limit = 150s;
     job.prepare = [](JobContext&) {
       e2e::WriteStoredPause(L"1");
@@ -121,7 +121,7 @@ std::vector<Case> SessionCases() {
           "the first copy's AVI lacks its subtitles:\n" + avi);
       // Each job keeps its own log: the second one, finding the first one's
       // held, writes the next name.
-      const std::string first = e2e::ReadBytes(JobLogPath()).value_or("");
+      const std::string first = e2e::ReadBytes(e2e::JobLogFile()).value_or("");
       context.verdict.Check(
           first.find(" job on " + Narrow(context.places.source) + "\r\n") != std::string::npos &&
               first.find("Batch mode: the program ends with exit code 0.") != std::string::npos,
@@ -138,7 +138,7 @@ std::vector<Case> SessionCases() {
     // that could pass for a finished job.
     JobCase job;
     job.name = "close-during-recognition";
-    job.modes = {{Tool::DvdSubEdit, "delay=6000"}};
+    job.modes = {{kDvdSubEditTool, "delay=6000"}};
     job.during = CloseWhen("DVDSubEdit recognition shown");
     job.exitCode = 4;
     job.mux = kAfterSup;
@@ -152,7 +152,7 @@ std::vector<Case> SessionCases() {
     // before the clean-up. The script and the movie are complete.
     JobCase job;
     job.name = "close-during-muxing";
-    job.modes = {{Tool::AviMux, "delay=2000"}};
+    job.modes = {{kAviMuxTool, "delay=2000"}};
     job.during = CloseWhen("AVIMux_GUI script");
     job.exitCode = 4;
     job.mux = std::vector<std::wstring>{
@@ -253,7 +253,7 @@ std::vector<Case> SessionCases() {
     // Wine quotes an unquoted path itself before the tool sees it; the job
     // log holds the command line as the program started it.
     job.check = [](JobContext& context) {
-      const std::string log = e2e::ReadBytes(JobLogPath()).value_or("");
+      const std::string log = e2e::ReadBytes(e2e::JobLogFile()).value_or("");
       for (const wchar_t* line : {L"] Start: \"{tools}SubToSup\\SubToSup.exe\"\r\n",
                                   L"] Start: \"{tools}DVDSubEdit1.34\\DVDSubEdit.exe\"\r\n"}) {
         const std::string text = Narrow(Expand(line, context.places));

@@ -72,7 +72,7 @@ std::vector<Case> ToolFaultCases() {
   {
     // UnRAR's start failure is passed over: the recognition works from the
     // copied index, so only the tool itself is reported.
-    JobCase job = Missing("unrar-missing", Tool::UnRar);
+    JobCase job = Missing("unrar-missing", kUnRarTool);
     job.exitCode = 1;
     job.mux = kAviOnly;
     job.logLacks = {L"UnRAR start"};
@@ -83,7 +83,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Missing("subtosup-missing", Tool::SubToSup);
+    JobCase job = Missing("subtosup-missing", kSubToSupTool);
     job.exitCode = 3;
     job.boxes = {
         Error(StoppedWhile(kStartingSubToSup, L"Could not start {tools}SubToSup\\SubToSup.exe."))};
@@ -92,7 +92,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Missing("dvdsubedit-missing", Tool::DvdSubEdit);
+    JobCase job = Missing("dvdsubedit-missing", kDvdSubEditTool);
     job.exitCode = 3;
     job.boxes = {Error(
         StoppedWhile(kStartingEditor, L"Could not start {tools}DVDSubEdit1.34\\DVDSubEdit.exe."))};
@@ -103,7 +103,7 @@ std::vector<Case> ToolFaultCases() {
   {
     // Without BeSweet the muxer is given MP3 files that do not exist and
     // makes no AVI; the SRT files are kept, since they are in no AVI.
-    JobCase job = Missing("besweet-missing", Tool::BeSweet);
+    JobCase job = Missing("besweet-missing", kBeSweetTool);
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
@@ -112,7 +112,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Missing("avimux-missing", Tool::AviMux);
+    JobCase job = Missing("avimux-missing", kAviMuxTool);
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
@@ -126,7 +126,7 @@ std::vector<Case> ToolFaultCases() {
   // ---- a tool that fails at once, writing nothing ----
   {
     // The extractor says so only through its exit code.
-    JobCase job = Moded("unrar-fail", Tool::UnRar, "fail");
+    JobCase job = Moded("unrar-fail", kUnRarTool, "fail");
     job.exitCode = 1;
     job.mux = kAviOnly;
     jobs.push_back(job);
@@ -135,7 +135,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("subtosup-fail", Tool::SubToSup, "fail");
+    JobCase job = Moded("subtosup-fail", kSubToSupTool, "fail");
     job.waitLimits = kShortAppear;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(kStartingSubToSup, kSubToSupNeverShowed))};
@@ -143,7 +143,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("dvdsubedit-fail", Tool::DvdSubEdit, "fail");
+    JobCase job = Moded("dvdsubedit-fail", kDvdSubEditTool, "fail");
     job.waitLimits = kShortAppear;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(kStartingEditor, kEditorNeverShowed))};
@@ -151,7 +151,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("besweet-fail", Tool::BeSweet, "fail");
+    JobCase job = Moded("besweet-fail", kBeSweetTool, "fail");
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
@@ -160,7 +160,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("avimux-fail", Tool::AviMux, "fail");
+    JobCase job = Moded("avimux-fail", kAviMuxTool, "fail");
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
@@ -168,7 +168,7 @@ std::vector<Case> ToolFaultCases() {
 
   // ---- a tool that never ends: the time limit ends the job and the tool ----
   {
-    JobCase job = Moded("unrar-hang", Tool::UnRar, "hang");
+    JobCase job = Moded("unrar-hang", kUnRarTool, "hang");
     job.waitLimits = kShortRun;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(L"unpacking {source}subtitles\\movie.rar",
@@ -177,7 +177,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("subtosup-hang", Tool::SubToSup, "hang");
+    JobCase job = Moded("subtosup-hang", kSubToSupTool, "hang");
     job.waitLimits = kShortRun;
     job.exitCode = 3;
     job.boxes = {
@@ -187,7 +187,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("dvdsubedit-hang", Tool::DvdSubEdit, "hang");
+    JobCase job = Moded("dvdsubedit-hang", kDvdSubEditTool, "hang");
     job.waitLimits = kShortRun;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(
@@ -200,7 +200,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("besweet-hang", Tool::BeSweet, "hang");
+    JobCase job = Moded("besweet-hang", kBeSweetTool, "hang");
     job.waitLimits = kShortRun;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(L"converting the audio track {source}0x80.ac3",
@@ -209,7 +209,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("avimux-hang", Tool::AviMux, "hang");
+    JobCase job = Moded("avimux-hang", kAviMuxTool, "hang");
     job.waitLimits = kShortRun;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(L"muxing the movie",
@@ -222,13 +222,13 @@ std::vector<Case> ToolFaultCases() {
 
   // ---- a tool that crashes ----
   {
-    JobCase job = Moded("besweet-crash", Tool::BeSweet, "crash");
+    JobCase job = Moded("besweet-crash", kBeSweetTool, "crash");
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("avimux-crash", Tool::AviMux, "crash");
+    JobCase job = Moded("avimux-crash", kAviMuxTool, "crash");
     job.exitCode = 1;
     job.mux = kSrtOnly;
     jobs.push_back(job);
@@ -241,7 +241,7 @@ std::vector<Case> ToolFaultCases() {
   {
     // The cut MP3 files are there and are muxed, but only the crash tells
     // that they are not whole.
-    JobCase job = Moded("besweet-partialcrash", Tool::BeSweet, "partialcrash");
+    JobCase job = Moded("besweet-partialcrash", kBeSweetTool, "partialcrash");
     job.exitCode = 1;
     job.mux = kAviOnly;
     job.logHas = {L"BeSweet wrote {mux}0x81.mp3", L"BeSweet crash"};
@@ -253,7 +253,7 @@ std::vector<Case> ToolFaultCases() {
 
   // ---- a GUI tool whose window has another title ----
   {
-    JobCase job = Moded("subtosup-wrongwindow", Tool::SubToSup, "wrongwindow");
+    JobCase job = Moded("subtosup-wrongwindow", kSubToSupTool, "wrongwindow");
     job.waitLimits = kShortAppear;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(kStartingSubToSup, kSubToSupNeverShowed))};
@@ -261,7 +261,7 @@ std::vector<Case> ToolFaultCases() {
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("dvdsubedit-wrongwindow", Tool::DvdSubEdit, "wrongwindow");
+    JobCase job = Moded("dvdsubedit-wrongwindow", kDvdSubEditTool, "wrongwindow");
     job.waitLimits = kShortAppear;
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(kStartingEditor, kEditorNeverShowed))};
@@ -270,7 +270,7 @@ std::vector<Case> ToolFaultCases() {
   }
   {
     // The muxer is waited for by its process, never by its window.
-    JobCase job = Moded("avimux-wrongwindow", Tool::AviMux, "wrongwindow");
+    JobCase job = Moded("avimux-wrongwindow", kAviMuxTool, "wrongwindow");
     job.exitCode = 0;
     job.mux = kAviOnly;
     jobs.push_back(job);
@@ -280,14 +280,14 @@ std::vector<Case> ToolFaultCases() {
   // Nothing tells the program: the files exist and the tools end with 0. The
   // job goes on with what it was given, which the AVI shows.
   {
-    JobCase job = Moded("unrar-partial", Tool::UnRar, "partial");
+    JobCase job = Moded("unrar-partial", kUnRarTool, "partial");
     job.exitCode = 0;
     job.mux = kAviOnly;
     job.logHas = {L"UnRAR wrote {mux}movie.sub (cut short)"};
     jobs.push_back(job);
   }
   {
-    JobCase job = Moded("besweet-partial", Tool::BeSweet, "partial");
+    JobCase job = Moded("besweet-partial", kBeSweetTool, "partial");
     job.exitCode = 0;
     job.mux = kAviOnly;
     job.check = [](JobContext& context) {

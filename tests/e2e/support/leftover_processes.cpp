@@ -63,4 +63,11 @@ std::vector<std::wstring> EndProcessesUnder(const std::wstring& folder) {
   return ended;
 }
 
+std::vector<std::wstring> EndLeftoversAfterJob(const std::wstring& tools,
+                                               const std::wstring& folder,
+                                               std::chrono::milliseconds grace) {
+  WaitUntil(grace, [&] { return ProcessesUnder(tools).empty(); });
+  return EndProcessesUnder(folder);
+}
+
 }  // namespace quillon::e2e

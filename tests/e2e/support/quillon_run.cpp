@@ -1,5 +1,7 @@
 #include "support/quillon_run.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <atomic>
 #include <map>
@@ -7,6 +9,7 @@
 #include <thread>
 
 #include "e2e_paths.h"
+#include "support/source_folder.h"
 
 namespace quillon::e2e {
 namespace {
@@ -24,45 +27,14 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-template <typename Visit>
-void ForEachEntry(const std::wstring& folder, Visit visit) {
-  WIN32_FIND_DATAW data;
-  UniqueFindHandle find(::FindFirstFileW((folder + L"*").c_str(), &data));
-  if (!find) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    visit(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-  } while (::FindNextFileW(find.Get(), &data));
-}
-
-void RemoveTree(const std::wstring& folder) {
-  ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
-    const std::wstring path = folder + name;
-    if (isFolder) {
-      RemoveTree(path + L"\\");
-    } else {
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(path.c_str());
-    }
-  });
-  ::RemoveDirectoryW(folder.c_str());
-}
-
 void CopyTree(const std::wstring& from, const std::wstring& to) {
   ::CreateDirectoryW(to.c_str(), nullptr);
-  ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
-    if (isFolder) {
+  for (const std::wstring& name : ListFolder(from)) {
+    if (IsFolder(from + name))
       CopyTree(from + name + L"\\", to + name + L"\\");
-    } else if (!::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE)) {
+    else if (!::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE))
       throw Failure("could not copy " + Narrow(from + name));
-    }
-  });
+  }
 }
 
 // This process's environment with `changes` applied, as a block for
@@ -171,7 +143,7 @@ TestFolder::TestFolder(std::wstring_view name) {
   ::CreateDirectoryW(base.c_str(), nullptr);
   path_ = base + std::wstring(name) + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
           std::to_wstring(++counter) + L"\\";
-  if (IsDirectory(path_)) RemoveTree(path_);
+  if (IsFolder(path_)) RemoveTree(path_);
   if (!::CreateDirectoryW(path_.c_str(), nullptr)) throw Failure("could not make " + Narrow(path_));
 }
 
@@ -180,18 +152,23 @@ TestFolder::~TestFolder() {
   if (::GetEnvironmentVariableW(L"QUILLON_E2E_KEEP", keep, 8) == 0) RemoveTree(path_);
 }
 
-std::wstring TestFolder::InstallQuillon() const {
-  const std::wstring exe = path_ + L"Quillon.exe";
+std::wstring TestFolder::InstallQuillon(std::wstring_view below) const {
+  const std::wstring exe = InstallFolder(below) + L"Quillon.exe";
   if (!::CopyFileW(BuiltQuillonExe().c_str(), exe.c_str(), FALSE))
     throw Failure("could not copy " + Narrow(BuiltQuillonExe()));
   return exe;
 }
 
-void TestFolder::InstallTools() const {
+void TestFolder::InstallTools(std::wstring_view below) const {
   std::wstring from = BuiltToolsFolder();
   if (from.back() != L'\\') from += L'\\';
-  if (!IsDirectory(from)) throw Failure("the stand-in tools folder is missing: " + Narrow(from));
-  CopyTree(from, path_ + L"tools\\");
+  if (!IsFolder(from)) throw Failure("the stand-in tools folder is missing: " + Narrow(from));
+  CopyTree(from, InstallFolder(below) + L"tools\\");
+}
+
+std::wstring TestFolder::InstallFolder(std::wstring_view below) const {
+  while (!below.empty() && below.back() == L'\\') below.remove_suffix(1);
+  return below.empty() ? path_ : MakeFolder(below);
 }
 
 void TestFolder::InstallToolsMarkerOnly() const {
@@ -210,53 +187,37 @@ std::wstring TestFolder::MakeFolder(std::wstring_view relative) const {
     ::CreateDirectoryW(path.c_str(), nullptr);
     start = end + 1;
   }
-  if (!IsDirectory(path)) throw Failure("could not make " + Narrow(path));
+  if (!IsFolder(path)) throw Failure("could not make " + Narrow(path));
   return path;
 }
 
 void TestFolder::WriteFile(std::wstring_view relative, std::string_view bytes) const {
-  const std::wstring path = path_ + std::wstring(relative);
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw Failure("could not write " + Narrow(path));
-  DWORD written = 0;
-  if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size())
-    throw Failure("could not write " + Narrow(path));
+  WriteBytes(path_ + std::wstring(relative), bytes);
 }
 
 std::optional<std::string> TestFolder::ReadFile(std::wstring_view relative) const {
-  const std::wstring path = path_ + std::wstring(relative);
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-    bytes.append(buffer, got);
-  return bytes;
+  return ReadBytes(path_ + std::wstring(relative));
 }
 
 bool TestFolder::FileExists(std::wstring_view relative) const {
-  const DWORD attributes = ::GetFileAttributesW((path_ + std::wstring(relative)).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return IsFile(path_ + std::wstring(relative));
 }
 
 bool TestFolder::FolderExists(std::wstring_view relative) const {
-  return IsDirectory(path_ + std::wstring(relative));
+  return IsFolder(path_ + std::wstring(relative));
 }
 
 std::vector<std::wstring> TestFolder::List(std::wstring_view relative) const {
-  std::wstring folder = path_ + std::wstring(relative);
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  std::vector<std::wstring> names;
-  ForEachEntry(folder, [&](const std::wstring& name, bool) { names.push_back(name); });
-  std::sort(names.begin(), names.end());
-  return names;
+  return ListFolder(path_ + std::wstring(relative));
 }
 
 // ---- QuillonProcess ----
+
+LaunchOptions JobLaunch(std::wstring arguments, std::wstring waitLimits, std::wstring standinLog) {
+  return LaunchOptions{std::move(arguments),
+                       {{L"QUILLON_WAIT_LIMITS", std::move(waitLimits)},
+                        {L"QUILLON_STANDIN_LOG", std::move(standinLog)}}};
+}
 
 QuillonProcess::QuillonProcess(const std::wstring& exePath, const LaunchOptions& options) {
   std::wstring commandLine = L"\"" + exePath + L"\"";
@@ -340,6 +301,13 @@ void WriteStoredPause(const std::optional<std::wstring>& value) {
   }
   ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kPauseValue, REG_SZ, value->c_str(),
                     static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring JobLogFile() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return {};
+  return std::wstring(folder) + L"\\Quillon\\last-job.log";
 }
 
 }  // namespace quillon::e2e

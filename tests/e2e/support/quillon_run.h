@@ -67,10 +67,12 @@ class TestFolder {
     return path_ + std::wstring(relative);
   }
 
-  // Copies the built Quillon.exe into the folder; returns its path.
-  std::wstring InstallQuillon() const;
-  // Copies the stand-in tools folder to tools\ (with its xt.txt marker).
-  void InstallTools() const;
+  // Copies the built Quillon.exe into the folder, or into the folder `below`
+  // inside it ("Program Files\Quillon"); returns its path.
+  std::wstring InstallQuillon(std::wstring_view below = {}) const;
+  // Copies the stand-in tools folder to tools\ (with its xt.txt marker),
+  // beside the program installed `below`.
+  void InstallTools(std::wstring_view below = {}) const;
   // An empty tools\ folder holding only the set-up marker xt.txt, so that
   // start-up does not open the set-up batch.
   void InstallToolsMarkerOnly() const;
@@ -85,6 +87,8 @@ class TestFolder {
   std::vector<std::wstring> List(std::wstring_view relative) const;
 
  private:
+  std::wstring InstallFolder(std::wstring_view below) const;
+
   std::wstring path_;
 };
 
@@ -120,6 +124,20 @@ class QuillonProcess {
   UniqueHandle process_;
   DWORD id_ = 0;
 };
+
+// The tools as the program finds them under its tools\ folder.
+inline constexpr wchar_t kUnRarTool[] = L"UnRAR.exe";
+inline constexpr wchar_t kSubToSupTool[] = L"SubToSup\\SubToSup.exe";
+inline constexpr wchar_t kDvdSubEditTool[] = L"DVDSubEdit1.34\\DVDSubEdit.exe";
+inline constexpr wchar_t kBeSweetTool[] = L"BeSweetv1.5b31\\BeSweet.exe";
+inline constexpr wchar_t kAviMuxTool[] = L"AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
+
+// A job's launch: everything after the program's path, the wait limits
+// ("<appearMs>,<runMs>[,<boxMs>]") and where the stand-ins log.
+LaunchOptions JobLaunch(std::wstring arguments, std::wstring waitLimits, std::wstring standinLog);
+
+// The account of the last job that the program keeps.
+std::wstring JobLogFile();
 
 // The class of Quillon's main window.
 inline constexpr wchar_t kMainWindowClass[] = L"QuillonMainWindow";

@@ -83,6 +83,19 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder) {
   return names;
 }
 
+void RemoveTree(const std::wstring& folder) {
+  const std::wstring base = folder.back() == L'\\' ? folder : folder + L"\\";
+  for (const std::wstring& name : ListFolder(base)) {
+    if (IsFolder(base + name)) {
+      RemoveTree(base + name);
+    } else {
+      ::SetFileAttributesW((base + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileW((base + name).c_str());
+    }
+  }
+  ::RemoveDirectoryW(base.c_str());
+}
+
 SourceFolder::SourceFolder(const std::wstring& parent, std::wstring_view name)
     : path_(parent + std::wstring(name) + L"\\") {
   if (!::CreateDirectoryW(path_.c_str(), nullptr) && !IsFolder(path_))

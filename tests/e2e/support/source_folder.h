@@ -28,6 +28,8 @@ bool IsFile(const std::wstring& path);
 bool IsFolder(const std::wstring& path);
 // Names in a folder (no "." or ".."), sorted by code unit.
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
+// Removes a folder with everything in it, read-only files included.
+void RemoveTree(const std::wstring& folder);
 
 class SourceFolder {
  public:

@@ -1,7 +1,5 @@
 #include "support/stage_job.h"
 
-#include <shlobj.h>
-
 #include "support/leftover_processes.h"
 
 namespace quillon::e2e {
@@ -15,18 +13,6 @@ std::wstring FolderNameForTest() {
   for (wchar_t& c : name)
     if (c == L'/' || c == L'\\') c = L'_';
   return name;
-}
-
-// Copies a folder with everything in it (`from` and `to` end in a backslash).
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-  ::CreateDirectoryW(to.c_str(), nullptr);
-  for (const std::wstring& name : ListFolder(from)) {
-    if (IsFolder(from + name))
-      CopyTree(from + name + L"\\", to + name + L"\\");
-    else
-      ASSERT_TRUE(::CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE))
-          << "could not copy " << Narrow(from + name);
-  }
 }
 
 }  // namespace
@@ -55,13 +41,6 @@ std::string ExpectedMuxScript(const std::wstring& sourceDir, const std::vector<s
   return CrLfLines(lines);
 }
 
-std::wstring JobLogFile() {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-    return {};
-  return std::wstring(folder) + L"\\Quillon\\last-job.log";
-}
-
 std::wstring WithJobLogPlace(std::wstring_view text) {
   return std::wstring(text) + L"\r\nThe job log is in " + JobLogFile() + L".";
 }
@@ -86,21 +65,14 @@ void StageJobTest::TearDown() {
   }
   // A tool the program started must be gone once the program is: the last
   // ones close on their own a moment after the program's last keys.
-  WaitUntil(5s, [&] { return ProcessesUnder(Tools()).empty(); });
-  for (const std::wstring& path : EndProcessesUnder(folder_.Path()))
+  for (const std::wstring& path : EndLeftoversAfterJob(Tools(), folder_.Path(), 5s))
     ADD_FAILURE() << "left running after the test: " << Narrow(path);
 }
 
 void StageJobTest::InstallProgramAndTools(std::wstring_view installFolder) {
-  if (installFolder.empty()) {
-    exe_ = folder_.InstallQuillon();
-    folder_.InstallTools();
-    return;
-  }
-  installDir_ = folder_.MakeFolder(installFolder);
-  exe_ = installDir_ + L"Quillon.exe";
-  ASSERT_TRUE(::CopyFileW(BuiltQuillonExe().c_str(), exe_.c_str(), FALSE));
-  CopyTree(BuiltToolsFolder(), Tools());
+  installFolder_ = installFolder.empty() ? L"" : std::wstring(installFolder) + L"\\";
+  exe_ = folder_.InstallQuillon(installFolder);
+  folder_.InstallTools(installFolder);
 }
 
 std::string StageJobTest::BeSweetLine(const SourceFolder& source, std::wstring_view entry,
@@ -130,12 +102,8 @@ void StageJobTest::RemoveTool(std::wstring_view relative) const {
 QuillonProcess& StageJobTest::Launch(const std::wstring& arguments,
                                      const std::wstring& waitLimits) {
   if (exe_.empty()) InstallProgramAndTools();
-  LaunchOptions options;
-  options.arguments = arguments;
-  options.environment.emplace_back(L"QUILLON_WAIT_LIMITS", waitLimits);
-  options.environment.emplace_back(L"QUILLON_STANDIN_LOG", LogPath());
   process_.reset();
-  process_.emplace(exe_, options);
+  process_.emplace(exe_, JobLaunch(arguments, waitLimits, LogPath()));
   return *process_;
 }
 

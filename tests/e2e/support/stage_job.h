@@ -20,13 +20,6 @@
 
 namespace quillon::e2e {
 
-// The tools as the program finds them under its tools\ folder.
-inline constexpr wchar_t kUnRarTool[] = L"UnRAR.exe";
-inline constexpr wchar_t kSubToSupTool[] = L"SubToSup\\SubToSup.exe";
-inline constexpr wchar_t kDvdSubEditTool[] = L"DVDSubEdit1.34\\DVDSubEdit.exe";
-inline constexpr wchar_t kBeSweetTool[] = L"BeSweetv1.5b31\\BeSweet.exe";
-inline constexpr wchar_t kAviMuxTool[] = L"AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
-
 // A folder name with every character that a command line, a key notation or
 // a file dialog could take for something else.
 inline constexpr wchar_t kAwkwardFolderName[] = L"Film 100% + ^~ {a} [b] (c)";
@@ -56,7 +49,7 @@ class StageJobTest : public ::testing::Test {
   // folder, or into a folder of that name inside it.
   void InstallProgramAndTools(std::wstring_view installFolder = L"");
   // "<program's folder>tools\", and a tool's path under it.
-  std::wstring Tools() const { return installDir_ + L"tools\\"; }
+  std::wstring Tools() const { return folder_.Path() + installFolder_ + L"tools\\"; }
   std::wstring Tool(std::wstring_view relative) const { return Tools() + std::wstring(relative); }
   // Chooses how a stand-in behaves in its next runs ("nowindow", "fail" ...).
   void SetToolMode(std::wstring_view relative, std::string_view mode) const;
@@ -93,14 +86,13 @@ class StageJobTest : public ::testing::Test {
 
  private:
   StoredPauseScope storedPause_;
-  std::wstring installDir_ = folder_.Path();
+  std::wstring installFolder_;  // below the test folder
   std::wstring exe_;
   std::optional<QuillonProcess> process_;
 };
 
-// The account of the last job that the program keeps, and a job's end
-// message as the program shows it: the text, then where that account is.
-std::wstring JobLogFile();
+// A job's end message as the program shows it: the text, then where the
+// account of the job is.
 std::wstring WithJobLogPlace(std::wstring_view text);
 
 // For failure messages: a box's text and icon.

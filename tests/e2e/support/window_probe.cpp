@@ -359,18 +359,35 @@ bool CancelInputBox(HWND box) {
   return PressDialogButton(box, IDCANCEL);
 }
 
+std::optional<MessageBoxSeen> MessageBoxNow(const QuillonProcess& process) {
+  const HWND box = FindOwnedDialog(process.Id(), L"Quillon");
+  if (box == nullptr) return std::nullopt;
+  // A box with a long path in it can be wider than the screen, its icon then
+  // lying beyond the left edge where its pixels cannot be read.
+  RECT r{};
+  if (::GetWindowRect(box, &r) && r.left < 0)
+    ::SetWindowPos(box, nullptr, 0, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MessageBoxSeen seen;
+  seen.window = box;
+  seen.text = TextOf(::GetDlgItem(box, kBoxTextId));
+  seen.icon = IconOf(box);
+  return seen;
+}
+
 std::optional<DWORD> RunToExit(const QuillonProcess& process, Ms limit,
-                               std::vector<MessageBoxSeen>& seen) {
+                               std::vector<MessageBoxSeen>& seen, const std::function<void()>& each,
+                               bool answerBoxes) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < end) {
     if (auto code = process.WaitForExit(50ms)) return code;
-    if (HWND box = FindOwnedDialog(process.Id(), L"Quillon")) {
-      MessageBoxSeen boxSeen;
-      boxSeen.window = box;
-      boxSeen.text = TextOf(::GetDlgItem(box, kBoxTextId));
-      boxSeen.icon = IconOf(box);
-      seen.push_back(boxSeen);
-      PressDialogButton(box, IDOK);
+    if (each) each();
+    const auto box = MessageBoxNow(process);
+    if (!box) continue;
+    if (answerBoxes) {
+      seen.push_back(*box);
+      PressDialogButton(box->window, IDOK);
+    } else if (seen.empty() || seen.back().window != box->window) {
+      seen.push_back(*box);
     }
   }
   return process.WaitForExit(0ms);

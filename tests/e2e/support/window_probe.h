@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -104,9 +105,17 @@ std::optional<InputBoxSeen> WaitForInputBox(const QuillonProcess& process, Ms li
 bool AnswerInputBox(HWND box, std::wstring_view answer);
 bool CancelInputBox(HWND box);
 
+// The message box titled "Quillon" that the program shows now, if any; one
+// wider than the screen is moved to its left edge first, so that its icon
+// can be read.
+std::optional<MessageBoxSeen> MessageBoxNow(const QuillonProcess& process);
+
 // Waits for the program to end, pressing OK on every message box titled
-// "Quillon" it shows meanwhile. The boxes' texts are collected in `seen`.
+// "Quillon" it shows meanwhile (or, when `answerBoxes` is false, noting each
+// once and leaving it to whatever ends it). The boxes are collected in
+// `seen`; `each` runs between the checks.
 std::optional<DWORD> RunToExit(const QuillonProcess& process, Ms limit,
-                               std::vector<MessageBoxSeen>& seen);
+                               std::vector<MessageBoxSeen>& seen,
+                               const std::function<void()>& each = {}, bool answerBoxes = true);
 
 }  // namespace quillon::e2e

@@ -339,41 +339,10 @@ int RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
-bool ExactReader::Literal(std::wstring_view literal) {
-  if (rest_.substr(0, literal.size()) != literal) return false;
-  rest_.remove_prefix(literal.size());
-  return true;
-}
-
-std::optional<std::wstring> ExactReader::Quoted() {
-  if (rest_.empty() || rest_[0] != L'"') return std::nullopt;
-  const size_t close = rest_.find(L'"', 1);
-  if (close == std::wstring_view::npos) return std::nullopt;
-  std::wstring inside(rest_.substr(1, close - 1));
-  rest_.remove_prefix(close + 1);
-  return inside;
-}
-
-std::optional<std::wstring> ExactReader::Digits() {
-  size_t n = 0;
-  while (n < rest_.size() && rest_[n] >= L'0' && rest_[n] <= L'9') ++n;
-  if (n == 0) return std::nullopt;
-  std::wstring digits(rest_.substr(0, n));
-  rest_.remove_prefix(n);
-  return digits;
-}
-
-bool ReadOwnPath(ExactReader& reader) {
-  const std::optional<std::wstring> path = reader.Quoted();
-  if (!path) {
-    Log(L"error", L"command line does not start with the quoted program path");
-    return false;
-  }
-  if (!IsSameFile(*path, ExePath())) {
-    Log(L"error", L"quoted program path " + *path + L" is not " + ExePath());
-    return false;
-  }
-  return true;
+bool IsOwnPath(const std::wstring& path) {
+  if (IsSameFile(path, ExePath())) return true;
+  Log(L"error", L"quoted program path " + path + L" is not " + ExePath());
+  return false;
 }
 
 }  // namespace standin

@@ -118,26 +118,9 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 // "c:\X\a.exe", or two spellings of one folder, compare equal).
 bool IsSameFile(const std::wstring& a, const std::wstring& b);
 
-// Reads a raw command line piece by piece, exactly: the outside tools are
-// given fixed forms, and a stray space or quote must show up as an error.
-class ExactReader {
- public:
-  explicit ExactReader(std::wstring_view text) : rest_(text) {}
-  // Consumes `literal` if the text continues with it.
-  bool Literal(std::wstring_view literal);
-  // Consumes a double-quoted text (no quote inside) and returns its inside.
-  std::optional<std::wstring> Quoted();
-  // Consumes one or more decimal digits.
-  std::optional<std::wstring> Digits();
-  bool AtEnd() const { return rest_.empty(); }
-
- private:
-  std::wstring_view rest_;
-};
-
-// Consumes the quoted program path that starts a command line and checks
-// that it names this very executable; logs an error when it does not.
-bool ReadOwnPath(ExactReader& reader);
+// Whether the quoted program path that starts a command line names this
+// very executable; logs an error when it does not.
+bool IsOwnPath(const std::wstring& path);
 
 // --- GUI tools ---
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/frm_main.h"
-#include "platform/win32/utf_win.h"
+#include "platform/win32/text.h"
 
 namespace quillon {
 namespace {

@@ -34,9 +34,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 #include "support/standin.h"
-#include "platform/win32/handles_win.h"
-#include "platform/win32/wait_seconds_win.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ int RunPauses(int count) {
   if (window) ::SetTimer(window.Get(), 1, 500, nullptr);
   for (int i = 1; i <= count; ++i) {
     const unsigned long long before = Microseconds();
-    quillon::WaitSeconds(1, nullptr);
+    quillon::Win32Platform().WaitSeconds(1);
     const unsigned long long after = Microseconds();
     std::printf("pause %d %llu\n", i, after - before);
     std::fflush(stdout);

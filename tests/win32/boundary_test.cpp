@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/win32/error_text_win.h"
-#include "platform/win32/handles_win.h"
-#include "platform/win32/utf_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace quillon {
 namespace {

@@ -6,43 +6,58 @@
 
 #include <thread>
 
+#include "platform/win32/input_box_ids.h"
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/input_box_ids_win.h"
-#include "platform/win32/message_box_win.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {
 
 using test::TextOf;
 
-TEST(MessageBoxStyle, OkButtonWithTheIconAsked) {
-  EXPECT_EQ(MessageBoxStyle(MessageIcon::None), static_cast<UINT>(MB_OK));
-  EXPECT_EQ(MessageBoxStyle(MessageIcon::Information),
-            static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_EQ(MessageBoxStyle(MessageIcon::Warning), static_cast<UINT>(MB_OK | MB_ICONWARNING));
-  EXPECT_EQ(MessageBoxStyle(MessageIcon::Error), static_cast<UINT>(MB_OK | MB_ICONERROR));
+// The icon a message box shows, or null when it shows none.
+HICON IconOf(HWND box) {
+  for (HWND child : test::ChildWindows(box)) {
+    if (test::ClassOf(child) != L"Static" || !::IsWindowVisible(child)) continue;
+    if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+    return reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+  }
+  return nullptr;
 }
 
-TEST(ShowMessage, ShowsTextAndTitleAndWaitsForOk) {
+TEST(ShowMessage, ShowsTextTitleAndIconAndWaitsForOk) {
+  struct Case {
+    MessageIcon icon;
+    const wchar_t* systemIcon;  // null: no icon
+  };
+  const Case cases[] = {{MessageIcon::None, nullptr},
+                        {MessageIcon::Information, IDI_INFORMATION},
+                        {MessageIcon::Warning, IDI_WARNING},
+                        {MessageIcon::Error, IDI_ERROR}};
   const DWORD self = ::GetCurrentThreadId();
-  std::wstring textSeen;
-  bool found = false;
-  std::thread user([&] {
-    HWND box = test::WaitForThreadDialog(self, L"Quillon", 10000);
-    found = box != nullptr;
-    if (!box) box = test::WaitForThreadDialog(self, L"", 1000);  // unstick the test
-    if (!box) return;
-    for (HWND child : test::ChildWindows(box)) {
-      if (test::ClassOf(child) == L"Static" && !TextOf(child).empty()) textSeen = TextOf(child);
-    }
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
-  Win32Platform platform;
-  platform.ShowMessage("Done!", "Quillon", MessageIcon::Information, 0);
-  user.join();
-  EXPECT_TRUE(found);
-  EXPECT_EQ(textSeen, L"Done!");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.icon));
+    std::wstring textSeen;
+    HICON iconSeen = nullptr;
+    bool found = false;
+    std::thread user([&] {
+      HWND box = test::WaitForThreadDialog(self, L"Quillon", 10000);
+      found = box != nullptr;
+      if (!box) box = test::WaitForThreadDialog(self, L"", 1000);  // unstick the test
+      if (!box) return;
+      for (HWND child : test::ChildWindows(box)) {
+        if (test::ClassOf(child) == L"Static" && !TextOf(child).empty()) textSeen = TextOf(child);
+      }
+      iconSeen = IconOf(box);
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Win32Platform platform;
+    platform.ShowMessage("Done!", "Quillon", c.icon, 0);
+    user.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(textSeen, L"Done!");
+    EXPECT_EQ(iconSeen, c.systemIcon ? ::LoadIconW(nullptr, c.systemIcon) : nullptr);
+  }
 }
 
 TEST(ShowMessage, ABoxWithATimeLimitClosesItselfAsIfOkWerePressed) {

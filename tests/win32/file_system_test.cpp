@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/utf_win.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/command_line_win.h"
-#include "platform/win32/program_paths_win.h"
-#include "platform/win32/utf_win.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/win32/handles_win.h"
-#include "platform/win32/win32_platform_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 
 namespace quillon {
 namespace {

@@ -7,26 +7,13 @@
 
 #include <thread>
 
-#include "test_support.h"
 #include "platform/add_backslash.h"
-#include "platform/win32/shell_library_win.h"
-#include "platform/win32/utf_win.h"
-#include "platform/win32/win32_platform_win.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+#include "test_support.h"
 
 namespace quillon {
 namespace {
-
-TEST(Shell, FindsEveryFunctionOnceAndKeepsThem) {
-  const ShellFunctions& shell = Shell();
-  EXPECT_NE(shell.BrowseForFolder, nullptr);
-  EXPECT_NE(shell.GetPathFromIDList, nullptr);
-  EXPECT_NE(shell.GetSpecialFolderLocation, nullptr);
-  EXPECT_NE(shell.Execute, nullptr);
-  EXPECT_EQ(&Shell(), &shell);
-  // The very functions the import library would have bound to.
-  EXPECT_EQ(reinterpret_cast<void*>(shell.GetPathFromIDList),
-            reinterpret_cast<void*>(&::SHGetPathFromIDListW));
-}
 
 TEST(GetSpecialFolder, ApplicationDataWithoutTrailingBackslash) {
   Win32Platform platform;

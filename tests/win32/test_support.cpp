@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "platform/win32/handles_win.h"
-#include "platform/win32/utf_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace quillon::test {
 

@@ -6,9 +6,9 @@
 
 #include <thread>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/handles_win.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

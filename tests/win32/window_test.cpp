@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/win32/win32_platform.h"
 #include "test_support.h"
-#include "platform/win32/win32_platform_win.h"
 
 namespace quillon {
 namespace {

@@ -11,7 +11,7 @@
 #include "app/font_scaling.h"
 #include "app/frm_main.h"
 #include "app/win32/resource_ids.h"
-#include "platform/win32/utf_win.h"
+#include "platform/win32/text.h"
 
 namespace quillon {
 namespace {

@@ -12,7 +12,7 @@
 #include "app/control_ids.h"
 #include "app/main_view.h"
 #include "app/win32/taskbar_progress.h"
-#include "platform/win32/handles_win.h"
+#include "platform/win32/handles.h"
 
 namespace quillon {
 

@@ -6,7 +6,7 @@
 
 #include <shobjidl.h>
 
-#include "platform/win32/handles_win.h"
+#include "platform/win32/handles.h"
 
 namespace quillon {
 

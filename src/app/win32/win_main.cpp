@@ -8,8 +8,8 @@
 #include "app/frm_main.h"
 #include "app/win32/main_window.h"
 #include "app/win32/startup.h"
-#include "platform/win32/handles_win.h"
-#include "platform/win32/win32_platform_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace quillon;

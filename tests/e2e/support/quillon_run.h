@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/handles_win.h"
+#include "platform/win32/handles.h"
 
 namespace quillon::e2e {
 

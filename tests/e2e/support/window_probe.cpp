@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "platform/win32/handles_win.h"
-#include "platform/win32/input_box_ids_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/input_box_ids.h"
 
 namespace quillon::e2e {
 namespace {

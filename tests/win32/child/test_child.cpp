@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win32/handles_win.h"
-#include "platform/win32/win32_platform_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 
 namespace {
 

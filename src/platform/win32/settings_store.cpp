@@ -1,11 +1,9 @@
-#include "platform/win32/settings_store_win.h"
+// The per-user application settings: HKEY_CURRENT_USER\Software\VB and VBA
+// Program Settings\<app>\<section>, one REG_SZ value per key.
 
-#include <windows.h>
-
-#include "platform/win32/error_text_win.h"
-#include "platform/win32/handles_win.h"
-#include "platform/platform.h"
-#include "platform/win32/utf_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 
 namespace quillon {
 namespace {
@@ -16,8 +14,9 @@ std::wstring SectionKeyPath(const std::string& app, const std::string& section) 
 
 }  // namespace
 
-std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
-                                       const std::string& key) {
+std::optional<std::string> Win32Platform::ReadSetting(const std::string& app,
+                                                      const std::string& section,
+                                                      const std::string& key) {
   UniqueRegKey sectionKey;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, SectionKeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
                       sectionKey.Put()) != ERROR_SUCCESS) {
@@ -43,8 +42,8 @@ std::optional<std::string> ReadSetting(const std::string& app, const std::string
   return ToUtf8(value);
 }
 
-void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
-                  const std::string& value) {
+void Win32Platform::WriteSetting(const std::string& app, const std::string& section,
+                                 const std::string& key, const std::string& value) {
   const std::wstring path = SectionKeyPath(app, section);
   UniqueRegKey sectionKey;
   LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
@@ -56,8 +55,9 @@ void WriteSetting(const std::string& app, const std::string& section, const std:
                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
   }
   if (status != ERROR_SUCCESS) {
-    throw PlatformError("Could not store the setting " + Quoted(key) + " under HKEY_CURRENT_USER\\" +
-                   ToUtf8(path) + ": " + SystemErrorText(static_cast<unsigned long>(status)));
+    throw PlatformError("Could not store the setting " + Quoted(key) +
+                        " under HKEY_CURRENT_USER\\" + ToUtf8(path) + ": " +
+                        SystemErrorText(static_cast<unsigned long>(status)));
   }
 }
 

@@ -1,13 +1,17 @@
 #pragma once
-// The product's Platform: each call is handed to the Win32 unit that owns
-// that concern. Texts cross as UTF-8 and meet the wide (W) calls inside.
+// The product's Platform. Its methods are defined in one file per concern:
+// files.cpp, processes.cpp, windows_and_input.cpp, shell.cpp, dialogs.cpp,
+// time.cpp and settings_store.cpp. Texts cross as UTF-8 and meet the wide (W)
+// calls inside.
 
 #include <windows.h>
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
-#include "platform/win32/handles_win.h"
 #include "platform/platform.h"
+#include "platform/win32/handles.h"
 
 // <windows.h> spells CopyFile and DeleteFile as macros for their W calls,
 // which would rename the seam's methods here and in every caller. The Win32
@@ -48,6 +52,12 @@ class Win32Platform : public Platform {
   void WaitSeconds(std::int32_t seconds) override;
   std::uint64_t NowMilliseconds() override;
   void PumpMessagesFor(std::uint32_t ms) override;
+  // The one wait of the Win32 side for other programs' windows: checks
+  // `condition` at once and then every few milliseconds, processing this
+  // thread's messages in between, until it holds (true) or `limitMs` has
+  // passed (false). Once the program is told to quit, messages stay queued
+  // for the outer loop and only the checks go on.
+  bool PollUntil(std::uint32_t limitMs, const std::function<bool()>& condition);
 
   WindowHandle FindCaption(const std::string& caption) override;
   WindowHandle FindCaptionPrefix(const std::string& prefix) override;
@@ -82,5 +92,19 @@ inline HWND ToHwnd(WindowHandle window) {
 inline WindowHandle FromHwnd(HWND window) {
   return reinterpret_cast<WindowHandle>(window);
 }
+
+// This program's own path, and the rules that read it and its command line.
+// Full path of this program's executable file.
+std::wstring ExecutablePath();
+// The folder part of a file path, without the separating backslash; a drive
+// root keeps its own ("C:\prog.exe" gives "C:\"). "" when there is none.
+std::wstring FolderOfPath(std::wstring_view path);
+// "C:\tools\Quillon.exe" gives "Quillon".
+std::wstring BaseNameWithoutExtension(std::wstring_view path);
+// Everything after the program's own name in a raw Windows command line. The
+// name is found the way CreateProcess finds it: a quoted name ends at the
+// next quote, an unquoted one at the first blank or tab. The blanks that
+// separate it from the arguments are skipped; the rest comes back verbatim.
+std::wstring_view ArgumentsAfterProgramName(std::wstring_view commandLine);
 
 }  // namespace quillon

@@ -1,14 +1,53 @@
-#include "platform/win32/wait_seconds_win.h"
+// Waits that keep this program's windows alive, and the clock they measure
+// by. Every wait of the Win32 side that can last longer than a moment
+// dispatches this thread's messages, so the main window repaints, its timers
+// tick and its buttons answer while a job waits.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
-#include "platform/win32/handles_win.h"
-#include "platform/win32/message_pump_win.h"
-#include "platform/win32/program_paths_win.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_platform.h"
 
 namespace quillon {
 namespace {
+
+// Dispatches this thread's pending window messages. The dialog window (may
+// be null) gets IsDialogMessage treatment, so Tab and its access keys keep
+// working during the wait.
+class MessagePump {
+ public:
+  explicit MessagePump(HWND dialogWindow) : dialogWindow_(dialogWindow) {}
+  MessagePump(const MessagePump&) = delete;
+  MessagePump& operator=(const MessagePump&) = delete;
+  // Puts back a WM_QUIT that the pump took, for the outer loop to end the
+  // program with.
+  ~MessagePump() {
+    if (quitCode_) ::PostQuitMessage(*quitCode_);
+  }
+
+  // Dispatches every pending message. False once WM_QUIT has been taken: the
+  // program is ending and the wait should stop.
+  bool PumpPending() {
+    if (quitCode_) return false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quitCode_ = static_cast<int>(msg.wParam);
+        return false;
+      }
+      if (dialogWindow_ != nullptr && ::IsDialogMessageW(dialogWindow_, &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    return true;
+  }
+
+ private:
+  HWND dialogWindow_;
+  std::optional<int> quitCode_;
+};
 
 // Waitable timers count in units of 100 ns; the deadlines here do the same.
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
@@ -67,10 +106,10 @@ void PumpUntil(std::int64_t deadline, MessagePump& pump) {
 
 }  // namespace
 
-void WaitSeconds(std::int32_t seconds, HWND dialogWindow) {
+void Win32Platform::WaitSeconds(std::int32_t seconds) {
   const std::int64_t duration = seconds > 0 ? std::int64_t{seconds} * kTicksPerSecond : 0;
   const std::int64_t deadline = NowTicks() + duration;
-  MessagePump pump(dialogWindow);
+  MessagePump pump(mainWindow_);
 
   UniqueHandle timer(::CreateWaitableTimerW(nullptr, TRUE, TimerName().c_str()));
   const DWORD createError = ::GetLastError();
@@ -96,13 +135,35 @@ void WaitSeconds(std::int32_t seconds, HWND dialogWindow) {
   }
 }
 
-void PumpMessagesFor(std::uint32_t ms, HWND dialogWindow) {
-  MessagePump pump(dialogWindow);
+void Win32Platform::PumpMessagesFor(std::uint32_t ms) {
+  MessagePump pump(mainWindow_);
   PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump);
 }
 
-std::uint64_t NowMilliseconds() {
+std::uint64_t Win32Platform::NowMilliseconds() {
   return static_cast<std::uint64_t>(NowTicks() / kTicksPerMs);
+}
+
+bool Win32Platform::PollUntil(std::uint32_t limitMs, const std::function<bool()>& condition) {
+  MessagePump pump(mainWindow_);
+  const std::uint64_t end = NowMilliseconds() + limitMs;
+  for (;;) {
+    if (condition()) return true;
+    const std::uint64_t now = NowMilliseconds();
+    if (now >= end) return false;
+    // Short slices: the conditions watch other programs' windows, which send
+    // this thread nothing when they change.
+    const DWORD slice = static_cast<DWORD>(std::min<std::uint64_t>(end - now, 10));
+    if (pump.PumpPending()) {
+      ::MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } else {
+      // The program is ending: posted messages stay for the outer loop, but
+      // answers to messages this thread sent still arrive.
+      ::MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_SENDMESSAGE, 0);
+      MSG msg;
+      ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+  }
 }
 
 }  // namespace quillon

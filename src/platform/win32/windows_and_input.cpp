@@ -1,0 +1,346 @@
+// Other programs' top-level windows (found by title, brought to the front,
+// their buttons clicked) and the keystrokes for whichever window has the
+// keyboard focus, whatever program owns it. Waits for another program never
+// block this one: they poll with this thread's messages flowing, and a
+// thread that does not answer is not waited for beyond a time limit.
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace quillon {
+namespace {
+
+struct PrefixSearch {
+  std::wstring_view prefix;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchPrefix(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<PrefixSearch*>(param);
+  const int prefixLength = static_cast<int>(search.prefix.size());
+  // GetWindowTextW reads another program's title without sending it a
+  // message, so a hung window cannot stall the search.
+  const int length = ::GetWindowTextLengthW(window);
+  if (length < prefixLength) return TRUE;
+  std::wstring title(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, title.data(), length + 1);
+  if (copied < prefixLength) return TRUE;
+  if (::CompareStringOrdinal(title.data(), prefixLength, search.prefix.data(), prefixLength,
+                             TRUE) == CSTR_EQUAL) {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The last answer a round trip received; each round trip waits for its own
+// number, so a late answer to an abandoned one is harmless.
+thread_local ULONG_PTR lastAnswer = 0;
+
+void CALLBACK NoteAnswer(HWND, UINT, ULONG_PTR roundTrip, LRESULT) {
+  lastAnswer = std::max(lastAnswer, roundTrip);
+}
+
+// A thread answers a sent message only when it reads its queue. True once
+// `window`'s thread has answered one, within `limitMs`; false at once when
+// the window is gone or its thread is hung.
+bool RoundTrip(Win32Platform& platform, HWND window, std::uint32_t limitMs) {
+  static thread_local ULONG_PTR lastSent = 0;
+  const ULONG_PTR roundTrip = ++lastSent;
+  if (window == nullptr || ::IsHungAppWindow(window) ||
+      !::SendMessageCallbackW(window, WM_NULL, 0, 0, NoteAnswer, roundTrip))
+    return false;
+  return platform.PollUntil(limitMs, [&] { return lastAnswer >= roundTrip; });
+}
+
+bool IsForeground(HWND window) {
+  return ::GetForegroundWindow() == window;
+}
+
+// The system lets a program take the foreground when it sent the last input
+// event; a mouse event without movement or buttons satisfies that and
+// disturbs no window.
+void SendHarmlessInput() {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  ::SendInput(1, &input, sizeof input);
+}
+
+// Keys that live on the extended part of the keyboard; without the flag the
+// target could read them as their number-pad twins.
+bool IsExtendedKey(WORD vk) {
+  switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_RMENU:
+    case VK_RCONTROL:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+INPUT UnicodeInput(wchar_t unit, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = 0;  // must be 0 for Unicode input
+  input.ki.wScan = static_cast<WORD>(unit);
+  input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+  return input;
+}
+
+std::vector<INPUT> KeyStrokeInputs(const std::vector<KeyStroke>& keys) {
+  std::vector<INPUT> inputs;
+  for (const KeyStroke& key : keys) {
+    if (key.alt) inputs.push_back(KeyInput(VK_MENU, false));
+    inputs.push_back(KeyInput(key.virtualKey, false));
+    inputs.push_back(KeyInput(key.virtualKey, true));
+    if (key.alt) inputs.push_back(KeyInput(VK_MENU, true));
+  }
+  return inputs;
+}
+
+std::vector<INPUT> TextInputs(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  inputs.reserve(text.size() * 2);
+  for (wchar_t unit : text) {
+    inputs.push_back(UnicodeInput(unit, false));
+    inputs.push_back(UnicodeInput(unit, true));
+  }
+  return inputs;
+}
+
+bool IsDesktop(HWND window) {
+  return window == nullptr || window == ::GetDesktopWindow() || window == ::GetShellWindow();
+}
+
+// The window that took the last input, and the window that owns it: a
+// dialog or message box goes when a key closes it, and the window it
+// belonged to is the one the next keys are for.
+struct LastTarget {
+  HWND window = nullptr;
+  HWND owner = nullptr;
+};
+LastTarget g_lastTarget;
+
+// Between two answers to a sent message a thread dispatches at least one
+// queued message; so after as many round trips as the input can make
+// messages, the foreground thread has handled our input. When a key closes
+// the window in front, nobody's window may be in front for a moment; the
+// thread that took the keys is then reached through the window that owned
+// the closed one.
+void WaitUntilProcessed(Win32Platform& platform, size_t inputCount, const LastTarget& target) {
+  const size_t roundTrips = 2 * inputCount + 4;
+  const std::uint64_t end = platform.NowMilliseconds() + 5000;
+  ::Sleep(10);  // lets the system hand the input to the foreground queue
+  for (size_t i = 0; i < roundTrips; ++i) {
+    const std::uint64_t now = platform.NowMilliseconds();
+    if (now >= end) return;
+    HWND window = ::GetForegroundWindow();
+    if (IsDesktop(window)) window = ::IsWindow(target.window) ? target.window : target.owner;
+    if (window == nullptr || !::IsWindow(window)) return;
+    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
+      // Our own window: a sent message would be a plain call, so read the
+      // queue ourselves.
+      platform.PumpMessagesFor(0);
+      continue;
+    }
+    const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(end - now, 1000));
+    if (!RoundTrip(platform, window, limit)) return;  // hung or gone: waiting longer would not help
+  }
+}
+
+// Keys that reach the desktop act on the desktop: there Alt+F4 means "shut
+// down". The system normally brings the owner of a closed dialog to the
+// front; when it has not (yet) done so, the window the last keys went to,
+// or its owner, is brought there, or else a program's window is waited for.
+HWND KeyTarget(Win32Platform& platform) {
+  HWND foreground = ::GetForegroundWindow();
+  if (!IsDesktop(foreground)) return foreground;
+  const LastTarget last = g_lastTarget;
+  for (HWND candidate : {last.window, last.owner}) {
+    if (candidate == nullptr || !::IsWindow(candidate) || !::IsWindowVisible(candidate)) continue;
+    if (platform.ActivateWindow(FromHwnd(candidate))) return candidate;
+  }
+  if (platform.PollUntil(2000, [&] { return !IsDesktop(foreground = ::GetForegroundWindow()); }))
+    return foreground;
+  throw PlatformError(
+      "The keystrokes could not be sent: no program's window was in front to take them, only the "
+      "desktop.");
+}
+
+// The window in front, when its thread has a window with the keyboard
+// focus; keys sent while the focus is nowhere are lost.
+bool FocusSettled() {
+  const HWND foreground = ::GetForegroundWindow();
+  if (IsDesktop(foreground)) return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) &&
+         info.hwndFocus != nullptr;
+}
+
+// Gives `window` the keyboard focus in its own thread's input state.
+void GiveFocus(Win32Platform& platform, HWND window) {
+  const DWORD self = ::GetCurrentThreadId();
+  const DWORD target = ::GetWindowThreadProcessId(window, nullptr);
+  // Joined input makes SetFocus wait for the other thread: only one that
+  // answers is joined.
+  if (target == 0 || target == self || !RoundTrip(platform, window, 500)) return;
+  if (!::AttachThreadInput(self, target, TRUE)) return;
+  ::SetFocus(window);
+  ::AttachThreadInput(self, target, FALSE);
+}
+
+// Enter and Alt+F4 can close the window they reach, and the keys that follow
+// are for the window it belonged to. Keys sent while it is still closing, or
+// before the system has brought its owner to the front, reach no window; so
+// wait for it to go, and bring the owner to the front where nothing else came.
+void AwaitClosing(Win32Platform& platform, const LastTarget& target) {
+  if (!platform.PollUntil(250, [&] { return !::IsWindow(target.window); }))
+    return;  // it stayed: the keys did something else
+  if (platform.PollUntil(250, FocusSettled) || !::IsWindow(target.owner) ||
+      !::IsWindowVisible(target.owner))
+    return;
+  if (::GetForegroundWindow() != target.owner) platform.ActivateWindow(FromHwnd(target.owner));
+  if (!FocusSettled()) GiveFocus(platform, target.owner);
+}
+
+// The whole input goes out in one SendInput call, so nothing the user types
+// can land in between, and the call returns once the foreground window's
+// thread has taken it in. While it waits, this thread's own messages are
+// dispatched; the target of this send is held here, so a send made from one
+// of those messages cannot redirect it.
+void Send(Win32Platform& platform, std::vector<INPUT>& inputs, bool mayClose) {
+  if (inputs.empty()) return;
+  const HWND window = KeyTarget(platform);
+  const LastTarget target{window, ::GetAncestor(window, GA_ROOTOWNER)};
+  g_lastTarget = target;
+  const UINT count = static_cast<UINT>(inputs.size());
+  if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
+    throw PlatformError("The keystrokes could not be sent to the window in front: " +
+                        SystemErrorText(::GetLastError()));
+  }
+  WaitUntilProcessed(platform, inputs.size(), target);
+  if (mayClose) AwaitClosing(platform, target);
+}
+
+}  // namespace
+
+WindowHandle Win32Platform::FindCaption(const std::string& caption) {
+  return FromHwnd(::FindWindowW(nullptr, ToWide(caption).c_str()));
+}
+
+WindowHandle Win32Platform::FindCaptionPrefix(const std::string& prefix) {
+  const std::wstring widePrefix = ToWide(prefix);
+  PrefixSearch search{widePrefix};
+  ::EnumWindows(MatchPrefix, reinterpret_cast<LPARAM>(&search));
+  return FromHwnd(search.found);
+}
+
+// Restores the window when minimised and brings it to the foreground with the
+// keyboard focus, also while this program is in the background.
+bool Win32Platform::ActivateWindow(WindowHandle handle) {
+  const HWND window = ToHwnd(handle);
+  if (window == nullptr || !::IsWindow(window)) return false;
+  // A program builds its window before it shows it, and the window carries
+  // its title from the start: found that early, it cannot take the focus
+  // yet, and keys sent to it are lost. It gets a moment to show.
+  if (!PollUntil(2000, [&] { return ::IsWindowVisible(window) != FALSE; })) return false;
+  if (::IsIconic(window)) {
+    // Async: restoring a hung program's window must not hang this one.
+    ::ShowWindowAsync(window, SW_RESTORE);
+    PollUntil(1000, [&] { return !::IsIconic(window); });
+  }
+  if (::SetForegroundWindow(window) && PollUntil(50, [&] { return IsForeground(window); })) {
+    return true;
+  }
+
+  // Refused: the foreground lock protects the window the user works in.
+  // Joined to the threads of the current foreground window and the target,
+  // this thread counts as the one the user works with. Joined input makes
+  // the calls below wait for those threads, so only threads that answer are
+  // joined.
+  const DWORD self = ::GetCurrentThreadId();
+  const HWND foreground = ::GetForegroundWindow();
+  const DWORD foregroundThread =
+      RoundTrip(*this, foreground, 500) ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+  const bool targetAnswers = RoundTrip(*this, window, 500);
+  const DWORD targetThread = targetAnswers ? ::GetWindowThreadProcessId(window, nullptr) : 0;
+  {
+    ThreadInputLink toForeground(self, foregroundThread);
+    ThreadInputLink toTarget(self, targetThread != foregroundThread ? targetThread : 0);
+    SendHarmlessInput();
+    ::SetForegroundWindow(window);
+    // Asynchronous: moving a hung program's window must not hang this one.
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    const HWND focus = ::GetFocus();
+    if (targetAnswers && (focus == nullptr || (focus != window && !::IsChild(window, focus)))) {
+      ::SetFocus(window);
+    }
+  }
+  return PollUntil(1000, [&] { return ::IsWindow(window) && IsForeground(window); });
+}
+
+void Win32Platform::ClickControl(WindowHandle handle, int controlId) {
+  const HWND window = ToHwnd(handle);
+  if (window == nullptr) return;
+  const HWND control = ::GetDlgItem(window, controlId);
+  if (control == nullptr) return;
+  // Posted, not sent: the tool carries the click out on its own thread and a
+  // hung tool cannot stall this one.
+  ::PostMessageW(control, BM_CLICK, 0, 0);
+  // The macro goes on right after the click, with a keystroke pause of 0 at
+  // once, and looks for what the click brings up. Once the window's thread
+  // has answered twice it has taken the click from its queue and carried it
+  // out (or is inside the dialog the click opened). A busy tool gets a
+  // second, a hung one nothing.
+  const std::uint64_t end = NowMilliseconds() + 1000;
+  for (int answer = 0; answer < 2; ++answer) {
+    const std::uint64_t now = NowMilliseconds();
+    if (now >= end || !RoundTrip(*this, window, static_cast<std::uint32_t>(end - now))) return;
+  }
+}
+
+void Win32Platform::SendKeys(const std::vector<KeyStroke>& keys) {
+  std::vector<INPUT> inputs = KeyStrokeInputs(keys);
+  const bool mayClose = std::any_of(keys.begin(), keys.end(), [](const KeyStroke& key) {
+    return key.virtualKey == VK_RETURN || (key.alt && key.virtualKey == VK_F4);
+  });
+  Send(*this, inputs, mayClose);
+}
+
+// Every character goes out as itself (Unicode input), so "%+^~{}[]()" and
+// letters outside any keyboard layout arrive unchanged.
+void Win32Platform::SendText(const std::string& text) {
+  std::vector<INPUT> inputs = TextInputs(ToWide(text));
+  Send(*this, inputs, false);
+}
+
+}  // namespace quillon

@@ -155,6 +155,9 @@ bool Win32Platform::PollUntil(std::uint32_t limitMs, const std::function<bool()>
     // this thread nothing when they change.
     const DWORD slice = static_cast<DWORD>(std::min<std::uint64_t>(end - now, 10));
     if (pump.PumpPending()) {
+      // What was just handled (the answer to a round trip) may have met the
+      // condition: sleeping a slice first would add it to every round trip.
+      if (condition()) return true;
       ::MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     } else {
       // The program is ending: posted messages stay for the outer loop, but

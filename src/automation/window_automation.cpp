@@ -1,6 +1,7 @@
 #include "automation/window_automation.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "automation/key_notation.h"
 
@@ -58,8 +59,17 @@ WaitOutcome WindowAutomation::Await(const CaptionPattern& caption, bool present,
        DurationText(limitMs) + ")");
   what[0] = 'T';
   const std::uint64_t start = platform_.NowMilliseconds();
+  WindowHandle found = 0;
   const WaitOutcome outcome = WaitUntil(
-      platform_, limitMs, limits_, [&] { return (Find(caption) != 0) == present; }, cancelled_);
+      platform_, limitMs, limits_,
+      [&] {
+        found = Find(caption);
+        return (found != 0) == present;
+      },
+      cancelled_);
+  // A window that came up by itself (a message box, a second dialog) is the
+  // one the next keys are for, once it is in front.
+  if (outcome == WaitOutcome::Met && present) KeysNowFor(found);
   const std::string waited = std::to_string(platform_.NowMilliseconds() - start) + " ms";
   if (outcome == WaitOutcome::Met)
     log_(what + (present ? " appeared after " : " was gone after ") + waited);
@@ -72,22 +82,86 @@ WindowAutomation::Activation WindowAutomation::Activate(const CaptionPattern& ca
                                                         WindowHandle& window) {
   window = Find(caption);
   if (window == 0) return Activation::NotFound;
-  return platform_.ActivateWindow(window) ? Activation::Done : Activation::Refused;
+  if (!platform_.ActivateWindow(window)) return Activation::Refused;
+  keysFor_.assign(1, window);
+  return Activation::Done;
 }
 
-void WindowAutomation::Click(WindowHandle window, const CaptionPattern& caption, int control) {
+KeysOutcome WindowAutomation::Click(WindowHandle window, const CaptionPattern& caption, int control,
+                                    KeyEffect effect, std::uint32_t limitMs) {
   log_("Click: button " + std::to_string(control) + " of " + DescribeWindow(caption));
   platform_.ClickControl(window, control);
+  return Confirm(window, effect, limitMs);
 }
 
-void WindowAutomation::Keys(const std::string& notation) {
+KeysOutcome WindowAutomation::Keys(const std::string& notation, KeyEffect effect,
+                                   std::uint32_t limitMs) {
   log_("Keys: " + notation);
-  platform_.SendKeys(ParseKeyNotation(notation));
+  const std::vector<KeyStroke> keys = ParseKeyNotation(notation);
+  return Deliver([&] { platform_.SendKeys(keys); }, effect, limitMs);
 }
 
-void WindowAutomation::Text(const std::string& text) {
+KeysOutcome WindowAutomation::Text(const std::string& text, std::uint32_t limitMs) {
   log_("Text: " + text);
-  platform_.SendText(text);
+  return Deliver([&] { platform_.SendText(text); }, KeyEffect::None, limitMs);
+}
+
+void WindowAutomation::KeysNowFor(WindowHandle window) {
+  if (keysFor_.empty() || keysFor_.back() != window) keysFor_.push_back(window);
+}
+
+WindowHandle WindowAutomation::KeysAreFor() {
+  while (!keysFor_.empty() && !platform_.WindowExists(keysFor_.back())) keysFor_.pop_back();
+  return keysFor_.empty() ? 0 : keysFor_.back();
+}
+
+// Keys sent to a window that is not yet in front, or whose thread has not
+// caught up with what came before, are lost or reach the wrong window: a
+// tool that is slow to show a dialog, or to bring back the window the
+// dialog belonged to, makes the macro wait.
+KeysOutcome WindowAutomation::Deliver(const std::function<void()>& send, KeyEffect effect,
+                                      std::uint32_t limitMs) {
+  WindowHandle target = 0;
+  const WaitOutcome ready = WaitUntil(
+      platform_, limitMs, limits_,
+      [&] {
+        const WindowHandle expected = KeysAreFor();
+        target = platform_.ForegroundWindow();
+        return target != 0 && (expected == 0 || target == expected) &&
+               platform_.ReadyForKeys(target);
+      },
+      cancelled_);
+  if (ready == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
+  if (ready == WaitOutcome::TimedOut) return KeysOutcome::NoWindowReady;
+  send();
+  return Confirm(target, effect, limitMs);
+}
+
+KeysOutcome WindowAutomation::Confirm(WindowHandle target, KeyEffect effect,
+                                      std::uint32_t limitMs) {
+  if (effect == KeyEffect::None) return KeysOutcome::Landed;
+  const bool opens = effect == KeyEffect::OpensWindow;
+  WindowHandle front = 0;
+  const WaitOutcome outcome = WaitUntil(
+      platform_, limitMs, limits_,
+      [&] {
+        // Arrows sent before the menu loop runs reach the window, not the menu.
+        if (effect == KeyEffect::OpensMenu) return platform_.MenuOpen(target);
+        if (!opens) return !platform_.WindowExists(target);
+        front = platform_.ForegroundWindow();
+        return front != 0 && front != target && platform_.ReadyForKeys(front);
+      },
+      cancelled_);
+  if (outcome == WaitOutcome::Met) {
+    // The window that opened takes the next keys; once a window has closed,
+    // the one it came up over does.
+    if (opens) KeysNowFor(front);
+    if (effect == KeyEffect::ClosesWindow) std::erase(keysFor_, target);
+    return KeysOutcome::Landed;
+  }
+  if (outcome == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
+  if (effect == KeyEffect::OpensMenu) return KeysOutcome::NoMenuOpened;
+  return opens ? KeysOutcome::NoWindowOpened : KeysOutcome::WindowStayed;
 }
 
 }  // namespace quillon

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -38,6 +39,19 @@ struct CaptionPattern {
 };
 
 enum class WaitOutcome { Met, TimedOut, Cancelled };
+
+// What a click or keys do to the windows: the macro goes on only once that
+// has happened, however short the keystroke pause.
+enum class KeyEffect { None, OpensMenu, OpensWindow, ClosesWindow };
+
+enum class KeysOutcome {
+  Landed,
+  NoWindowReady,   // no window in front was ready to take them
+  NoWindowOpened,  // sent, but no new window came to the front ready for keys
+  NoMenuOpened,    // sent, but the window in front opened no menu
+  WindowStayed,    // sent, but the window they were for did not close
+  Cancelled,
+};
 
 // Checks `condition` first and then after every pause of `pace.pollMs`
 // (`pace.slowPollMs` once `pace.slowPollAfterMs` have passed), during which
@@ -74,18 +88,33 @@ class WindowAutomation {
   // Brings the window to the front with the keyboard focus; `window` is the
   // one found, or 0.
   Activation Activate(const CaptionPattern& caption, WindowHandle& window);
-  // A click on the direct child `control` of `window`.
-  void Click(WindowHandle window, const CaptionPattern& caption, int control);
-  // Keys in the macro notation, and literal text, into the front window.
-  // Keys outside the notation throw std::invalid_argument naming them.
-  void Keys(const std::string& notation);
-  void Text(const std::string& text);
+  // A click on the direct child `control` of `window`, and its effect
+  // confirmed within `limitMs`.
+  KeysOutcome Click(WindowHandle window, const CaptionPattern& caption, int control,
+                    KeyEffect effect, std::uint32_t limitMs);
+  // Keys in the macro notation, and literal text, into the window in front:
+  // sent once that window is ready for them, and their effect confirmed,
+  // each within `limitMs`. Keys outside the notation throw
+  // std::invalid_argument naming them.
+  KeysOutcome Keys(const std::string& notation, KeyEffect effect, std::uint32_t limitMs);
+  KeysOutcome Text(const std::string& text, std::uint32_t limitMs);
 
  private:
+  KeysOutcome Deliver(const std::function<void()>& send, KeyEffect effect, std::uint32_t limitMs);
+  KeysOutcome Confirm(WindowHandle target, KeyEffect effect, std::uint32_t limitMs);
+  void KeysNowFor(WindowHandle window);
+  // The newest window in `keysFor_` that still exists, or 0 for any.
+  WindowHandle KeysAreFor();
+
   Platform& platform_;
   const WaitLimits& limits_;
   LogSink log_;
   CancelTest cancelled_;
+  // The windows the macro's keys are for, the newest last: the window it
+  // brought to the front, then each one that came up over it (a dialog its
+  // keys opened, a window it waited for). Keys wait until the newest one
+  // that still exists is in front.
+  std::vector<WindowHandle> keysFor_;
 };
 
 }  // namespace quillon

@@ -144,10 +144,12 @@ WindowHandle Job::ActivateOrFail(const CaptionPattern& caption, const std::strin
                  ".");
 }
 
-void Job::ClickThing(const CaptionPattern& curCaption, int curChild) {
+void Job::ClickThing(const CaptionPattern& curCaption, int curChild, KeyEffect effect) {
   const WindowHandle window = ActivateOrFail(
       curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
-  windows_.Click(window, curCaption, curChild);
+  CheckLanded(
+      windows_.Click(window, curCaption, curChild, effect, Limits.windowAppearMs),
+      "the click on button " + std::to_string(curChild) + " of " + DescribeWindow(curCaption));
 }
 
 void Job::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle) {
@@ -159,16 +161,40 @@ void Job::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, i
   Pause(PauseSeconds);
 }
 
-void Job::PressKeys(const std::string& keys) {
+void Job::PressKeys(const std::string& keys, KeyEffect effect) {
+  KeysOutcome outcome;
   try {
-    windows_.Keys(keys);
+    outcome = windows_.Keys(keys, effect, Limits.windowAppearMs);
   } catch (const std::invalid_argument& notation) {
     throw JobError(notation.what());
   }
+  CheckLanded(outcome, "the keys \"" + keys + "\"");
 }
 
 void Job::TypeText(const std::string& text) {
-  windows_.Text(text);
+  CheckLanded(windows_.Text(text, Limits.windowAppearMs), "the text \"" + text + "\"");
+}
+
+void Job::CheckLanded(KeysOutcome outcome, const std::string& what) {
+  const std::string within = " within " + DurationText(Limits.windowAppearMs) + ".";
+  switch (outcome) {
+    case KeysOutcome::Landed:
+      return;
+    case KeysOutcome::Cancelled:
+      throw JobCancelled();
+    case KeysOutcome::NoWindowReady:
+      log_.Line("No window was ready for " + what);
+      throw JobError("No window in front was ready to take " + what + within);
+    case KeysOutcome::NoWindowOpened:
+      log_.Line("No window came up after " + what);
+      throw JobError("No window came to the front after " + what + within);
+    case KeysOutcome::NoMenuOpened:
+      log_.Line("No menu opened after " + what);
+      throw JobError("No menu opened after " + what + within);
+    case KeysOutcome::WindowStayed:
+      log_.Line("The window stayed after " + what);
+      throw JobError("The window in front did not close after " + what + within);
+  }
 }
 
 }  // namespace quillon

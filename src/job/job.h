@@ -75,9 +75,13 @@ class Job {
   // Waiting for a window to go away is waiting for the tool's work to end.
   void WaitForNotCaption(const CaptionPattern& curCaption);
   void AwaitCaption(const CaptionPattern& caption, bool present, std::uint32_t limitMs);
-  void ClickThing(const CaptionPattern& curCaption, int curChild);
+  // A click, or keys, that open or close a window are confirmed to have done
+  // so before the macro goes on; keys and text wait for a window in front
+  // that is ready for them. Each within the time a tool window may take.
+  void ClickThing(const CaptionPattern& curCaption, int curChild,
+                  KeyEffect effect = KeyEffect::None);
   void RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle);
-  void PressKeys(const std::string& keys);
+  void PressKeys(const std::string& keys, KeyEffect effect = KeyEffect::None);
   void TypeText(const std::string& text);
 
   // ---- the job's state, read by every stage ----
@@ -104,6 +108,8 @@ class Job {
   // The window must be in front before a click or keys reach it; a refused
   // activation would send the macro's keys to whichever window is in front.
   WindowHandle ActivateOrFail(const CaptionPattern& caption, const std::string& purpose);
+  // Ends the job when keys, text or a click (`what`) did not land.
+  void CheckLanded(KeysOutcome outcome, const std::string& what);
 
   Platform& platform_;
   const JobSettings& settings_;

@@ -150,6 +150,17 @@ class Platform {
   // Posts a button click to the direct child `controlId` of `window`; a
   // missing control is not an error.
   virtual void ClickControl(WindowHandle window, int controlId) = 0;
+  // The window in front, the one typed keys go to; 0 when only the desktop is.
+  virtual WindowHandle ForegroundWindow() = 0;
+  virtual bool WindowExists(WindowHandle window) = 0;
+  // Whether keys sent now would land in `window`: it is in front, visible
+  // and enabled (a window whose modal dialog is still being built is not),
+  // one of its thread's windows has the keyboard focus, and that thread has
+  // handled everything sent to it before (one message round trip, which a
+  // hung thread fails at once).
+  virtual bool ReadyForKeys(WindowHandle window) = 0;
+  // Whether the thread of `window` has a menu open (its menu loop runs).
+  virtual bool MenuOpen(WindowHandle window) = 0;
   // Injects keys / literal characters into the foreground window and returns
   // when they have been processed.
   virtual void SendKeys(const std::vector<KeyStroke>& keys) = 0;

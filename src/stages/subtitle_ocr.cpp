@@ -22,20 +22,20 @@ void ConvertSubtitlesToSrt(Job& job) {
   job.BeginStep("starting SubToSup");
   job.RunActive(job.SubToSupPath, converter, kShowNormal);
   job.BeginStep("opening " + job.MuxDir + "movie.idx in SubToSup");
-  job.ClickThing(converter, kSubToSupOpenButton);
+  job.ClickThing(converter, kSubToSupOpenButton, KeyEffect::OpensWindow);
   job.Pause(job.PauseSeconds);
   job.TypeText(job.MuxDir + "movie.idx");
   job.Pause(job.PauseSeconds);
-  job.PressKeys("{ENTER}");
+  job.PressKeys("{ENTER}", KeyEffect::ClosesWindow);
   // The converter retitles itself when it is done, which can take as long as
   // any conversion.
   job.BeginStep("waiting for SubToSup to convert the subtitles");
   job.AwaitCaption(CaptionPattern(kSubToSupDoneCaption), true, job.Limits.toolRunMs);
   job.Pause(job.PauseSeconds);
   job.BeginStep("closing SubToSup");
-  job.PressKeys("{ENTER}");
+  job.PressKeys("{ENTER}", KeyEffect::ClosesWindow);
   job.Pause(job.PauseSeconds);
-  job.PressKeys("%{F4}");
+  job.PressKeys("%{F4}", KeyEffect::ClosesWindow);
   job.Pause(job.PauseSeconds);
 
   job.fileSub.SetFolder(job.MuxDir);
@@ -58,18 +58,18 @@ void ConvertSubtitlesToSrt(Job& job) {
     DeleteSubEditIni(job);
     job.RunActive(job.SubEditPath, editor, kShowNormal);
     job.BeginStep("opening " + supPath + " in DVDSubEdit");
-    job.PressKeys("%F");
+    job.PressKeys("%F", KeyEffect::OpensMenu);
     job.Pause(job.PauseSeconds);
     job.PressKeys("{DOWN 3}");
     job.Pause(job.PauseSeconds);
-    job.PressKeys("{ENTER}");
+    job.PressKeys("{ENTER}", KeyEffect::OpensWindow);
     job.Pause(job.PauseSeconds);
     job.TypeText(supPath);
     job.Pause(job.PauseSeconds);
-    job.PressKeys("{ENTER}");
+    job.PressKeys("{ENTER}", KeyEffect::ClosesWindow);
     job.WaitForCaption(kLoadIfoCaption);
     job.Pause(job.PauseSeconds);
-    job.PressKeys("%{F4}");
+    job.PressKeys("%{F4}", KeyEffect::ClosesWindow);
     job.Pause(job.PauseSeconds);
     job.BeginStep("recognising the text of " + supPath + " in DVDSubEdit");
     job.ClickThing(loaded, kSubEditRecognizeButton);
@@ -77,14 +77,14 @@ void ConvertSubtitlesToSrt(Job& job) {
     job.WaitForNotCaption(progress);
     job.Pause(job.PauseSeconds);
     job.BeginStep("saving " + srtName + ".srt in DVDSubEdit");
-    job.ClickThing(loaded, kSubEditSaveButton);
+    job.ClickThing(loaded, kSubEditSaveButton, KeyEffect::OpensWindow);
     job.Pause(job.PauseSeconds);
     job.TypeText(srtName);  // the save dialog adds ".srt"
     job.Pause(job.PauseSeconds);
-    job.PressKeys("{ENTER}");
+    job.PressKeys("{ENTER}", KeyEffect::ClosesWindow);
     job.Pause(job.PauseSeconds);
     job.BeginStep("closing DVDSubEdit");
-    job.PressKeys("%{F4}");
+    job.PressKeys("%{F4}", KeyEffect::ClosesWindow);
     job.Pause(job.PauseSeconds);
     job.ExpectResult(srtName + ".srt");
   }

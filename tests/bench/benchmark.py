@@ -364,6 +364,8 @@ class Bench:
         detail = "; ".join(f"{k}: " + " ".join(f"{d:.0f}" for d in ds) for k, ds in delays.items())
         self.row("2", f"Reaction to an awaited window, ms ({len(every)} samples)",
                  f"{med:.0f}/{worst:.0f}", detail, "med<=50 max<=150", med <= 50 and worst <= 150)
+        self.row("2s", "  stretch goal for the same", f"{med:.0f}/{worst:.0f}", "as above",
+                 "med<=5 max<=20", med <= 5 and worst <= 20)
 
     def figure_overhead(self, fast_events, spawn_ms):
         folder = self.movie("demo-movie", tracks=3, streams=2)
@@ -391,12 +393,27 @@ class Bench:
                           f"the tools' own work {b.work / 1e6:.2f} s)")
             if pause == 1:
                 self.row("3", "Orchestration overhead, demonstration job (P = 1)",
-                         f"{ratio:.3f}", raw, "<= 1.05", ratio <= 1.05)
+                         f"{ratio:.3f}", raw, "<= 1.03", ratio <= 1.03)
                 self.row("3c", "  the same against pauses + tools' own work only",
                          f"{strict:.3f}", strict_raw, "(reported)", True)
             else:
                 self.row("3b", "Overhead per process start (P = 0, 5 SUP files), ms",
                          f"{per_start / 1000:.0f}", raw, "(reported)", True)
+                # What is the program's own in each start: the overhead beyond
+                # Wine's bare process creation, measured in this run.
+                own = per_start / 1000 - spawn_ms
+                self.row("3d", "  own cost per tool start beyond Wine's bare start, ms",
+                         f"{own:.0f}", f"{per_start / 1000:.0f} ms - {spawn_ms:.0f} ms",
+                         "<= 30", own <= 30)
+                # Against what must stay at pause 0: the fixed pauses, the
+                # tools' own work and Wine's bare process starts.
+                floor_us = b.pauses + b.work + b.starts * spawn_ms * 1000
+                fast = b.wall / floor_us
+                self.row("3e", "  pause-0 job vs pauses + tools' work + bare starts",
+                         f"{fast:.3f}",
+                         f"wall {b.wall / 1e6:.2f} s / (pauses {b.pauses / 1e6:.0f} s + work "
+                         f"{b.work / 1e6:.2f} s + {b.starts} x {spawn_ms:.0f} ms)",
+                         "<= 1.10", fast <= 1.10)
 
     def spawn_cost(self):
         """What starting one process costs under Wine: quillon_bench's
@@ -446,10 +463,11 @@ class Bench:
             return statistics.median(int(v[key]) for v in runs[k])
         t = [med(k, "visible_us") / 1000 for k in range(3)]
         m = [med(k, "peak_private") / 1e6 for k in range(3)]
-        self.row("5a", "Start-up to visible window vs minimal window", f"{t[0] / t[1]:.2f}",
-                 f"median of {len(runs[0])}: Quillon {t[0]:.0f} ms, minimal {t[1]:.0f} ms, "
-                 f"minimal + same controls {t[2]:.0f} ms (ratio {t[2] / t[1]:.2f})",
-                 "<= 1.3", t[0] / t[1] <= 1.3)
+        self.row("5a", "Start-up to visible window vs minimal window with its controls",
+                 f"{t[0] / t[2]:.2f}",
+                 f"median of {len(runs[0])}: Quillon {t[0]:.0f} ms, minimal + same controls "
+                 f"{t[2]:.0f} ms; plain minimal window {t[1]:.0f} ms (ratio {t[0] / t[1]:.2f})",
+                 "<= 1.10", t[0] / t[2] <= 1.10)
         self.row("5b", "Peak private memory vs minimal window", f"{m[0] / m[1]:.2f}",
                  f"Quillon {m[0]:.2f} MB, minimal {m[1]:.2f} MB, minimal + same controls "
                  f"{m[2]:.2f} MB (ratio {m[0] / m[2]:.2f})", "<= 1.3", m[0] / m[1] <= 1.3)

@@ -110,10 +110,8 @@ TEST_P(ConvertToSrtTest, TheMacroTypesThePathsExactlyAndTheSrtFilesEndUpWhereAsk
     keys.push_back(key);
   }
 
-  // The macro's keys need the tools to settle between steps: with no pause
-  // at all a key can reach a dialog that is just closing. One second, the
-  // program's own default, keeps these runs dependable.
-  WriteStoredPause(L"1");
+  // At pause 0, as the fixture keeps it: each key waits for the window it is
+  // for, and a step that opens or closes a dialog for that to have happened.
   const JobOutcome outcome =
       RunBatch(source, std::wstring(L"0?128?1?") + c.muxIntoAvi + L"?" + c.deleteTemp + L"?0?1",
                kJobLimit * 2);

@@ -78,11 +78,26 @@ std::vector<std::string> FakePlatform::FilesBelow(const std::string& folder) con
 WindowHandle FakePlatform::AddWindow(const std::string& caption) {
   const WindowHandle handle = nextWindow_++;
   windows_[handle] = Window{caption};
+  front_.push_back(handle);
   return handle;
 }
 
 void FakePlatform::RemoveWindow(WindowHandle window) {
   windows_.erase(window);
+  std::erase(front_, window);
+}
+
+void FakePlatform::SetReadyForKeys(WindowHandle window, bool ready) {
+  windows_[window].readyForKeys = ready;
+}
+
+WindowHandle FakePlatform::ForegroundWindow() {
+  return front_.empty() ? 0 : front_.back();
+}
+
+bool FakePlatform::ReadyForKeys(WindowHandle window) {
+  const auto it = windows_.find(window);
+  return it != windows_.end() && it->second.readyForKeys && window == ForegroundWindow();
 }
 
 void FakePlatform::RetitleWindow(WindowHandle window, const std::string& caption) {
@@ -280,6 +295,10 @@ WindowHandle FakePlatform::FindCaptionPrefix(const std::string& prefix) {
 bool FakePlatform::ActivateWindow(WindowHandle window) {
   const bool exists = windows_.count(window) > 0;
   calls.push_back("ActivateWindow(" + (exists ? windows_[window].caption : std::string("0")) + ")");
+  if (exists) {
+    std::erase(front_, window);
+    front_.push_back(window);
+  }
   return exists;
 }
 

@@ -63,9 +63,13 @@ class FakePlatform : public Platform {
   std::vector<std::string> FilesBelow(const std::string& folder) const;
 
   // ---- scripted windows ----
+  WindowHandle menuOpenIn = 0;  // the window whose menu is open
   WindowHandle AddWindow(const std::string& caption);
   void RemoveWindow(WindowHandle window);
   void RetitleWindow(WindowHandle window, const std::string& caption);
+  // A window still being built takes no keys yet: it is in front but not
+  // ready for them until this turns it on again.
+  void SetReadyForKeys(WindowHandle window, bool ready);
   std::string WindowCaption(WindowHandle window) const;
   // Runs `action` once the virtual clock reaches `atMs`.
   void At(std::uint64_t atMs, std::function<void()> action);
@@ -100,6 +104,12 @@ class FakePlatform : public Platform {
   WindowHandle FindCaption(const std::string& caption) override;
   WindowHandle FindCaptionPrefix(const std::string& prefix) override;
   bool ActivateWindow(WindowHandle window) override;
+  // The window in front is the newest, or the last activated, that is still
+  // there.
+  WindowHandle ForegroundWindow() override;
+  bool WindowExists(WindowHandle window) override { return windows_.count(window) > 0; }
+  bool ReadyForKeys(WindowHandle window) override;
+  bool MenuOpen(WindowHandle window) override { return window == menuOpenIn; }
   void ClickControl(WindowHandle window, int controlId) override;
   void SendKeys(const std::vector<KeyStroke>& keys) override;
   void SendText(const std::string& text) override;
@@ -129,6 +139,7 @@ class FakePlatform : public Platform {
   };
   struct Window {
     std::string caption;
+    bool readyForKeys = true;
   };
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
@@ -142,6 +153,7 @@ class FakePlatform : public Platform {
   std::set<std::string> held_;
   std::map<WindowHandle, Window> windows_;
   WindowHandle nextWindow_ = 0x100;
+  std::vector<WindowHandle> front_;  // most recently added or activated last
   std::multimap<std::uint64_t, std::function<void()>> timeline_;
 };
 

@@ -270,6 +270,7 @@ TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) 
 TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {
   std::vector<KeyStroke> sent;
   fake.onKeys = [&](const std::vector<KeyStroke>& keys) { sent = keys; };
+  fake.AddWindow("SubToSup");
   frm.job().PressKeys("%{F4}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>{{0x73, true}}));
   frm.job().PressKeys("{DOWN 3}");
@@ -285,8 +286,87 @@ TEST_F(AutomationTest, PressKeysRefusesUnknownNotationWithoutSendingAnything) {
 
 TEST_F(AutomationTest, TypeTextSendsEveryCharacterAsItself) {
   const std::string path = "D:\\50% off+more^x~y{z}[a](b)\\Überfilm\\mux\\0x20";
+  fake.AddWindow("Open");
   frm.job().TypeText(path);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"SendText(" + path + ")"}));
+}
+
+// Keys go only to a window in front that is ready for them, and a step that
+// opens or closes a window waits until it has: however short the keystroke
+// pause, no key lands in a window that is still being built or going.
+TEST_F(AutomationTest, KeysWaitUntilTheyCanLandAndTheirEffectIsSeen) {
+  struct Case {
+    const char* name;
+    bool builtLate;  // the window in front takes keys only after 500 ms
+    KeyEffect effect;
+    bool effectSeen;  // the tool opens a new window, or closes its own, 300 ms after the keys
+    const char* error;
+  };
+  const Case cases[] = {
+      {"ready at once", false, KeyEffect::None, false, "(no error)"},
+      {"still being built", true, KeyEffect::None, false, "(no error)"},
+      {"opens a dialog", false, KeyEffect::OpensWindow, true, "(no error)"},
+      {"closes its window", false, KeyEffect::ClosesWindow, true, "(no error)"},
+      {"opens nothing", false, KeyEffect::OpensWindow, false,
+       "No window came to the front after the keys \"{ENTER}\" within 2 minutes."},
+      {"closes nothing", false, KeyEffect::ClosesWindow, false,
+       "The window in front did not close after the keys \"{ENTER}\" within 2 minutes."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::FakePlatform world;
+    RecordingView worldView(world);
+    FrmMain window{world, worldView};
+    worldView.Attach(&window);
+    const WindowHandle tool = world.AddWindow("SubToSup");
+    if (c.builtLate) {
+      world.SetReadyForKeys(tool, false);
+      world.At(500, [&] { world.SetReadyForKeys(tool, true); });
+    }
+    std::uint64_t sentAt = 0;
+    world.onKeys = [&](const std::vector<KeyStroke>&) {
+      sentAt = world.now;
+      if (!c.effectSeen) return;
+      world.At(world.now + 300, [&] {
+        if (c.effect == KeyEffect::OpensWindow) world.AddWindow("Open");
+        if (c.effect == KeyEffect::ClosesWindow) world.RemoveWindow(tool);
+      });
+    };
+    EXPECT_EQ(ErrorOf([&] { window.job().PressKeys("{ENTER}", c.effect); }), c.error);
+    EXPECT_EQ(sentAt, c.builtLate ? 500u : 0u);
+    if (c.effectSeen) {
+      EXPECT_LT(world.now, 400u);
+    }
+  }
+}
+
+// A window is found by its title the moment it is built, often before it is
+// in front: keys meant for it wait for it, rather than reach the window it
+// came up over. Once it has closed, keys go to that window again.
+TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
+  const WindowHandle editor = fake.AddWindow("Editor");
+  const WindowHandle box = fake.AddWindow("Load IFO file");
+  fake.ActivateWindow(editor);
+  fake.At(300, [&] { fake.ActivateWindow(box); });
+  std::vector<std::uint64_t> sentAt;
+  fake.onKeys = [&](const std::vector<KeyStroke>&) {
+    sentAt.push_back(fake.now);
+    if (sentAt.size() == 1) fake.At(fake.now + 200, [&] { fake.RemoveWindow(box); });
+  };
+  frm.job().WaitForCaption(CaptionPattern("Load IFO file"));
+  frm.job().PressKeys("%{F4}", KeyEffect::ClosesWindow);
+  frm.job().PressKeys("%{F4}", KeyEffect::None);
+  EXPECT_EQ(sentAt, (std::vector<std::uint64_t>{300, 500}));
+  EXPECT_EQ(fake.ForegroundWindow(), editor);
+}
+
+TEST_F(AutomationTest, KeysWithNoWindowReadyAreNotSentAndEndTheJob) {
+  EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F"); }),
+            "No window in front was ready to take the keys \"%F\" within 2 minutes.");
+  EXPECT_EQ(ErrorOf([this] { frm.job().TypeText("D:\\mux\\movie.idx"); }),
+            "No window in front was ready to take the text \"D:\\mux\\movie.idx\" within 2 "
+            "minutes.");
+  EXPECT_TRUE(fake.Calls({"SendKeys(", "SendText("}).empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/frm_main.h"
@@ -149,12 +150,14 @@ class StageTest : public AppTest {
   void Click(WindowHandle window, int id) {
     if (window == converter_ && id == tools::kSubToSupOpenButton) {
       converterDialog_ = true;
+      dialog_ = fake.AddWindow("Open");
     } else if (window == editor_ && id == tools::kSubEditRecognizeButton) {
       const WindowHandle progress = fake.AddWindow(kOcrCaption);
       if (script.ocrEnds)
         fake.At(fake.now + script.ocrMs, [this, progress] { fake.RemoveWindow(progress); });
     } else if (window == editor_ && id == tools::kSubEditSaveButton) {
       editorState_ = EditorState::SaveDialog;
+      dialog_ = fake.AddWindow("Save SRT file");
     }
   }
 
@@ -166,25 +169,33 @@ class StageTest : public AppTest {
     }
     if (text == "%F" && editorState_ == EditorState::Started) {
       editorState_ = EditorState::Menu;
+      fake.menuOpenIn = editor_;
     } else if (text == ToOpenSup() && editorState_ == EditorState::Menu) {
       editorState_ = EditorState::MenuOnOpen;
     } else if (text == "{ENTER}" && editorState_ == EditorState::MenuOnOpen) {
       editorState_ = EditorState::OpenDialog;
+      fake.menuOpenIn = 0;
+      dialog_ = fake.AddWindow("Open SUP file");
     } else if (text == "{ENTER}" && editorState_ == EditorState::OpenDialog) {
       editorState_ = EditorState::Loaded;
+      fake.RemoveWindow(dialog_);
       fake.RetitleWindow(editor_, typed_);
       Open(fake.AddWindow(tools::kLoadIfoCaption));
     } else if (text == "{ENTER}" && editorState_ == EditorState::SaveDialog) {
       editorState_ = EditorState::Loaded;
+      fake.RemoveWindow(dialog_);
       if (script.editorSaves)
         fake.AddFile(typed_ + "." + tool_model::kSubEditSaveExtension,
                      "srt of " + fake.WindowCaption(editor_));
+    } else if (text == "{ENTER}" && doneBox_ != 0) {
+      fake.RemoveWindow(std::exchange(doneBox_, 0));
     } else if (text == "{ENTER}" && converterDialog_) {
       converterDialog_ = false;
+      fake.RemoveWindow(dialog_);
       if (typed_ != std::string(kMux) + "movie.idx" || !script.converterFinishes) return;
       fake.At(fake.now + script.convertMs, [this] {
         for (const auto& name : script.supFiles) fake.AddFile(std::string(kMux) + name, "sup");
-        fake.RetitleWindow(converter_, tools::kSubToSupDoneCaption);
+        doneBox_ = fake.AddWindow(tools::kSubToSupDoneCaption);
       });
     }
   }
@@ -201,6 +212,8 @@ class StageTest : public AppTest {
   WindowHandle converter_ = 0;
   WindowHandle editor_ = 0;
   bool converterDialog_ = false;
+  WindowHandle dialog_ = 0;   // the file dialog the tool in front shows
+  WindowHandle doneBox_ = 0;  // the converter's box that says it is done
   EditorState editorState_ = EditorState::None;
   std::string typed_;
 };

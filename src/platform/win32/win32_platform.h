@@ -62,6 +62,10 @@ class Win32Platform : public Platform {
   WindowHandle FindCaption(const std::string& caption) override;
   WindowHandle FindCaptionPrefix(const std::string& prefix) override;
   bool ActivateWindow(WindowHandle window) override;
+  WindowHandle ForegroundWindow() override;
+  bool WindowExists(WindowHandle window) override;
+  bool ReadyForKeys(WindowHandle window) override;
+  bool MenuOpen(WindowHandle window) override;
   void ClickControl(WindowHandle window, int controlId) override;
   void SendKeys(const std::vector<KeyStroke>& keys) override;
   void SendText(const std::string& text) override;

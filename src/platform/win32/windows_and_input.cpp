@@ -308,6 +308,39 @@ bool Win32Platform::ActivateWindow(WindowHandle handle) {
   return PollUntil(1000, [&] { return ::IsWindow(window) && IsForeground(window); });
 }
 
+WindowHandle Win32Platform::ForegroundWindow() {
+  const HWND window = ::GetForegroundWindow();
+  return IsDesktop(window) ? 0 : FromHwnd(window);
+}
+
+bool Win32Platform::WindowExists(WindowHandle window) {
+  return ::IsWindow(ToHwnd(window)) != FALSE;
+}
+
+// Keys go to the focus of the thread in front. A window whose modal dialog
+// is still being built is disabled, one still being shown is not visible,
+// and a thread that has not yet read its queue would take new keys only
+// after whatever came before them.
+bool Win32Platform::ReadyForKeys(WindowHandle handle) {
+  const HWND window = ToHwnd(handle);
+  if (IsDesktop(window) || !IsForeground(window) || !::IsWindowVisible(window) ||
+      !::IsWindowEnabled(window))
+    return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
+      info.hwndFocus == nullptr)
+    return false;
+  return RoundTrip(*this, window, 1000);
+}
+
+bool Win32Platform::MenuOpen(WindowHandle handle) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(ToHwnd(handle), nullptr), &info) &&
+         (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
 void Win32Platform::ClickControl(WindowHandle handle, int controlId) {
   const HWND window = ToHwnd(handle);
   if (window == nullptr) return;
@@ -330,7 +363,15 @@ void Win32Platform::ClickControl(WindowHandle handle, int controlId) {
 
 void Win32Platform::SendKeys(const std::vector<KeyStroke>& keys) {
   std::vector<INPUT> inputs = KeyStrokeInputs(keys);
-  const bool mayClose = std::any_of(keys.begin(), keys.end(), [](const KeyStroke& key) {
+  // Enter on an open menu chooses an entry and closes no window: waiting for
+  // the window in front to go would only cost time.
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const HWND front = ::GetForegroundWindow();
+  const bool inMenu = !IsDesktop(front) &&
+                      ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info) &&
+                      (info.flags & GUI_INMENUMODE) != 0;
+  const bool mayClose = !inMenu && std::any_of(keys.begin(), keys.end(), [](const KeyStroke& key) {
     return key.virtualKey == VK_RETURN || (key.alt && key.virtualKey == VK_F4);
   });
   Send(*this, inputs, mayClose);

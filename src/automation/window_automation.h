@@ -55,7 +55,8 @@ enum class KeysOutcome {
 
 // Checks `condition` first and then after every pause of `pace.pollMs`
 // (`pace.slowPollMs` once `pace.slowPollAfterMs` have passed), during which
-// the program keeps processing its messages. Gives up once `limitMs` have
+// the program keeps processing its messages; a pause ends early when another
+// program's window changes. Gives up once `limitMs` have
 // passed, or when `cancelled` holds after a pause.
 WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
                       const std::function<bool()>& condition,

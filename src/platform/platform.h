@@ -136,7 +136,8 @@ class Platform {
   virtual void WaitSeconds(std::int32_t seconds) = 0;
   // A monotonic clock in milliseconds.
   virtual std::uint64_t NowMilliseconds() = 0;
-  // Sleeps up to `ms` while processing the program's messages.
+  // Sleeps up to `ms` while processing the program's messages; returns
+  // sooner when another program's window comes, goes or changes.
   virtual void PumpMessagesFor(std::uint32_t ms) = 0;
 
   // --- other programs' windows and the keyboard ---

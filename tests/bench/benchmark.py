@@ -609,7 +609,9 @@ def breakdown(events, pause_s):
       start to their main window existing; SubToSup's conversion (index
       typed to its done box existing); DVDSubEdit loading a SUP file (path
       typed to "Load IFO file" existing); the recognition as far as it
-      outlasts the pause after the click that starts it. Against pauses +
+      outlasts the pause after the click that starts it; each file dialog
+      building itself (the click, menu entry or "ifo shown" that opens it to
+      its "dialog ready"). Against pauses +
       work, the overhead also holds what happens inside the GUI tools'
       lifetimes: finding and activating windows, typing, the tools' dialogs
       opening and closing."""
@@ -651,6 +653,14 @@ def breakdown(events, pause_s):
         done = appeared_after("SubToSup 0.9 Beta", typed.us) if typed else None
         if done:
             work.append((typed.us, done))
+    for run in runs["SubToSup"] + runs["DVDSubEdit"]:
+        opened = None
+        for e in run:
+            if e.event in ("click", "menu", "ifo shown"):
+                opened = e.us
+            elif e.event == "dialog ready" and opened is not None:
+                work.append((opened, e.us))
+                opened = None
     editors = runs["DVDSubEdit"]
     deletions = 0
     for k, run in enumerate(editors):

@@ -192,7 +192,6 @@ TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWith
   source.AddTrack(L"0x80.ac3");
   source.AddSubtitles(L"", VobSubIndex({"en"}), "bitmaps");
 
-  WriteStoredPause(L"1");  // the macro's keys need the tools to settle
   // MP3 at 96 kbit/s, SRT muxed into the AVI, files kept, mux.
   const JobOutcome outcome = RunBatch(source, L"1?96?1?1?0?0?1", kJobLimit * 2);
   ASSERT_TRUE(outcome.exitCode.has_value()) << "the batch job did not end";

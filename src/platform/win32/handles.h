@@ -59,6 +59,14 @@ struct KernelHandleTraits {
 // Processes, threads, files, waitable timers, events.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
+struct WinEventHookTraits {
+  using Type = HWINEVENTHOOK;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type h) { return h != nullptr; }
+  static void Close(Type h) { ::UnhookWinEvent(h); }
+};
+using UniqueWinEventHook = UniqueResource<WinEventHookTraits>;
+
 struct FindHandleTraits {
   using Type = HANDLE;
   static Type Empty() { return INVALID_HANDLE_VALUE; }

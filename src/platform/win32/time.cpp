@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
@@ -88,11 +89,20 @@ DWORD MsUntil(std::int64_t deadline) {
       std::min<std::int64_t>((remaining + kTicksPerMs - 1) / kTicksPerMs, 0x7FFFFFFF));
 }
 
+// Set when the system reports a change to another program's window.
+thread_local bool windowsChanged = false;
+
+void CALLBACK NoteWindowChange(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  windowsChanged = true;
+}
+
 // The wait for when the shared timer cannot serve: sleeps on the message
-// queue alone, so it never spins.
-void PumpUntil(std::int64_t deadline, MessagePump& pump) {
+// queue alone, so it never spins. `untilWindowsChange` ends it early once
+// another program's window has changed.
+void PumpUntil(std::int64_t deadline, MessagePump& pump, bool untilWindowsChange = false) {
   for (;;) {
     if (!pump.PumpPending()) return;
+    if (untilWindowsChange && windowsChanged) return;
     const DWORD ms = MsUntil(deadline);
     if (ms == 0) return;
     // MWMO_INPUTAVAILABLE: also wake for messages that were already queued
@@ -135,9 +145,28 @@ void Win32Platform::WaitSeconds(std::int32_t seconds) {
   }
 }
 
+void Win32Platform::WatchOtherWindows() {
+  if (!windowEvents_.empty()) return;
+  // Out of context: the system posts each event to this thread's queue, so
+  // watching costs nothing while no window changes. Should it refuse, the
+  // waits still poll.
+  constexpr DWORD kOutOfContext = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+  for (const auto& [first, last] :
+       {std::pair<DWORD, DWORD>{EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_MENUPOPUPEND},
+        {EVENT_OBJECT_CREATE, EVENT_OBJECT_FOCUS},
+        {EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE}}) {
+    windowEvents_.emplace_back(
+        ::SetWinEventHook(first, last, nullptr, NoteWindowChange, 0, 0, kOutOfContext));
+  }
+}
+
+// Returns early when another program's window changes: the callers wait for
+// just that, and look again at once.
 void Win32Platform::PumpMessagesFor(std::uint32_t ms) {
+  WatchOtherWindows();
   MessagePump pump(mainWindow_);
-  PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump);
+  windowsChanged = false;
+  PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump, true);
 }
 
 std::uint64_t Win32Platform::NowMilliseconds() {
@@ -145,6 +174,7 @@ std::uint64_t Win32Platform::NowMilliseconds() {
 }
 
 bool Win32Platform::PollUntil(std::uint32_t limitMs, const std::function<bool()>& condition) {
+  WatchOtherWindows();
   MessagePump pump(mainWindow_);
   const std::uint64_t end = NowMilliseconds() + limitMs;
   for (;;) {

@@ -84,7 +84,13 @@ class Win32Platform : public Platform {
                                       const std::string& defaultText) override;
 
  private:
+  // Asks the system to tell this thread when any program's window comes,
+  // goes, is shown, hidden, retitled or brought to the front, so that waits
+  // for other programs' windows wake at once instead of at their next poll.
+  void WatchOtherWindows();
+
   HWND mainWindow_ = nullptr;
+  std::vector<UniqueWinEventHook> windowEvents_;
   // What StartProgram started and may still be running.
   std::vector<UniqueHandle> started_;
 };

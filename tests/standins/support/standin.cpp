@@ -304,6 +304,14 @@ HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int wi
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+// The dialog has built itself and set its focus: from here on the time to
+// the path typed into it is the driving program's, not this tool's.
+static UINT_PTR CALLBACK NoteDialogReady(HWND, UINT message, WPARAM, LPARAM lparam) {
+  if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == CDN_INITDONE)
+    Log(L"dialog ready");
+  return 0;
+}
+
 static std::optional<std::wstring> AskPath(bool save, HWND owner, const wchar_t* title,
                                            const wchar_t* filter, const wchar_t* default_ext) {
   std::vector<wchar_t> path(32 * 1024, L'\0');
@@ -315,7 +323,8 @@ static std::optional<std::wstring> AskPath(bool save, HWND owner, const wchar_t*
   ofn.nMaxFile = static_cast<DWORD>(path.size());
   ofn.lpstrTitle = title;
   ofn.lpstrDefExt = default_ext;
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  ofn.lpfnHook = NoteDialogReady;
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
   const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return std::nullopt;
   return std::wstring(path.data());

@@ -134,7 +134,32 @@ KeysOutcome WindowAutomation::Deliver(const std::function<void()>& send, KeyEffe
   if (ready == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
   if (ready == WaitOutcome::TimedOut) return KeysOutcome::NoWindowReady;
   send();
+  if (effect == KeyEffect::OpensMenu) return AwaitMenu(target, send, limitMs);
   return Confirm(target, effect, limitMs);
+}
+
+// Under Wine a menu key now and then opens nothing in a window that has only
+// just come to the front, or its menu is closed again at once. Sent again to
+// the same window, still in front with no menu open and long done with the
+// first keys, it opens the menu; nothing else can have taken them.
+KeysOutcome WindowAutomation::AwaitMenu(WindowHandle target, const std::function<void()>& send,
+                                        std::uint32_t limitMs) {
+  const std::uint64_t start = platform_.NowMilliseconds();
+  for (;;) {
+    const std::uint64_t elapsed = platform_.NowMilliseconds() - start;
+    if (elapsed >= limitMs) return KeysOutcome::NoMenuOpened;
+    const auto slice =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(limits_.menuAgainMs, limitMs - elapsed));
+    const WaitOutcome outcome = WaitUntil(
+        platform_, slice, limits_, [&] { return platform_.MenuOpen(target); }, cancelled_);
+    if (outcome == WaitOutcome::Met) return KeysOutcome::Landed;
+    if (outcome == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
+    if (platform_.ForegroundWindow() == target && platform_.ReadyForKeys(target) &&
+        !platform_.MenuOpen(target)) {
+      log_("No menu opened: the keys again");
+      send();
+    }
+  }
 }
 
 KeysOutcome WindowAutomation::Confirm(WindowHandle target, KeyEffect effect,
@@ -145,8 +170,6 @@ KeysOutcome WindowAutomation::Confirm(WindowHandle target, KeyEffect effect,
   const WaitOutcome outcome = WaitUntil(
       platform_, limitMs, limits_,
       [&] {
-        // Arrows sent before the menu loop runs reach the window, not the menu.
-        if (effect == KeyEffect::OpensMenu) return platform_.MenuOpen(target);
         if (!opens) return !platform_.WindowExists(target);
         front = platform_.ForegroundWindow();
         return front != 0 && front != target && platform_.ReadyForKeys(front);
@@ -160,7 +183,6 @@ KeysOutcome WindowAutomation::Confirm(WindowHandle target, KeyEffect effect,
     return KeysOutcome::Landed;
   }
   if (outcome == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
-  if (effect == KeyEffect::OpensMenu) return KeysOutcome::NoMenuOpened;
   return opens ? KeysOutcome::NoWindowOpened : KeysOutcome::WindowStayed;
 }
 

@@ -526,6 +526,11 @@ class Bench:
                 failed += 1
                 kept = os.path.join(self.work, f"stress-failed-{run}.log")
                 shutil.copy(os.path.join(self.work, "stress.log"), kept)
+                # The program's own account of the run: which step it stopped at.
+                for roaming in self.wine.appdata():
+                    job_log = os.path.join(roaming, "..", "Local", "Quillon", "last-job.log")
+                    if os.path.exists(job_log):
+                        shutil.copy(job_log, os.path.join(self.work, f"stress-failed-{run}.job.log"))
             wall = (end.us - events[0].us) / 1e6 if end and events else float("nan")
             print(f"run {run}: {'FAILED (' + '; '.join(problems) + ')' if problems else 'passed'}"
                   f" in {wall:.1f} s", flush=True)

@@ -360,6 +360,24 @@ TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
   EXPECT_EQ(fake.ForegroundWindow(), editor);
 }
 
+// A menu key that opened nothing is sent again, a second later, to the same
+// window; only then does the job end on a menu that never opens.
+TEST_F(AutomationTest, AMenuKeyThatOpenedNothingIsSentAgain) {
+  const WindowHandle editor = fake.AddWindow("Editor");
+  std::vector<std::uint64_t> sentAt;
+  fake.onKeys = [&](const std::vector<KeyStroke>&) {
+    sentAt.push_back(fake.now);
+    if (sentAt.size() == 2) fake.menuOpenIn = editor;
+  };
+  frm.job().PressKeys("%F", KeyEffect::OpensMenu);
+  EXPECT_EQ(sentAt, (std::vector<std::uint64_t>{0, 1000}));
+
+  fake.menuOpenIn = 0;
+  fake.onKeys = nullptr;
+  EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F", KeyEffect::OpensMenu); }),
+            "No menu opened after the keys \"%F\" within 2 minutes.");
+}
+
 TEST_F(AutomationTest, KeysWithNoWindowReadyAreNotSentAndEndTheJob) {
   EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F"); }),
             "No window in front was ready to take the keys \"%F\" within 2 minutes.");

@@ -318,9 +318,10 @@ bool Win32Platform::WindowExists(WindowHandle window) {
 }
 
 // Keys go to the focus of the thread in front. A window whose modal dialog
-// is still being built is disabled, one still being shown is not visible,
-// and a thread that has not yet read its queue would take new keys only
-// after whatever came before them.
+// is still being built is disabled, one still being shown is not visible, a
+// thread that has not yet taken in its activation has another active
+// window, and a thread that has not yet read its queue would take new keys
+// only after whatever came before them.
 bool Win32Platform::ReadyForKeys(WindowHandle handle) {
   const HWND window = ToHwnd(handle);
   if (IsDesktop(window) || !IsForeground(window) || !::IsWindowVisible(window) ||
@@ -329,7 +330,7 @@ bool Win32Platform::ReadyForKeys(WindowHandle handle) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
-      info.hwndFocus == nullptr)
+      info.hwndActive != window || info.hwndFocus == nullptr)
     return false;
   return RoundTrip(*this, window, 1000);
 }

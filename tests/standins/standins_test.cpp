@@ -754,7 +754,7 @@ TEST_F(GuiToolTest, SubToSupConvertsTheTypedIndex) {
   const std::vector<std::string> events = EventTexts();
   const std::string exe = U8(dir_ + L"SubToSup.exe");
   EXPECT_EQ(events, (std::vector<std::string>{
-                        "start \"" + exe + "\"", "click 1002", "typed " + U8(index),
+                        "start \"" + exe + "\"", "click 1002", "dialog ready", "typed " + U8(index),
                         "wrote " + U8(dir_) + "movie_0x20.sup",
                         "wrote " + U8(dir_) + "movie_0x21.sup", "done shown SubToSup 0.9 Beta",
                         "done dismissed SubToSup 0.9 Beta", "close", "exit 0"}));
@@ -821,9 +821,10 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   EXPECT_EQ(EventTexts(),
             (std::vector<std::string>{
                 "start \"" + exe + "\"", "wrote " + U8(ini), "menu Open SUP file...",
-                "typed " + U8(sup), "caption " + U8(sup), "ifo shown Load IFO file", "ifo closed",
-                "click 1053", "recognition shown " + U8(ocr_caption), "recognition done " + U8(sup),
-                "click 1056", "typed " + U8(srt), "wrote " + U8(srt), "close", "exit 0"}));
+                "dialog ready", "typed " + U8(sup), "caption " + U8(sup), "ifo shown Load IFO file",
+                "dialog ready", "ifo closed", "click 1053", "recognition shown " + U8(ocr_caption),
+                "recognition done " + U8(sup), "click 1056", "dialog ready", "typed " + U8(srt),
+                "wrote " + U8(srt), "close", "exit 0"}));
 }
 
 // Alt+F opens the File menu with its first entry highlighted (checked here

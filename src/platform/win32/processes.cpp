@@ -18,7 +18,8 @@ struct StartedProcess {
 // Starts `commandLine` (program path first, quoted by the caller when it
 // holds blanks) as a new process whose first window uses `showStyle`.
 // nullopt when the program cannot be started.
-std::optional<StartedProcess> StartProcess(const std::string& commandLine, int showStyle) {
+std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::string& commandLine,
+                                           int showStyle) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWide(commandLine);
   // A command line that as a whole names an existing file, quoted or not, is
@@ -38,9 +39,19 @@ std::optional<StartedProcess> StartProcess(const std::string& commandLine, int s
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showStyle);
   PROCESS_INFORMATION info = {};
-  if (!::CreateProcessW(wholeIsProgram ? application.c_str() : nullptr, writable.data(), nullptr,
-                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return std::nullopt;
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessW(wholeIsProgram ? application.c_str() : nullptr, writable.data(), nullptr,
+                         nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+      break;
+    // Under Wine a start now and then fails while another program is still
+    // ending. A failed start leaves no process behind, so one more try
+    // cannot run a tool twice; a program that is missing or is no program
+    // fails again, and is not tried again.
+    const DWORD error = ::GetLastError();
+    if (attempt == 2 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_BAD_EXE_FORMAT || error == ERROR_ACCESS_DENIED)
+      return std::nullopt;
+    platform.PollUntil(250, [] { return false; });
   }
   UniqueHandle thread(info.hThread);  // not needed: closed at once
   StartedProcess started;
@@ -54,7 +65,7 @@ std::optional<StartedProcess> StartProcess(const std::string& commandLine, int s
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,
                                         std::uint32_t timeoutMs) {
   ProcessOutcome outcome;
-  std::optional<StartedProcess> started = StartProcess(commandLine, showStyle);
+  std::optional<StartedProcess> started = StartProcess(*this, commandLine, showStyle);
   if (!started) return outcome;
   outcome.started = true;
 
@@ -93,7 +104,7 @@ ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int show
 }
 
 bool Win32Platform::StartProgram(const std::string& commandLine, int showStyle) {
-  std::optional<StartedProcess> started = StartProcess(commandLine, showStyle);
+  std::optional<StartedProcess> started = StartProcess(*this, commandLine, showStyle);
   if (!started) return false;
   std::erase_if(started_, [](const UniqueHandle& process) {
     return ::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT;

@@ -134,29 +134,38 @@ KeysOutcome WindowAutomation::Deliver(const std::function<void()>& send, KeyEffe
   if (ready == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
   if (ready == WaitOutcome::TimedOut) return KeysOutcome::NoWindowReady;
   send();
-  if (effect == KeyEffect::OpensMenu) return AwaitMenu(target, send, limitMs);
+  if (effect == KeyEffect::OpensMenu || effect == KeyEffect::ClosesWindow)
+    return ConfirmOrSendAgain(target, effect, send, limitMs);
   return Confirm(target, effect, limitMs);
 }
 
-// Under Wine a menu key now and then opens nothing in a window that has only
-// just come to the front, or its menu is closed again at once. Sent again to
-// the same window, still in front with no menu open and long done with the
-// first keys, it opens the menu; nothing else can have taken them.
-KeysOutcome WindowAutomation::AwaitMenu(WindowHandle target, const std::function<void()>& send,
-                                        std::uint32_t limitMs) {
+// Under Wine a key now and then does nothing in a window that has only just
+// come to the front: Alt+F opens no menu (or the menu closes again at once),
+// Alt+F4 leaves a dialog open. Sent again to the same window, still in front
+// and ready, long done with the first keys and still without their effect,
+// they take effect; nothing else can have taken them.
+KeysOutcome WindowAutomation::ConfirmOrSendAgain(WindowHandle target, KeyEffect effect,
+                                                 const std::function<void()>& send,
+                                                 std::uint32_t limitMs) {
+  const auto seen = [&] {
+    return effect == KeyEffect::OpensMenu ? platform_.MenuOpen(target)
+                                          : !platform_.WindowExists(target);
+  };
   const std::uint64_t start = platform_.NowMilliseconds();
   for (;;) {
     const std::uint64_t elapsed = platform_.NowMilliseconds() - start;
-    if (elapsed >= limitMs) return KeysOutcome::NoMenuOpened;
+    if (elapsed >= limitMs)
+      return effect == KeyEffect::OpensMenu ? KeysOutcome::NoMenuOpened : KeysOutcome::WindowStayed;
     const auto slice =
-        static_cast<std::uint32_t>(std::min<std::uint64_t>(limits_.menuAgainMs, limitMs - elapsed));
-    const WaitOutcome outcome = WaitUntil(
-        platform_, slice, limits_, [&] { return platform_.MenuOpen(target); }, cancelled_);
-    if (outcome == WaitOutcome::Met) return KeysOutcome::Landed;
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(limits_.keysAgainMs, limitMs - elapsed));
+    const WaitOutcome outcome = WaitUntil(platform_, slice, limits_, seen, cancelled_);
     if (outcome == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;
-    if (platform_.ForegroundWindow() == target && platform_.ReadyForKeys(target) &&
-        !platform_.MenuOpen(target)) {
-      log_("No menu opened: the keys again");
+    if (outcome == WaitOutcome::Met) {
+      std::erase(keysFor_, target);
+      return KeysOutcome::Landed;
+    }
+    if (platform_.ForegroundWindow() == target && platform_.ReadyForKeys(target) && !seen()) {
+      log_("Nothing happened: the keys again");
       send();
     }
   }

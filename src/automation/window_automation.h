@@ -27,7 +27,7 @@ struct WaitLimits {
   std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
   std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
   std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
-  std::uint32_t menuAgainMs = 1000;  // keys that should open a menu are sent again after this
+  std::uint32_t keysAgainMs = 1000;  // keys that should open a menu or close a window go again
 };
 
 // A window caption to look for: the whole title, or for the two captions
@@ -104,9 +104,10 @@ class WindowAutomation {
  private:
   KeysOutcome Deliver(const std::function<void()>& send, KeyEffect effect, std::uint32_t limitMs);
   KeysOutcome Confirm(WindowHandle target, KeyEffect effect, std::uint32_t limitMs);
-  // Arrows sent before the menu loop runs reach the window, not the menu.
-  KeysOutcome AwaitMenu(WindowHandle target, const std::function<void()>& send,
-                        std::uint32_t limitMs);
+  // Arrows sent before the menu loop runs reach the window, not the menu;
+  // keys sent before a dialog has gone reach the dialog.
+  KeysOutcome ConfirmOrSendAgain(WindowHandle target, KeyEffect effect,
+                                 const std::function<void()>& send, std::uint32_t limitMs);
   void KeysNowFor(WindowHandle window);
   // The newest window in `keysFor_` that still exists, or 0 for any.
   WindowHandle KeysAreFor();

@@ -142,8 +142,9 @@ KeysOutcome WindowAutomation::Deliver(const std::function<void()>& send, KeyEffe
 // Under Wine a key now and then does nothing in a window that has only just
 // come to the front: Alt+F opens no menu (or the menu closes again at once),
 // Alt+F4 leaves a dialog open. Sent again to the same window, still in front
-// and ready, long done with the first keys and still without their effect,
-// they take effect; nothing else can have taken them.
+// and ready, and only once it has read the first keys and is still without
+// their effect, they take effect; nothing else can have taken them. Keys
+// still queued behind a busy moment of the tool are not sent twice.
 KeysOutcome WindowAutomation::ConfirmOrSendAgain(WindowHandle target, KeyEffect effect,
                                                  const std::function<void()>& send,
                                                  std::uint32_t limitMs) {
@@ -164,7 +165,8 @@ KeysOutcome WindowAutomation::ConfirmOrSendAgain(WindowHandle target, KeyEffect 
       std::erase(keysFor_, target);
       return KeysOutcome::Landed;
     }
-    if (platform_.ForegroundWindow() == target && platform_.ReadyForKeys(target) && !seen()) {
+    if (platform_.ForegroundWindow() == target && platform_.TookInKeys(target) &&
+        platform_.ReadyForKeys(target) && !seen()) {
       log_("Nothing happened: the keys again");
       send();
     }

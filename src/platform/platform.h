@@ -162,10 +162,14 @@ class Platform {
   virtual bool ReadyForKeys(WindowHandle window) = 0;
   // Whether the thread of `window` has a menu open (its menu loop runs).
   virtual bool MenuOpen(WindowHandle window) = 0;
-  // Injects keys / literal characters into the foreground window and returns
-  // when they have been processed.
+  // Injects keys / literal characters into the foreground window, in order
+  // behind whatever was sent before; returns without waiting for the window
+  // to read them.
   virtual void SendKeys(const std::vector<KeyStroke>& keys) = 0;
   virtual void SendText(const std::string& text) = 0;
+  // Whether the thread of `window` has read every key and character sent to
+  // it so far; false when it does not within a few seconds.
+  virtual bool TookInKeys(WindowHandle window) = 0;
 
   // --- shell ---
   // The shell's folder picker, modal to the main window; "" when cancelled.

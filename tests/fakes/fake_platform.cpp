@@ -95,6 +95,10 @@ WindowHandle FakePlatform::ForegroundWindow() {
   return front_.empty() ? 0 : front_.back();
 }
 
+bool FakePlatform::TookInKeys(WindowHandle window) {
+  return keysTakenIn && windows_.contains(window);
+}
+
 bool FakePlatform::ReadyForKeys(WindowHandle window) {
   const auto it = windows_.find(window);
   return it != windows_.end() && it->second.readyForKeys && window == ForegroundWindow();

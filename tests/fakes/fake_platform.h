@@ -64,6 +64,7 @@ class FakePlatform : public Platform {
 
   // ---- scripted windows ----
   WindowHandle menuOpenIn = 0;  // the window whose menu is open
+  bool keysTakenIn = true;      // the window in front has read the keys sent to it
   WindowHandle AddWindow(const std::string& caption);
   void RemoveWindow(WindowHandle window);
   void RetitleWindow(WindowHandle window, const std::string& caption);
@@ -113,6 +114,7 @@ class FakePlatform : public Platform {
   void ClickControl(WindowHandle window, int controlId) override;
   void SendKeys(const std::vector<KeyStroke>& keys) override;
   void SendText(const std::string& text) override;
+  bool TookInKeys(WindowHandle window) override;
   std::string BrowseForFolder(const std::string& title) override;
   std::string GetSpecialFolder(int csidl) override;
   std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,

@@ -23,18 +23,22 @@ class KeyboardTest : public ::testing::Test {
     ASSERT_TRUE(
         test::PollUntil(2000, [&] { return test::FocusOf(window_.ThreadId()) == window_.Edit(); }));
   }
+  WindowHandle Target() { return FromHwnd(window_.Window()); }
   WindowThread window_{L"Keyboard target", WindowThread::Show::Visible};
   Win32Platform platform_;
 };
 
 TEST_F(KeyboardTest, SendTextTypesNotationCharactersLiterally) {
-  // Checked right after the call: it returns only once the text is in.
+  // Checked as soon as the window has read its keys: that must mean all of
+  // them.
   platform_.SendText("C:\\a%b+c^d~e{f}[g](h)");
+  ASSERT_TRUE(platform_.TookInKeys(Target()));
   EXPECT_EQ(window_.EditText(), L"C:\\a%b+c^d~e{f}[g](h)");
 }
 
 TEST_F(KeyboardTest, SendTextTypesCharactersOutsideAnyKeyboardLayout) {
   platform_.SendText("Ünïcødé 片 \U0001D11E");
+  ASSERT_TRUE(platform_.TookInKeys(Target()));
   EXPECT_EQ(window_.EditText(), L"Ünïcødé 片 \U0001D11E");
 }
 
@@ -43,6 +47,7 @@ TEST_F(KeyboardTest, SendKeysKeepsOrderWithText) {
   platform_.SendKeys({{VK_LEFT, false}, {VK_LEFT, false}});
   platform_.SendText("X");
   platform_.SendKeys({{VK_END, false}, {VK_BACK, false}});
+  ASSERT_TRUE(platform_.TookInKeys(Target()));
   EXPECT_EQ(window_.EditText(), L"aXb");
 }
 
@@ -51,16 +56,18 @@ TEST_F(KeyboardTest, AltIsHeldAroundItsOwnKeyOnly) {
   // Alt+Left moves no caret in an edit field, a plain Left would; and with
   // Alt still held the B would be a menu key, not a letter.
   platform_.SendKeys({{VK_LEFT, true}, {'B', false}});
+  ASSERT_TRUE(platform_.TookInKeys(Target()));
   EXPECT_EQ(window_.EditText(), L"ab");
 }
 
 // The main window of the program runs on the sending thread: it must not
 // freeze while a busy tool takes its keys.
-TEST_F(KeyboardTest, ThisThreadsMessagesFlowWhileASendWaitsForABusyWindow) {
+TEST_F(KeyboardTest, ThisThreadsMessagesFlowWhileWaitingForABusyWindowToReadKeys) {
   g_timerTicks = 0;
   const UniqueThreadTimer timer(::SetTimer(nullptr, 0, 50, CountTick));
   window_.Freeze(1500);
   platform_.SendText("x");
+  platform_.TookInKeys(Target());
   EXPECT_GT(g_timerTicks, 0);
   EXPECT_TRUE(test::PollUntil(4000, [&] { return window_.EditText() == L"x"; }));
 }
@@ -69,6 +76,7 @@ TEST_F(KeyboardTest, HungWindowInFrontDoesNotHangTheSenderAndLosesNothing) {
   window_.Freeze(4000);
   test::Stopwatch clock;
   platform_.SendText("late");
+  EXPECT_FALSE(platform_.TookInKeys(Target()));
   EXPECT_LT(clock.ElapsedMs(), 3000);
   EXPECT_TRUE(test::PollUntil(6000, [&] { return window_.EditText() == L"late"; }));
 }

@@ -69,6 +69,7 @@ class Win32Platform : public Platform {
   void ClickControl(WindowHandle window, int controlId) override;
   void SendKeys(const std::vector<KeyStroke>& keys) override;
   void SendText(const std::string& text) override;
+  bool TookInKeys(WindowHandle window) override;
 
   std::string BrowseForFolder(const std::string& title) override;
   std::string GetSpecialFolder(int csidl) override;

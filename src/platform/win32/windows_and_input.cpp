@@ -56,6 +56,8 @@ bool RoundTrip(Win32Platform& platform, HWND window, std::uint32_t limitMs) {
   return platform.PollUntil(limitMs, [&] { return lastAnswer >= roundTrip; });
 }
 
+void CALLBACK IgnoreAnswer(HWND, UINT, ULONG_PTR, LRESULT) {}
+
 bool IsForeground(HWND window) {
   return ::GetForegroundWindow() == window;
 }
@@ -139,41 +141,16 @@ bool IsDesktop(HWND window) {
   return window == nullptr || window == ::GetDesktopWindow() || window == ::GetShellWindow();
 }
 
-// The window that took the last input, and the window that owns it: a
-// dialog or message box goes when a key closes it, and the window it
-// belonged to is the one the next keys are for.
+// The window that took the last input, the window that owns it (a dialog
+// goes when a key closes it, and the window it belonged to is the one the
+// next keys are for), and how many inputs it has been sent since it became
+// the target.
 struct LastTarget {
   HWND window = nullptr;
   HWND owner = nullptr;
+  size_t inputs = 0;
 };
 LastTarget g_lastTarget;
-
-// Between two answers to a sent message a thread dispatches at least one
-// queued message; so after as many round trips as the input can make
-// messages, the foreground thread has handled our input. When a key closes
-// the window in front, nobody's window may be in front for a moment; the
-// thread that took the keys is then reached through the window that owned
-// the closed one.
-void WaitUntilProcessed(Win32Platform& platform, size_t inputCount, const LastTarget& target) {
-  const size_t roundTrips = 2 * inputCount + 4;
-  const std::uint64_t end = platform.NowMilliseconds() + 5000;
-  ::Sleep(10);  // lets the system hand the input to the foreground queue
-  for (size_t i = 0; i < roundTrips; ++i) {
-    const std::uint64_t now = platform.NowMilliseconds();
-    if (now >= end) return;
-    HWND window = ::GetForegroundWindow();
-    if (IsDesktop(window)) window = ::IsWindow(target.window) ? target.window : target.owner;
-    if (window == nullptr || !::IsWindow(window)) return;
-    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
-      // Our own window: a sent message would be a plain call, so read the
-      // queue ourselves.
-      platform.PumpMessagesFor(0);
-      continue;
-    }
-    const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(end - now, 1000));
-    if (!RoundTrip(platform, window, limit)) return;  // hung or gone: waiting longer would not help
-  }
-}
 
 // Keys that reach the desktop act on the desktop: there Alt+F4 means "shut
 // down". The system normally brings the owner of a closed dialog to the
@@ -194,60 +171,21 @@ HWND KeyTarget(Win32Platform& platform) {
       "desktop.");
 }
 
-// The window in front, when its thread has a window with the keyboard
-// focus; keys sent while the focus is nowhere are lost.
-bool FocusSettled() {
-  const HWND foreground = ::GetForegroundWindow();
-  if (IsDesktop(foreground)) return false;
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) &&
-         info.hwndFocus != nullptr;
-}
-
-// Gives `window` the keyboard focus in its own thread's input state.
-void GiveFocus(Win32Platform& platform, HWND window) {
-  const DWORD self = ::GetCurrentThreadId();
-  const DWORD target = ::GetWindowThreadProcessId(window, nullptr);
-  // Joined input makes SetFocus wait for the other thread: only one that
-  // answers is joined.
-  if (target == 0 || target == self || !RoundTrip(platform, window, 500)) return;
-  if (!::AttachThreadInput(self, target, TRUE)) return;
-  ::SetFocus(window);
-  ::AttachThreadInput(self, target, FALSE);
-}
-
-// Enter and Alt+F4 can close the window they reach, and the keys that follow
-// are for the window it belonged to. Keys sent while it is still closing, or
-// before the system has brought its owner to the front, reach no window; so
-// wait for it to go, and bring the owner to the front where nothing else came.
-void AwaitClosing(Win32Platform& platform, const LastTarget& target) {
-  if (!platform.PollUntil(250, [&] { return !::IsWindow(target.window); }))
-    return;  // it stayed: the keys did something else
-  if (platform.PollUntil(250, FocusSettled) || !::IsWindow(target.owner) ||
-      !::IsWindowVisible(target.owner))
-    return;
-  if (::GetForegroundWindow() != target.owner) platform.ActivateWindow(FromHwnd(target.owner));
-  if (!FocusSettled()) GiveFocus(platform, target.owner);
-}
-
 // The whole input goes out in one SendInput call, so nothing the user types
-// can land in between, and the call returns once the foreground window's
-// thread has taken it in. While it waits, this thread's own messages are
-// dispatched; the target of this send is held here, so a send made from one
-// of those messages cannot redirect it.
-void Send(Win32Platform& platform, std::vector<INPUT>& inputs, bool mayClose) {
+// can land in between. It joins the foreground thread's input queue behind
+// whatever was sent before, which that thread reads in order: the call does
+// not wait for it to be read.
+void Send(Win32Platform& platform, std::vector<INPUT>& inputs) {
   if (inputs.empty()) return;
   const HWND window = KeyTarget(platform);
-  const LastTarget target{window, ::GetAncestor(window, GA_ROOTOWNER)};
-  g_lastTarget = target;
+  if (window != g_lastTarget.window)
+    g_lastTarget = LastTarget{window, ::GetAncestor(window, GA_ROOTOWNER), 0};
   const UINT count = static_cast<UINT>(inputs.size());
   if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
     throw PlatformError("The keystrokes could not be sent to the window in front: " +
                         SystemErrorText(::GetLastError()));
   }
-  WaitUntilProcessed(platform, inputs.size(), target);
-  if (mayClose) AwaitClosing(platform, target);
+  g_lastTarget.inputs += inputs.size();
 }
 
 }  // namespace
@@ -320,8 +258,9 @@ bool Win32Platform::WindowExists(WindowHandle window) {
 // Keys go to the focus of the thread in front. A window whose modal dialog
 // is still being built is disabled, one still being shown is not visible, a
 // thread that has not yet taken in its activation has another active
-// window, and a thread that has not yet read its queue would take new keys
-// only after whatever came before them.
+// window or the keyboard focus elsewhere (a dialog sets its focus once it
+// has built itself), and a thread that has not yet read its queue would take
+// new keys only after whatever came before them.
 bool Win32Platform::ReadyForKeys(WindowHandle handle) {
   const HWND window = ToHwnd(handle);
   if (IsDesktop(window) || !IsForeground(window) || !::IsWindowVisible(window) ||
@@ -330,7 +269,7 @@ bool Win32Platform::ReadyForKeys(WindowHandle handle) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
-      info.hwndActive != window || info.hwndFocus == nullptr)
+      info.hwndActive != window || (info.hwndFocus != window && !::IsChild(window, info.hwndFocus)))
     return false;
   return RoundTrip(*this, window, 1000);
 }
@@ -347,42 +286,56 @@ void Win32Platform::ClickControl(WindowHandle handle, int controlId) {
   if (window == nullptr) return;
   const HWND control = ::GetDlgItem(window, controlId);
   if (control == nullptr) return;
-  // Posted, not sent: the tool carries the click out on its own thread and a
-  // hung tool cannot stall this one.
-  ::PostMessageW(control, BM_CLICK, 0, 0);
-  // The macro goes on right after the click, with a keystroke pause of 0 at
-  // once, and looks for what the click brings up. Once the window's thread
-  // has answered twice it has taken the click from its queue and carried it
-  // out (or is inside the dialog the click opened). A busy tool gets a
-  // second, a hung one nothing.
-  const std::uint64_t end = NowMilliseconds() + 1000;
-  for (int answer = 0; answer < 2; ++answer) {
-    const std::uint64_t now = NowMilliseconds();
-    if (now >= end || !RoundTrip(*this, window, static_cast<std::uint32_t>(end - now))) return;
-  }
+  // Sent without waiting for the answer: the tool carries the click out on
+  // its own thread, and a hung tool cannot stall this one. A thread takes
+  // the messages sent to it in the order they come, so once it has answered
+  // a round trip sent after the click, it has carried the click out (a
+  // window the click brings up exists), or it is inside the dialog the click
+  // opened. A posted click would wait behind anything the thread answers
+  // first. A busy tool gets a second, a hung one nothing.
+  if (::IsHungAppWindow(window) ||
+      !::SendMessageCallbackW(control, BM_CLICK, 0, 0, IgnoreAnswer, 0))
+    return;
+  RoundTrip(*this, window, 1000);
 }
 
 void Win32Platform::SendKeys(const std::vector<KeyStroke>& keys) {
   std::vector<INPUT> inputs = KeyStrokeInputs(keys);
-  // Enter on an open menu chooses an entry and closes no window: waiting for
-  // the window in front to go would only cost time.
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  const HWND front = ::GetForegroundWindow();
-  const bool inMenu = !IsDesktop(front) &&
-                      ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info) &&
-                      (info.flags & GUI_INMENUMODE) != 0;
-  const bool mayClose = !inMenu && std::any_of(keys.begin(), keys.end(), [](const KeyStroke& key) {
-    return key.virtualKey == VK_RETURN || (key.alt && key.virtualKey == VK_F4);
-  });
-  Send(*this, inputs, mayClose);
+  Send(*this, inputs);
 }
 
 // Every character goes out as itself (Unicode input), so "%+^~{}[]()" and
 // letters outside any keyboard layout arrive unchanged.
 void Win32Platform::SendText(const std::string& text) {
   std::vector<INPUT> inputs = TextInputs(ToWide(text));
-  Send(*this, inputs, false);
+  Send(*this, inputs);
+}
+
+// Between two answers to a sent message a thread reads at least one queued
+// message, and every input makes at most two (a key and the character it
+// translates to, or the key's release); so after as many round trips as
+// that, and a few more, the thread has read all the input sent to it. A
+// thread that stops answering is not waited for: it is hung or gone.
+bool Win32Platform::TookInKeys(WindowHandle handle) {
+  const HWND window = ToHwnd(handle);
+  if (window == nullptr || !::IsWindow(window)) return false;
+  const size_t pending = window == g_lastTarget.window ? g_lastTarget.inputs : 0;
+  const bool ours = ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
+  const std::uint64_t end = NowMilliseconds() + 5000;
+  for (size_t i = 0; i < 2 * pending + 4; ++i) {
+    const std::uint64_t now = NowMilliseconds();
+    if (now >= end) return false;
+    if (ours) {
+      // A message sent to this thread's own window is a plain call that
+      // reads no queue: read it here.
+      PumpMessagesFor(0);
+      continue;
+    }
+    const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(end - now, 1000));
+    if (!RoundTrip(*this, window, limit)) return false;
+  }
+  if (window == g_lastTarget.window) g_lastTarget.inputs = 0;
+  return true;
 }
 
 }  // namespace quillon

@@ -17,6 +17,12 @@
 //       at the moment a top-level window first carries one of them, and
 //       "key <virtual key>" whenever a program injects a key press (typed
 //       characters, VK_PACKET, are left out). Prints "job exit=.. wall_us=..".
+//   quillon_bench type <rounds> <characters>
+//       Types <characters> letters and Enter into a file dialog of another
+//       thread as soon as it is in front, <rounds> times, and prints how long
+//       the dialog takes to have them: "type <round> <microseconds>". That is
+//       what typing a path costs under Wine, apart from any program that
+//       drives it.
 //   quillon_bench spawn <count> <exe> [<arguments>]
 //       Logs "spawn" and starts the (stand-in) program <count> times, one after
 //       the other: the gap to the program's own "start" line is what starting
@@ -27,6 +33,7 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -68,6 +75,8 @@ int Usage() {
       "usage: quillon_bench pause <count>\n"
       "       quillon_bench startup <runs> <settle ms> <exe> <title> [<exe> <title>]...\n"
       "       quillon_bench job <limit s> <exe> <arguments> [<caption>...]\n"
+      "       quillon_bench pace <limit s> <exe> <arguments> [<caption>...]\n"
+      "       quillon_bench type <rounds> <characters>\n"
       "       quillon_bench spawn <count> <exe> [<arguments>]\n",
       stderr);
   return 2;
@@ -267,14 +276,19 @@ void CheckCandidates() {
   g_candidates.swap(keep);
 }
 
+// `timeKeys` logs every injected key as it is injected. The hook that does
+// it makes the system call this program for each key before the key goes
+// on, which slows typing down: a job timed as a whole runs without it.
 int RunJob(DWORD limitMs, const std::wstring& exe, const std::wstring& arguments,
-           std::vector<std::wstring> watched) {
+           std::vector<std::wstring> watched, bool timeKeys) {
   g_watched = std::move(watched);
   UniqueWinEventHook hook;
   UniqueHook keyHook;
   if (!g_watched.empty()) {
-    keyHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, OnKey, ::GetModuleHandleW(nullptr), 0));
-    if (!keyHook) std::fputs("no keyboard hook: injected keys not logged\n", stderr);
+    if (timeKeys) {
+      keyHook.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, OnKey, ::GetModuleHandleW(nullptr), 0));
+      if (!keyHook) std::fputs("no keyboard hook: injected keys not logged\n", stderr);
+    }
     // Out of context: the system posts each window creation to this thread,
     // so watching costs nothing while no window comes or goes.
     hook.Reset(::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWindowCreated,
@@ -327,6 +341,89 @@ int RunSpawns(int count, const std::wstring& exe, const std::wstring& arguments)
   return 0;
 }
 
+// ---- type ----
+
+// A file dialog on a thread of its own, as a tool shows one: the hook tells
+// when it has built itself and when it has taken a path with Enter.
+struct TypeTarget {
+  HWND dialog = nullptr;
+  int rounds = 0;
+  UniqueHandle ready{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  unsigned long long takenUs = 0;
+};
+TypeTarget* g_typeTarget = nullptr;
+
+UINT_PTR CALLBACK NoteTyping(HWND hook, UINT message, WPARAM, LPARAM lparam) {
+  if (message != WM_NOTIFY) return 0;
+  const UINT code = reinterpret_cast<const NMHDR*>(lparam)->code;
+  if (code == CDN_INITDONE) {
+    g_typeTarget->dialog = ::GetParent(hook);
+    ::SetEvent(g_typeTarget->ready.Get());
+  } else if (code == CDN_FILEOK) {
+    g_typeTarget->takenUs = Microseconds();
+    ::SetEvent(g_typeTarget->taken.Get());
+  }
+  return 0;
+}
+
+DWORD WINAPI RunTypeTarget(void* param) {
+  auto& target = *static_cast<TypeTarget*>(param);
+  for (int round = 0; round < target.rounds; ++round) {
+    std::vector<wchar_t> path(1024, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = L"All files\0*.*\0";
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrTitle = L"Typing target";
+    ofn.lpfnHook = NoteTyping;
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
+    if (!::GetOpenFileNameW(&ofn)) return 1;
+  }
+  return 0;
+}
+
+int RunTyping(int rounds, int characters) {
+  TypeTarget target;
+  target.rounds = rounds;
+  g_typeTarget = &target;
+  std::vector<INPUT> inputs;
+  const auto key = [&inputs](WORD vk, WORD scan, DWORD flags) {
+    for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = vk;
+      input.ki.wScan = scan;
+      input.ki.dwFlags = flags | up;
+      inputs.push_back(input);
+    }
+  };
+  for (int i = 0; i < characters; ++i) key(0, static_cast<WORD>(L'a' + i % 26), KEYEVENTF_UNICODE);
+  key(VK_RETURN, 0, 0);
+  DWORD threadId = 0;
+  UniqueHandle thread(::CreateThread(nullptr, 0, RunTypeTarget, &target, 0, &threadId));
+  quillon::Win32Platform platform;
+  for (int round = 1; round <= rounds; ++round) {
+    if (::WaitForSingleObject(target.ready.Get(), 10000) != WAIT_OBJECT_0) return 1;
+    // Typed the moment the dialog is in front, by a program that waits for
+    // nothing else: what is left is the dialog finishing itself and taking
+    // the keys, which in a dialog that has only just come up takes several
+    // times as long as in one that has settled.
+    if (!platform.ActivateWindow(reinterpret_cast<quillon::WindowHandle>(target.dialog))) {
+      std::fputs("the typing target could not be brought to the front\n", stderr);
+      return 1;
+    }
+    const unsigned long long before = Microseconds();
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (::WaitForSingleObject(target.taken.Get(), 10000) != WAIT_OBJECT_0) return 1;
+    std::printf("type %d %llu\n", round, target.takenUs - before);
+    std::fflush(stdout);
+  }
+  ::WaitForSingleObject(thread.Get(), 5000);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -337,9 +434,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"startup" && argc >= 6 && argc % 2 == 0 && number > 0)
     return RunStartups(number, static_cast<DWORD>(_wtoi(argv[3])),
                        std::vector<std::wstring>(argv + 4, argv + argc));
-  if (command == L"job" && argc >= 5 && number > 0)
+  if ((command == L"job" || command == L"pace") && argc >= 5 && number > 0)
     return RunJob(static_cast<DWORD>(number) * 1000, argv[3], argv[4],
-                  std::vector<std::wstring>(argv + 5, argv + argc));
+                  std::vector<std::wstring>(argv + 5, argv + argc), command == L"job");
+  if (command == L"type" && argc == 4 && number > 0 && _wtoi(argv[3]) > 0)
+    return RunTyping(number, _wtoi(argv[3]));
   if (command == L"spawn" && argc >= 4 && number > 0)
     return RunSpawns(number, argv[3], argc >= 5 ? argv[4] : L"");
   return Usage();

@@ -754,8 +754,8 @@ TEST_F(GuiToolTest, SubToSupConvertsTheTypedIndex) {
   const std::vector<std::string> events = EventTexts();
   const std::string exe = U8(dir_ + L"SubToSup.exe");
   EXPECT_EQ(events, (std::vector<std::string>{
-                        "start \"" + exe + "\"", "click 1002", "dialog ready", "typed " + U8(index),
-                        "wrote " + U8(dir_) + "movie_0x20.sup",
+                        "start \"" + exe + "\"", "click 1002", "dialog ready", "dialog ok",
+                        "typed " + U8(index), "wrote " + U8(dir_) + "movie_0x20.sup",
                         "wrote " + U8(dir_) + "movie_0x21.sup", "done shown SubToSup 0.9 Beta",
                         "done dismissed SubToSup 0.9 Beta", "close", "exit 0"}));
 }
@@ -818,13 +818,27 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   EXPECT_EQ(Read(srt),
             "1\r\n00:00:01,000 --> 00:00:03,000\r\nText recognised from " + U8(sup) + "\r\n\r\n");
   const std::string exe = U8(dir_ + L"DVDSubEdit.exe");
-  EXPECT_EQ(EventTexts(),
-            (std::vector<std::string>{
-                "start \"" + exe + "\"", "wrote " + U8(ini), "menu Open SUP file...",
-                "dialog ready", "typed " + U8(sup), "caption " + U8(sup), "ifo shown Load IFO file",
-                "dialog ready", "ifo closed", "click 1053", "recognition shown " + U8(ocr_caption),
-                "recognition done " + U8(sup), "click 1056", "dialog ready", "typed " + U8(srt),
-                "wrote " + U8(srt), "close", "exit 0"}));
+  const std::vector<std::string> expected{"start \"" + exe + "\"",
+                                          "wrote " + U8(ini),
+                                          "menu Open SUP file...",
+                                          "dialog ready",
+                                          "dialog ok",
+                                          "typed " + U8(sup),
+                                          "caption " + U8(sup),
+                                          "ifo shown Load IFO file",
+                                          "dialog ready",
+                                          "ifo closed",
+                                          "click 1053",
+                                          "recognition shown " + U8(ocr_caption),
+                                          "recognition done " + U8(sup),
+                                          "click 1056",
+                                          "dialog ready",
+                                          "dialog ok",
+                                          "typed " + U8(srt),
+                                          "wrote " + U8(srt),
+                                          "close",
+                                          "exit 0"};
+  EXPECT_EQ(EventTexts(), expected);
 }
 
 // Alt+F opens the File menu with its first entry highlighted (checked here

@@ -304,11 +304,15 @@ HWND CreateButton(HWND parent, int id, const wchar_t* text, int x, int y, int wi
                          GetModuleHandleW(nullptr), nullptr);
 }
 
-// The dialog has built itself and set its focus: from here on the time to
-// the path typed into it is the driving program's, not this tool's.
+// The dialog has built itself and set its focus ("dialog ready"): from
+// here on the time to the path typed into it is the driving program's, and
+// the dialog's own in handling the keys. Once it has taken the path and the
+// Enter ("dialog ok"), the time to its return is the dialog's again.
 static UINT_PTR CALLBACK NoteDialogReady(HWND, UINT message, WPARAM, LPARAM lparam) {
-  if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lparam)->code == CDN_INITDONE)
-    Log(L"dialog ready");
+  if (message != WM_NOTIFY) return 0;
+  const UINT code = reinterpret_cast<const NMHDR*>(lparam)->code;
+  if (code == CDN_INITDONE) Log(L"dialog ready");
+  if (code == CDN_FILEOK) Log(L"dialog ok");
   return 0;
 }
 

@@ -171,11 +171,50 @@ HWND KeyTarget(Win32Platform& platform) {
       "desktop.");
 }
 
+// The window in front, when the keyboard focus of its thread is in it; keys
+// sent while the focus is nowhere are lost.
+bool FocusSettled() {
+  const HWND foreground = ::GetForegroundWindow();
+  if (IsDesktop(foreground)) return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) &&
+         (info.hwndFocus == foreground || ::IsChild(foreground, info.hwndFocus));
+}
+
+// Gives `window` the keyboard focus in its own thread's input state.
+void GiveFocus(Win32Platform& platform, HWND window) {
+  const DWORD self = ::GetCurrentThreadId();
+  const DWORD target = ::GetWindowThreadProcessId(window, nullptr);
+  // Joined input makes SetFocus wait for the other thread: only one that
+  // answers is joined.
+  if (target == 0 || target == self || !RoundTrip(platform, window, 500)) return;
+  if (!::AttachThreadInput(self, target, TRUE)) return;
+  ::SetFocus(window);
+  ::AttachThreadInput(self, target, FALSE);
+}
+
+// Enter and Alt+F4 can close the window they reach, and the keys that follow
+// are for the window it belonged to. Under Wine that window at times comes
+// back to the front without the keyboard focus, and keys sent to it are
+// lost; so once the closed window has gone, the window it belonged to is
+// brought to the front and given the focus where nothing else took it.
+void AwaitClosing(Win32Platform& platform, const LastTarget& target) {
+  if (!platform.PollUntil(250, [&] { return !::IsWindow(target.window); }))
+    return;  // it stayed: the keys did something else
+  if (platform.PollUntil(250, FocusSettled) || !::IsWindow(target.owner) ||
+      !::IsWindowVisible(target.owner))
+    return;
+  if (::GetForegroundWindow() != target.owner) platform.ActivateWindow(FromHwnd(target.owner));
+  if (!FocusSettled()) GiveFocus(platform, target.owner);
+}
+
 // The whole input goes out in one SendInput call, so nothing the user types
 // can land in between. It joins the foreground thread's input queue behind
 // whatever was sent before, which that thread reads in order: the call does
-// not wait for it to be read.
-void Send(Win32Platform& platform, std::vector<INPUT>& inputs) {
+// not wait for it to be read, only, for keys that may close the window in
+// front, for that window to go.
+void Send(Win32Platform& platform, std::vector<INPUT>& inputs, bool mayClose) {
   if (inputs.empty()) return;
   const HWND window = KeyTarget(platform);
   if (window != g_lastTarget.window)
@@ -186,6 +225,9 @@ void Send(Win32Platform& platform, std::vector<INPUT>& inputs) {
                         SystemErrorText(::GetLastError()));
   }
   g_lastTarget.inputs += inputs.size();
+  // A copy: a send made from a message handled meanwhile cannot redirect it.
+  const LastTarget target = g_lastTarget;
+  if (mayClose) AwaitClosing(platform, target);
 }
 
 }  // namespace
@@ -301,14 +343,25 @@ void Win32Platform::ClickControl(WindowHandle handle, int controlId) {
 
 void Win32Platform::SendKeys(const std::vector<KeyStroke>& keys) {
   std::vector<INPUT> inputs = KeyStrokeInputs(keys);
-  Send(*this, inputs);
+  // Enter on an open menu chooses an entry and closes no window: waiting for
+  // the window in front to go would only cost time.
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const HWND front = ::GetForegroundWindow();
+  const bool inMenu = !IsDesktop(front) &&
+                      ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info) &&
+                      (info.flags & GUI_INMENUMODE) != 0;
+  const bool mayClose = !inMenu && std::any_of(keys.begin(), keys.end(), [](const KeyStroke& key) {
+    return key.virtualKey == VK_RETURN || (key.alt && key.virtualKey == VK_F4);
+  });
+  Send(*this, inputs, mayClose);
 }
 
 // Every character goes out as itself (Unicode input), so "%+^~{}[]()" and
 // letters outside any keyboard layout arrive unchanged.
 void Win32Platform::SendText(const std::string& text) {
   std::vector<INPUT> inputs = TextInputs(ToWide(text));
-  Send(*this, inputs);
+  Send(*this, inputs, false);
 }
 
 // Between two answers to a sent message a thread reads at least one queued

@@ -7,6 +7,7 @@ namespace quillon {
 // it is, and the job goes on.
 ITaskbarList3* TaskbarProgress::List() {
   if (list_ || unavailable_) return list_.Get();
+  if (!com_) com_.emplace();
   if (FAILED(::CoCreateInstance(__uuidof(TaskbarList), nullptr, CLSCTX_INPROC_SERVER,
                                 __uuidof(ITaskbarList3), reinterpret_cast<void**>(list_.Put()))) ||
       !list_) {

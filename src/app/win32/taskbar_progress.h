@@ -6,6 +6,8 @@
 
 #include <shobjidl.h>
 
+#include <optional>
+
 #include "platform/win32/handles.h"
 
 namespace quillon {
@@ -22,6 +24,9 @@ class TaskbarProgress {
  private:
   ITaskbarList3* List();
 
+  // COM on this thread from the first use on, for as long as the list is
+  // held: declared first, so it ends after the list is released.
+  std::optional<ComScope> com_;
   UniqueCom<ITaskbarList3> list_;
   bool unavailable_ = false;
   bool busy_ = false;

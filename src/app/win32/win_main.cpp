@@ -13,8 +13,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace quillon;
-  // The folder picker is a shell dialog and needs COM (OLE) on this thread.
-  const OleScope ole;
   try {
     Win32Platform platform;
     MainWindow window(instance);

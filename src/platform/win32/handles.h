@@ -201,23 +201,10 @@ class ThreadInputLink {
   bool attached_;
 };
 
-// OLE on this thread for as long as the program runs: the shell's folder
-// picker (new dialog style) needs it. Balanced only when it succeeded.
-class OleScope {
- public:
-  OleScope() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-  ~OleScope() {
-    if (initialised_) ::OleUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
-
-// Keeps COM initialised on this thread for the shell calls that need it, and
-// balances the initialisation when it succeeded (also when COM was already on).
+// Keeps COM initialised on this thread for the shell calls and objects that
+// need it, and balances the initialisation when it succeeded (also when COM
+// was already on). Made only where they are used: COM is not started for a
+// run that never needs it.
 class ComScope {
  public:
   ComScope()

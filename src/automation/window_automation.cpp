@@ -122,13 +122,30 @@ WindowHandle WindowAutomation::KeysAreFor() {
 KeysOutcome WindowAutomation::Deliver(const std::function<void()>& send, KeyEffect effect,
                                       std::uint32_t limitMs) {
   WindowHandle target = 0;
+  std::uint64_t broughtBack = platform_.NowMilliseconds();
+  bool broughtBackBefore = false;
   const WaitOutcome ready = WaitUntil(
       platform_, limitMs, limits_,
       [&] {
         const WindowHandle expected = KeysAreFor();
         target = platform_.ForegroundWindow();
-        return target != 0 && (expected == 0 || target == expected) &&
-               platform_.ReadyForKeys(target);
+        if (target != 0 && (expected == 0 || target == expected) && platform_.ReadyForKeys(target))
+          return true;
+        // Under Wine a window now and then comes back from a dialog that
+        // closed without the focus, or not to the front: a window that stays
+        // unready that long is brought to the front again.
+        const std::uint64_t now = platform_.NowMilliseconds();
+        if (expected != 0 && now - broughtBack >= limits_.bringBackMs) {
+          if (!broughtBackBefore)
+            log_("Not ready for keys: the window they are for brought to the front again");
+          broughtBackBefore = true;
+          broughtBack = now;
+          if (platform_.ActivateWindow(expected)) {
+            target = platform_.ForegroundWindow();
+            return target == expected && platform_.ReadyForKeys(target);
+          }
+        }
+        return false;
       },
       cancelled_);
   if (ready == WaitOutcome::Cancelled) return KeysOutcome::Cancelled;

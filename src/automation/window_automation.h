@@ -27,7 +27,8 @@ struct WaitLimits {
   std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
   std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
   std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
-  std::uint32_t keysAgainMs = 250;  // keys that should open a menu or close a window go again
+  std::uint32_t keysAgainMs = 250;   // keys that should open a menu or close a window go again
+  std::uint32_t bringBackMs = 1000;  // a window not ready for its keys is brought to the front
 };
 
 // A window caption to look for: the whole title, or for the two captions

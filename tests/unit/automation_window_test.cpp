@@ -362,8 +362,22 @@ TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
   EXPECT_EQ(fake.ForegroundWindow(), editor);
 }
 
+// A window that came back from a dialog behind another one (or without the
+// focus) is brought to the front for its keys once it has stayed unready for
+// a second; the keys never go to the window that happens to be in front.
+TEST_F(AutomationTest, AWindowLeftUnreadyIsBroughtToTheFrontForItsKeys) {
+  const WindowHandle editor = fake.AddWindow("Editor");
+  frm.job().WaitForCaption(CaptionPattern("Editor"));
+  fake.AddWindow("Other program");
+  std::vector<std::uint64_t> sentAt;
+  fake.onKeys = [&](const std::vector<KeyStroke>&) { sentAt.push_back(fake.now); };
+  frm.job().PressKeys("%F");
+  EXPECT_EQ(sentAt, std::vector<std::uint64_t>{1000});
+  EXPECT_EQ(fake.ForegroundWindow(), editor);
+}
+
 // Keys that opened no menu, or left their dialog open, are sent again a
-// second later to the same window; the job ends only when that never helps.
+// moment later to the same window; the job ends only when that never helps.
 TEST_F(AutomationTest, KeysWithoutTheirEffectAreSentAgain) {
   // Keys still queued behind a busy tool are not sent twice: they go again
   // only once the window has read them.

@@ -171,15 +171,18 @@ HWND KeyTarget(Win32Platform& platform) {
       "desktop.");
 }
 
-// The window in front, when the keyboard focus of its thread is in it; keys
+// Whether the keyboard focus of the window's thread is in the window; keys
 // sent while the focus is nowhere are lost.
-bool FocusSettled() {
-  const HWND foreground = ::GetForegroundWindow();
-  if (IsDesktop(foreground)) return false;
+bool FocusIn(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
-  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) &&
-         (info.hwndFocus == foreground || ::IsChild(foreground, info.hwndFocus));
+  return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+         (info.hwndFocus == window || ::IsChild(window, info.hwndFocus));
+}
+
+bool FocusSettled() {
+  const HWND foreground = ::GetForegroundWindow();
+  return !IsDesktop(foreground) && FocusIn(foreground);
 }
 
 // Gives `window` the keyboard focus in its own thread's input state.
@@ -258,6 +261,9 @@ bool Win32Platform::ActivateWindow(WindowHandle handle) {
     PollUntil(1000, [&] { return !::IsIconic(window); });
   }
   if (::SetForegroundWindow(window) && PollUntil(50, [&] { return IsForeground(window); })) {
+    // Under Wine a window can be in front without the focus (back from a
+    // dialog that closed): keys would reach nothing.
+    if (!FocusIn(window)) GiveFocus(*this, window);
     return true;
   }
 

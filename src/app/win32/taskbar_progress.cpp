@@ -8,8 +8,8 @@ namespace quillon {
 ITaskbarList3* TaskbarProgress::List() {
   if (list_ || unavailable_) return list_.Get();
   if (!com_) com_.emplace();
-  if (FAILED(::CoCreateInstance(__uuidof(TaskbarList), nullptr, CLSCTX_INPROC_SERVER,
-                                __uuidof(ITaskbarList3), reinterpret_cast<void**>(list_.Put()))) ||
+  if (FAILED(ComCreateInstance(__uuidof(TaskbarList), __uuidof(ITaskbarList3),
+                               reinterpret_cast<void**>(list_.Put()))) ||
       !list_) {
     list_.Reset();
     unavailable_ = true;

@@ -12,6 +12,8 @@
 
 #include <utility>
 
+#include "platform/win32/com.h"
+
 namespace quillon {
 
 template <typename Traits>
@@ -89,7 +91,7 @@ struct PidlTraits {
   static Type Empty() { return nullptr; }
   static bool IsValid(Type p) { return p != nullptr; }
   // The shell allocates item identifier lists with the COM task allocator.
-  static void Close(Type p) { ::CoTaskMemFree(p); }
+  static void Close(Type p) { ComFree(p); }
 };
 using UniquePidl = UniqueResource<PidlTraits>;
 
@@ -207,13 +209,11 @@ class ThreadInputLink {
 // run that never needs it.
 class ComScope {
  public:
-  ComScope()
-      : initialised_(SUCCEEDED(
-            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ComScope() : initialised_(SUCCEEDED(ComInitialize())) {}
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
   ~ComScope() {
-    if (initialised_) ::CoUninitialize();
+    if (initialised_) ComUninitialize();
   }
 
  private:

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -26,28 +27,6 @@ struct ShellFunctions {
   decltype(&::SHGetSpecialFolderLocation) GetSpecialFolderLocation = nullptr;
   decltype(&::ShellExecuteW) Execute = nullptr;
 };
-
-template <typename Function>
-void Resolve(HMODULE library, const char* name, Function& function) {
-  // A detour through void(*)(), the type that any function pointer may be
-  // cast to and from, because GetProcAddress knows no signatures.
-  function =
-      reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
-}
-
-// By its full path in the system folder, never from the program's or the
-// current folder, where a planted copy would otherwise be found. (The search
-// flag that says the same needs an update on Windows 7 without which the
-// load would fail there.)
-UniqueModule LoadFromSystemFolder(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return UniqueModule();
-  std::wstring path(folder, length);
-  path += L'\\';
-  path += name;
-  return UniqueModule(::LoadLibraryW(path.c_str()));
-}
 
 struct LoadedShell {
   UniqueModule library;

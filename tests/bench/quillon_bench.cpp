@@ -20,7 +20,9 @@
 //   quillon_bench type <rounds> <characters>
 //       Types <characters> letters and Enter into a file dialog of another
 //       thread as soon as it is in front, <rounds> times, and prints how long
-//       the dialog takes to have them: "type <round> <microseconds>". That is
+//       the dialog takes to have them, and how long after the dialog had
+//       built itself the typing began: "type <round> <microseconds> <after
+//       microseconds>". That is
 //       what typing a path costs under Wine, apart from any program that
 //       drives it.
 //   quillon_bench spawn <count> <exe> [<arguments>]
@@ -350,6 +352,7 @@ struct TypeTarget {
   int rounds = 0;
   UniqueHandle ready{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  unsigned long long readyUs = 0;
   unsigned long long takenUs = 0;
 };
 TypeTarget* g_typeTarget = nullptr;
@@ -359,6 +362,7 @@ UINT_PTR CALLBACK NoteTyping(HWND hook, UINT message, WPARAM, LPARAM lparam) {
   const UINT code = reinterpret_cast<const NMHDR*>(lparam)->code;
   if (code == CDN_INITDONE) {
     g_typeTarget->dialog = ::GetParent(hook);
+    g_typeTarget->readyUs = Microseconds();
     ::SetEvent(g_typeTarget->ready.Get());
   } else if (code == CDN_FILEOK) {
     g_typeTarget->takenUs = Microseconds();
@@ -417,7 +421,7 @@ int RunTyping(int rounds, int characters) {
     const unsigned long long before = Microseconds();
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (::WaitForSingleObject(target.taken.Get(), 10000) != WAIT_OBJECT_0) return 1;
-    std::printf("type %d %llu\n", round, target.takenUs - before);
+    std::printf("type %d %llu %llu\n", round, target.takenUs - before, before - target.readyUs);
     std::fflush(stdout);
   }
   ::WaitForSingleObject(thread.Get(), 5000);

@@ -192,6 +192,9 @@ void GiveFocus(Win32Platform& platform, HWND window) {
   // Joined input makes SetFocus wait for the other thread: only one that
   // answers is joined.
   if (target == 0 || target == self || !RoundTrip(platform, window, 500)) return;
+  // A thread that had only not yet taken in its activation has set its
+  // focus by the time it answers.
+  if (FocusIn(window)) return;
   if (!::AttachThreadInput(self, target, TRUE)) return;
   ::SetFocus(window);
   ::AttachThreadInput(self, target, FALSE);
@@ -264,7 +267,9 @@ bool Win32Platform::ActivateWindow(WindowHandle handle) {
     // Under Wine a window can be in front without the focus (back from a
     // dialog that closed): keys would reach nothing.
     if (!FocusIn(window)) GiveFocus(*this, window);
-    return true;
+    // Joining the thread's input to set the focus can cost the window its
+    // place in front: then the full way below.
+    if (IsForeground(window)) return true;
   }
 
   // Refused: the foreground lock protects the window the user works in.

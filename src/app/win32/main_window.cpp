@@ -48,18 +48,22 @@ const wchar_t* ClassOf(ControlKind kind) {
   }
 }
 
-DWORD StyleOf(const ControlDesign& d) {
+// The style a control is created with, in the state the model has for it:
+// a control born disabled, or with its tab stop, needs no change (and none
+// of the messages a change sends) before the window first shows.
+DWORD StyleOf(const ControlDesign& d, const ControlState& state) {
   // Every control clips its siblings so that a covered control never paints
   // over the one lying on top of it.
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
   if (d.startsGroup) style |= WS_GROUP;
+  if (!state.enabled) style |= WS_DISABLED;
   switch (d.kind) {
     case ControlKind::PushButton:
       return style | WS_TABSTOP | BS_PUSHBUTTON;
-    // The selected option button carries the tab stop (set when mirrored),
+    // The selected option button carries the tab stop (kept when mirrored),
     // so Tab enters a group at its selection.
     case ControlKind::OptionButton:
-      return style | BS_AUTORADIOBUTTON;
+      return style | BS_AUTORADIOBUTTON | (state.value == 1 ? WS_TABSTOP : 0);
     // Not automatic: the model decides the new state, the view only shows it.
     case ControlKind::CheckBox:
       return style | WS_TABSTOP | BS_CHECKBOX;
@@ -193,11 +197,9 @@ void MainWindow::Create(FrmMain& frm) {
   const int height = frame.bottom - frame.top;
 
   // Centred on the primary screen's work area (not under the task bar).
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
-    area = monitor.rcWork;
+  RECT area{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+    area = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   const int x = area.left + (area.right - area.left - width) / 2;
   const int y = area.top + (area.bottom - area.top - height) / 2;
 
@@ -242,14 +244,16 @@ bool MainWindow::CreateControls() {
   // A new child window goes below its siblings, so creating the controls in
   // the design's order gives them its z-order, and with it its tab order.
   for (const ControlDesign& d : ControlTable()) {
+    const ControlState& state = frm_->Control(d.id);
     const TwipsRect place = PlaceInWindow(d);
     int height = Px(place.height);
     // A drop-down's window height includes its opened list; the closed
     // height is set below from the design.
     if (d.kind == ControlKind::Combo) height *= 8;
+    const std::string caption = state.caption.empty() ? std::string(d.caption) : state.caption;
     HWND control =
-        ::CreateWindowExW(0, ClassOf(d.kind), ToWide(d.caption).c_str(), StyleOf(d), Px(place.left),
-                          Px(place.top), Px(place.width), height, hwnd_,
+        ::CreateWindowExW(0, ClassOf(d.kind), ToWide(caption).c_str(), StyleOf(d, state),
+                          Px(place.left), Px(place.top), Px(place.width), height, hwnd_,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance_, nullptr);
     if (control == nullptr) return false;
     controls_[Index(d.id)] = control;
@@ -266,15 +270,20 @@ void MainWindow::FixComboHeight(HWND combo, int selectionHeightPx) {
   // The closed height follows the selection field's item height; how much
   // frame the system adds differs between versions, so measure and correct.
   // Corrections build on the value set, not on CB_GETITEMHEIGHT: Wine reports
-  // a different value than the one it was given.
-  LRESULT item = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  for (int attempt = 0; attempt < 4 && item != CB_ERR; ++attempt) {
-    RECT r{};
+  // a different value than the one it was given. Every setting lays the
+  // whole drop-down out again, so the first one is a guess at the frame (a
+  // fixed frame above and below) that is mostly right, not the reported
+  // height that Wine always gets wrong.
+  RECT r{};
+  ::GetWindowRect(combo, &r);
+  if (r.bottom - r.top == selectionHeightPx) return;
+  LRESULT item = selectionHeightPx - 2 * ::GetSystemMetrics(SM_CYFIXEDFRAME);
+  for (int attempt = 0; attempt < 4 && item > 0; ++attempt) {
+    if (::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item) == CB_ERR) return;
     ::GetWindowRect(combo, &r);
     const int error = selectionHeightPx - (r.bottom - r.top);
-    if (error == 0 || item + error <= 0) return;
+    if (error == 0) return;
     item += error;
-    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
   }
 }
 

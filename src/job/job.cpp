@@ -80,7 +80,8 @@ ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& t
   const std::string ran = std::to_string(platform_.NowMilliseconds() - start) + " ms";
   const std::string tool = ProgramName(commandLine) + ": ";
   if (!outcome.started) {
-    log_.Line(tool + "could not be started");
+    log_.Line(tool + "could not be started" +
+              (outcome.startFailure.empty() ? "" : ": " + outcome.startFailure));
     report_.ToolNotStarted(toolPath);
     return outcome;
   }

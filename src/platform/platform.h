@@ -50,6 +50,8 @@ struct ProcessOutcome {
       : started(wasStarted), finished(hasFinished), exitCode(code) {}
 
   bool started = false;  // false: the program could not be started
+  // Not started: why, in the system's words (may be empty).
+  std::string startFailure;
   // false: started but still running when the time limit ran out, or
   // waiting for its end failed
   bool finished = false;

@@ -162,7 +162,9 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
   toolOutcome = [](const std::string& cmd) {
     // The muxer crashes: the system's status comes back as its exit code.
     if (cmd.find(kAviMux) != std::string::npos) return ProcessOutcome{true, true, 0xC0000005u};
-    return ProcessOutcome{false, false, 0};
+    ProcessOutcome missing;
+    missing.startFailure = "The system cannot find the file specified.";
+    return missing;
   };
   StartJob();
 
@@ -171,7 +173,8 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
             (std::vector<std::string>{"Run: \"" + std::string(kBeSweet) +
                                           "\" -core( -input \"D:\\Rips\\Film\\1eng.ac3\" -output "
                                           "\"D:\\Rips\\Film\\mux\\1eng.mp3\" ) -lame( -b 128)",
-                                      "BeSweet.exe: could not be started"}));
+                                      "BeSweet.exe: could not be started: The system "
+                                      "cannot find the file specified."}));
   const std::string problems =
       std::string("Could not start ") + kBeSweet +
       "\r\nMissing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + kAviMux +

@@ -69,6 +69,7 @@ TEST(ShellWait, MissingProgramReturnsAtOnceShowingNothing) {
     EXPECT_LT(clock.ElapsedMs(), 500);
     EXPECT_FALSE(outcome.started);
     EXPECT_FALSE(outcome.finished);
+    EXPECT_FALSE(outcome.startFailure.empty());  // the reason, for the job log
   }
   EXPECT_EQ(TopLevelWindowsOfThisThread(), windowsBefore);
 }

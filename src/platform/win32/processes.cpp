@@ -17,9 +17,9 @@ struct StartedProcess {
 
 // Starts `commandLine` (program path first, quoted by the caller when it
 // holds blanks) as a new process whose first window uses `showStyle`.
-// nullopt when the program cannot be started.
+// nullopt when the program cannot be started, and `failure` says why.
 std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::string& commandLine,
-                                           int showStyle) {
+                                           int showStyle, std::string* failure = nullptr) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWide(commandLine);
   // A command line that as a whole names an existing file, quoted or not, is
@@ -49,8 +49,10 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
     // fails again, and is not tried again.
     const DWORD error = ::GetLastError();
     if (attempt == 2 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-        error == ERROR_BAD_EXE_FORMAT || error == ERROR_ACCESS_DENIED)
+        error == ERROR_BAD_EXE_FORMAT || error == ERROR_ACCESS_DENIED) {
+      if (failure != nullptr) *failure = SystemErrorText(error);
       return std::nullopt;
+    }
     platform.PollUntil(250, [] { return false; });
   }
   UniqueHandle thread(info.hThread);  // not needed: closed at once
@@ -65,7 +67,8 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,
                                         std::uint32_t timeoutMs) {
   ProcessOutcome outcome;
-  std::optional<StartedProcess> started = StartProcess(*this, commandLine, showStyle);
+  std::optional<StartedProcess> started =
+      StartProcess(*this, commandLine, showStyle, &outcome.startFailure);
   if (!started) return outcome;
   outcome.started = true;
 

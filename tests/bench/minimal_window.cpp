@@ -4,7 +4,10 @@
 // Built a second time as minimal_window_controls.exe with as many controls of
 // the same kinds as Quillon's window has, in the system's font and nothing
 // else: what that window costs at the least, to tell it from the rest of the
-// program.
+// program. Built a third time as minimal_window_fonts.exe, whose controls
+// also carry the window's own fonts ("Small Fonts" at 6.75 points: regular,
+// one bold, one italic) and whose drop-down is closed to the window's 19
+// pixels: what the window's design itself costs.
 
 #include <windows.h>
 
@@ -46,11 +49,44 @@ void CreateControls(HWND window, HINSTANCE instance) {
       {L"Button", BS_GROUPBOX},
       {L"Button", BS_GROUPBOX},
   };
+#ifdef QUILLON_BENCH_FONTS
+  // 6.75 points at 96 dots per inch; the fonts live as long as the process.
+  const auto font = [](int weight, BOOL italic) {
+    return ::CreateFontW(-9, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, L"Small Fonts");
+  };
+  const HFONT regular = font(FW_NORMAL, FALSE);
+  const HFONT bold = font(FW_BOLD, FALSE);
+  const HFONT italic = font(FW_NORMAL, TRUE);
+#endif
   int top = 4;
+  int index = 0;
   for (const Control& c : controls) {
-    ::CreateWindowExW(0, c.windowClass, L"Control", child | c.style, 8, top, 100,
-                      c.style & CBS_DROPDOWN ? 120 : 13, window, nullptr, instance, nullptr);
+    const HWND control =
+        ::CreateWindowExW(0, c.windowClass, L"Control", child | c.style, 8, top, 100,
+                          c.style & CBS_DROPDOWN ? 120 : 13, window, nullptr, instance, nullptr);
     top += 13;
+#ifdef QUILLON_BENCH_FONTS
+    const HFONT face = index == 0 ? bold : index == 8 ? italic : regular;
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(face), FALSE);
+    if (c.style & CBS_DROPDOWN) {
+      // The closed height follows the item height plus the frame.
+      const int closed = 19;
+      LRESULT item = closed - 2 * ::GetSystemMetrics(SM_CYFIXEDFRAME);
+      for (int attempt = 0; attempt < 4 && item > 0; ++attempt) {
+        ::SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        const int error = closed - (r.bottom - r.top);
+        if (error == 0) break;
+        item += error;
+      }
+    }
+#else
+    static_cast<void>(control);
+#endif
+    ++index;
   }
 }
 #endif

@@ -68,6 +68,7 @@ void CreateControls(HWND window, HINSTANCE instance) {
                           c.style & CBS_DROPDOWN ? 120 : 13, window, nullptr, instance, nullptr);
     top += 13;
 #ifdef QUILLON_BENCH_FONTS
+    // Two push buttons carry the bold and the italic face, as two of Quillon's do.
     const HFONT face = index == 0 ? bold : index == 8 ? italic : regular;
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(face), FALSE);
     if (c.style & CBS_DROPDOWN) {

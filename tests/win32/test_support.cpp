@@ -41,6 +41,10 @@ void RegisterWindowClassOnce(WNDPROC proc) {
 }
 }  // namespace
 
+void LetFocusNewsArrive() {
+  PollUntil(200, [] { return false; });
+}
+
 WindowThread::WindowThread(const std::wstring& title, Show show) {
   RegisterWindowClassOnce(WindowProc);
   UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -48,12 +52,9 @@ WindowThread::WindowThread(const std::wstring& title, Show show) {
   thread_ = std::thread([this, title, style, event = ready.Get()] { Run(title, style, event); });
   ::WaitForSingleObject(ready.Get(), 10000);
   if (show == Show::Visible) {
-    // A window shown at creation takes the front. Under Wine, the window that
-    // had it learns of that from the X server a moment later, and if it has
-    // been brought back in the meantime, it hands the front to the desktop:
-    // the windows settle before a test moves the front around.
+    // A window shown at creation takes the front from the one that had it.
     PollUntil(2000, [&] { return ::GetForegroundWindow() == window_; });
-    PollUntil(200, [] { return false; });
+    LetFocusNewsArrive();
   }
 }
 

@@ -31,6 +31,12 @@ class Stopwatch {
 // to `ms`; true as soon as it holds.
 bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition);
 
+// Under Wine, a window that lost the front hears of it from the X server a
+// moment later; brought back to the front before that, it hands the front to
+// the desktop. Waits that moment out (the job's readiness checks bring such
+// a window back; a test that moves the front around would not).
+void LetFocusNewsArrive();
+
 // A top-level window with a single-line edit field that has the focus and a
 // push button, created and served by a thread of its own. Hidden unless a
 // test needs it on screen: under Wine without a window manager, taking a

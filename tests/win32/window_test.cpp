@@ -92,10 +92,7 @@ TEST(ActivateWindow, BringsAWindowToTheForeground) {
   Win32Platform platform;
   ASSERT_TRUE(platform.ActivateWindow(FromHwnd(first.Window())));
   EXPECT_EQ(::GetForegroundWindow(), first.Window());
-  // The window that lost the front takes in the news from the X server a
-  // moment later; brought back before that, Wine hands the front to the
-  // desktop (the job's readiness checks bring it back, this test would not).
-  test::PollUntil(200, [] { return false; });
+  test::LetFocusNewsArrive();
   ASSERT_TRUE(platform.ActivateWindow(FromHwnd(second.Window())));
   EXPECT_EQ(::GetForegroundWindow(), second.Window());
 }

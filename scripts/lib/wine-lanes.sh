@@ -35,10 +35,24 @@ quillon_lanes_up() {
   fi
   for ((id = 0; id < count; id++)); do
     mkdir -p "$lanes/$id"
-    cp -a "$template" "$lanes/$id/prefix"
+    quillon_copy_prefix "$template" "$lanes/$id/prefix"
     quillon_lane_display "$lanes/$id" || return 1
   done
   rm -rf "$template"
+  # Each lane's wineserver stays up, and with it Wine's own system programs
+  # (the desktop on the lane's display among them): a Windows program started
+  # in a lane whose server had gone would wait a second or two for Wine to
+  # start them again, and every test is at least one such start.
+  for ((id = 0; id < count; id++)); do
+    (
+      export WINEPREFIX=$lanes/$id/prefix WINEDEBUG=-all
+      DISPLAY=$(cat "$lanes/$id/display")
+      export DISPLAY
+      "$WINESERVER" -p
+      "$WINELOADER" cmd /c exit >/dev/null 2>&1
+    ) &
+  done
+  wait
   {
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
     for ((id = 0; id < count; id++)); do
@@ -48,18 +62,33 @@ quillon_lanes_up() {
   } >"$lanes/resources.json"
 }
 
+# Copies a Wine prefix. The system's DLLs (over a gigabyte, and nothing a
+# test ever writes) are shared as hard links; everything else, the registry
+# and the users' folders above all, is a copy of the lane's own.
+quillon_copy_prefix() {
+  local from=$1 to=$2 shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
+  local excludes=() dir
+  for dir in "${shared[@]}"; do excludes+=(--exclude "./$dir"); done
+  mkdir -p "$to"
+  tar -C "$from" "${excludes[@]}" -cf - . | tar -C "$to" -xf -
+  for dir in "${shared[@]}"; do
+    [ -d "$from/$dir" ] && cp -al "$from/$dir" "$to/$dir"
+  done
+  return 0
+}
+
 # Starts an Xvfb for one lane on a display it picks itself, and writes the
 # display (":<n>") to LANE/display and the server's process id to LANE/xvfb.pid.
 quillon_lane_display() {
   local lane=$1 number="" waited=0
-  rm -f "$lane/display.number"
+  : >"$lane/display.number"
   # Xvfb writes its display number to the given descriptor once it accepts
   # connections, so nothing connects before it is ready.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$lane/display.number" \
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>>"$lane/display.number" \
     >/dev/null 2>&1 &
   echo $! >"$lane/xvfb.pid"
   while [ -z "$number" ]; do
-    number=$(tr -dc '0-9' <"$lane/display.number" 2>/dev/null)
+    number=$(tr -dc '0-9' <"$lane/display.number")
     [ -n "$number" ] && break
     if ! kill -0 "$(cat "$lane/xvfb.pid")" 2>/dev/null || [ $waited -ge 200 ]; then
       echo "wine-lanes: Xvfb did not start for $lane" >&2
@@ -76,8 +105,9 @@ quillon_lane_display() {
 quillon_lanes_down() {
   local lanes=$1 lane
   [ -d "$lanes" ] || return 0
+  quillon_use_wine win64
   for lane in "$lanes"/[0-9]*/; do
-    [ -d "$lane/prefix" ] && WINEPREFIX=$lane/prefix "${WINESERVER:-wineserver}" -k 2>/dev/null
+    [ -d "$lane/prefix" ] && WINEPREFIX=$lane/prefix "$WINESERVER" -k 2>/dev/null
     [ -f "$lane/xvfb.pid" ] && kill "$(cat "$lane/xvfb.pid")" 2>/dev/null
     rm -f "$lane/xvfb.pid"
   done

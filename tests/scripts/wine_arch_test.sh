@@ -59,5 +59,11 @@ quillon_kernel_runs_32bit
 rc=$?
 expect "the probe answers yes or no" 1 "$([ $rc -le 1 ] && echo 1)"
 
+# The lane a test runs in is the one CTest gave it; listing the tests, before
+# any runs, uses lane 0.
+source "$(dirname "$0")/../../scripts/lib/wine-lanes.sh"
+expect "lane given by CTest" 11 "$(CTEST_RESOURCE_GROUP_0_LANES=id:11,slots:1 quillon_lane_of_test)"
+expect "no lane given" 0 "$(unset CTEST_RESOURCE_GROUP_0_LANES; quillon_lane_of_test)"
+
 [ "$failures" -eq 0 ] && echo "wine_arch_test: all passed"
 exit "$failures"

@@ -25,6 +25,7 @@ function(quillon_wine_gtest target)
       ${target}
       TEST_PREFIX ${prefix}.
       DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       DISCOVERY_TIMEOUT 120
       PROPERTIES RESOURCE_GROUPS lanes:1 TIMEOUT ${arg_TIMEOUT})
   elseif(arg_SHARDS)
@@ -32,8 +33,10 @@ function(quillon_wine_gtest target)
     foreach(index RANGE ${last})
       set(name ${prefix}.shard${index})
       add_test(NAME ${name} COMMAND ${target})
+      # A shard is among the longest tests: started first, it does not hold
+      # up the end of the run (CTest starts costlier tests first).
       set_tests_properties(
-        ${name} PROPERTIES RESOURCE_GROUPS lanes:1 TIMEOUT ${arg_TIMEOUT}
+        ${name} PROPERTIES RESOURCE_GROUPS lanes:1 TIMEOUT ${arg_TIMEOUT} COST 100
         ENVIRONMENT "GTEST_TOTAL_SHARDS=${arg_SHARDS};GTEST_SHARD_INDEX=${index}")
     endforeach()
   else()

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <map>
+#include <memory>
 
 namespace quillon::test {
 namespace {
@@ -25,15 +26,15 @@ struct IgnoringCase {
 std::vector<wchar_t> EnvironmentWith(
     const std::vector<std::pair<std::wstring, std::wstring>>& changes) {
   std::map<std::wstring, std::wstring, IgnoringCase> variables;
-  if (wchar_t* block = ::GetEnvironmentStringsW()) {
-    for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
-      const std::wstring_view text = entry;
-      // Names such as "=C:" (a drive's current folder) start with "=".
-      const size_t equals = text.find(L'=', 1);
-      if (equals == std::wstring_view::npos) continue;
-      variables[std::wstring(text.substr(0, equals))] = text.substr(equals + 1);
-    }
-    ::FreeEnvironmentStringsW(block);
+  const std::unique_ptr<wchar_t, decltype(&::FreeEnvironmentStringsW)> block(
+      ::GetEnvironmentStringsW(), &::FreeEnvironmentStringsW);
+  for (const wchar_t* entry = block.get(); entry != nullptr && *entry != L'\0';
+       entry += wcslen(entry) + 1) {
+    const std::wstring_view text = entry;
+    // Names such as "=C:" (a drive's current folder) start with "=".
+    const size_t equals = text.find(L'=', 1);
+    if (equals == std::wstring_view::npos) continue;
+    variables[std::wstring(text.substr(0, equals))] = text.substr(equals + 1);
   }
   for (const auto& [name, value] : changes) {
     variables.erase(name);  // the change's spelling of the name wins
@@ -51,6 +52,13 @@ std::vector<wchar_t> EnvironmentWith(
 
 DWORD WaitMs(std::chrono::milliseconds limit) {
   return static_cast<DWORD>(limit.count());
+}
+
+// Termination is asynchronous: the program is gone only once its handle is
+// signalled.
+void End(HANDLE process) {
+  ::TerminateProcess(process, 99);
+  ::WaitForSingleObject(process, WaitMs(kEndLimit));
 }
 
 }  // namespace
@@ -84,24 +92,9 @@ ChildProcess::ChildProcess(const ProcessStart& start) {
   id_ = info.dwProcessId;
 }
 
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : process_(std::move(other.process_)),
-      id_(std::exchange(other.id_, 0)),
-      startError_(other.startError_) {}
-
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-  if (this != &other) {
-    // The program owned so far is not let go running.
-    if (Running()) Kill();
-    process_ = std::move(other.process_);
-    id_ = std::exchange(other.id_, 0);
-    startError_ = other.startError_;
-  }
-  return *this;
-}
-
-ChildProcess::~ChildProcess() {
-  if (Running()) Kill();
+void ChildProcessTraits::Close(HANDLE process) {
+  if (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) End(process);
+  ::CloseHandle(process);
 }
 
 bool ChildProcess::Running() const {
@@ -118,19 +111,13 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds limit) 
 }
 
 void ChildProcess::Kill() const {
-  if (!process_) return;
-  // Termination is asynchronous: the program is gone only once its handle
-  // is signalled.
-  ::TerminateProcess(process_.Get(), 99);
-  ::WaitForSingleObject(process_.Get(), WaitMs(kEndLimit));
+  if (process_) End(process_.Get());
 }
 
 RunResult RunToExit(const ProcessStart& start, std::chrono::milliseconds limit) {
   const ChildProcess child(start);
-  RunResult result;
-  result.started = child.Started();
-  result.exitCode = child.WaitForExit(limit);
-  return result;  // a program still running is killed as `child` goes
+  // A program still running is ended as `child` goes.
+  return {child.Started(), child.WaitForExit(limit)};
 }
 
 }  // namespace quillon::test

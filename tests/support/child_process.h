@@ -33,18 +33,19 @@ struct ProcessStart {
   std::optional<WORD> show{};
 };
 
-// One run of a program. A program still running when its owner goes away
-// is ended.
+// Closing a child process's handle first ends the program if it still runs
+// (exit code 99), waiting a bounded time until it is gone.
+struct ChildProcessTraits : KernelHandleTraits {
+  static void Close(HANDLE process);
+};
+
+// One run of a program. A program still running when its owner goes away,
+// or is replaced by another, is ended.
 class ChildProcess {
  public:
   // Owns nothing.
   ChildProcess() = default;
   explicit ChildProcess(const ProcessStart& start);
-  ChildProcess(ChildProcess&& other) noexcept;
-  ChildProcess& operator=(ChildProcess&& other) noexcept;
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-  ~ChildProcess();
 
   bool Started() const { return process_.Valid(); }
   // Why the program could not be started (a system error code).
@@ -56,12 +57,11 @@ class ChildProcess {
   bool Running() const;
   // The exit code once the program has ended, or nothing after `limit`.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) const;
-  // Ends the program at once (exit code 99) and waits, bounded, until it
-  // is gone.
+  // Ends the program at once and waits, bounded, until it is gone.
   void Kill() const;
 
  private:
-  UniqueHandle process_;
+  UniqueResource<ChildProcessTraits> process_;
   DWORD id_ = 0;
   DWORD startError_ = 0;
 };

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +18,7 @@
 #include "support/scratch_folder.h"
 #include "support/standin.h"
 #include "support/wait.h"
+#include "support/window_search.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ namespace test = quillon::test;
 using namespace std::chrono_literals;
 using quillon::ToUtf8;
 using quillon::ToWide;
+using test::ClassOf;
 using test::IsFile;
+using test::TextOf;
 using test::WaitUntil;
 
 constexpr DWORD kToolTimeoutMs = 20000;
@@ -43,7 +46,7 @@ class StandinTest : public ::testing::Test {
   void SetUp() override {
     // A blank in the folder's name: the tools must take quoted paths.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::make_unique<test::ScratchFolder>(L"standins " + ToWide(info->name()));
+    folder_.emplace(L"standins " + ToWide(info->name()));
     ASSERT_TRUE(folder_->Made());
     dir_ = folder_->Path();
     log_ = dir_ + L"events.log";
@@ -124,7 +127,7 @@ class StandinTest : public ::testing::Test {
 
   std::string U8(const std::wstring& text) { return ToUtf8(text); }
 
-  std::unique_ptr<test::ScratchFolder> folder_;
+  std::optional<test::ScratchFolder> folder_;
   std::wstring dir_;
   std::wstring log_;
 };
@@ -540,46 +543,6 @@ TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
 
 // --- GUI tools -------------------------------------------------------------
 
-std::wstring TitleOf(HWND window) {
-  wchar_t title[1024] = {};
-  GetWindowTextW(window, title, 1024);
-  return title;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-struct WindowSearch {
-  DWORD pid;
-  const std::wstring* title;  // null: any title
-  const wchar_t* class_name;  // null: any class
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && IsWindowVisible(window) &&
-      (!search->title || TitleOf(window) == *search->title) &&
-      (!search->class_name || ClassOf(window) == search->class_name)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of process `pid` with this title (and class)
-// (tests may run side by side, so windows are told apart by process).
-HWND FindProcessWindow(DWORD pid, const std::wstring* title, const wchar_t* class_name = nullptr) {
-  WindowSearch search{pid, title, class_name, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // Keystrokes as the program sends them: one SendInput call per sequence.
 void SendKeys(std::vector<INPUT> inputs) {
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
@@ -624,10 +587,7 @@ void PressAlt(WORD vk) {
 
 // The window that has the keyboard focus in the process's GUI thread.
 HWND FocusOf(HWND top) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
-  return info.hwndFocus;
+  return test::FocusOf(GetWindowThreadProcessId(top, nullptr));
 }
 
 class GuiToolTest : public StandinTest {
@@ -644,10 +604,11 @@ class GuiToolTest : public StandinTest {
     pid_ = process_.Id();
   }
   HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs,
-                     const wchar_t* class_name = nullptr) {
+                     std::wstring_view class_name = {}) {
     HWND found = nullptr;
-    WaitUntil(std::chrono::milliseconds(timeout_ms),
-              [&] { return (found = FindProcessWindow(pid_, &title, class_name)) != nullptr; });
+    WaitUntil(std::chrono::milliseconds(timeout_ms), [&] {
+      return (found = test::FindProcessWindow(pid_, class_name, title)) != nullptr;
+    });
     return found;
   }
   // Brings the window to the front as the program does before it sends keys.
@@ -740,7 +701,7 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   Press(VK_RETURN);
   HWND open = WaitForForegroundDialog(main);
   ASSERT_NE(open, nullptr);
-  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  EXPECT_EQ(TextOf(open), L"Open SUP file");
   EXPECT_TRUE(FocusReachesFileNameBox(open));
   TypeText(sup);
   Press(VK_RETURN);
@@ -748,7 +709,7 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   HWND ifo = WaitForWindow(L"Load IFO file");
   ASSERT_NE(ifo, nullptr);
   EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return GetForegroundWindow() == ifo; }));
-  EXPECT_EQ(TitleOf(main), sup);
+  EXPECT_EQ(TextOf(main), sup);
   PressAlt(VK_F4);
   EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(ifo); }));
 
@@ -823,7 +784,7 @@ TEST_F(GuiToolTest, DvdSubEditMenuEntriesByDownArrows) {
   Press(VK_RETURN);
   HWND open = WaitForForegroundDialog(main);
   ASSERT_NE(open, nullptr);
-  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  EXPECT_EQ(TextOf(open), L"Open SUP file");
   PressAlt(VK_F4);  // cancels the dialog
   EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(open); }));
   // The dialog is gone a moment before the editor logs that it was cancelled.
@@ -831,7 +792,7 @@ TEST_F(GuiToolTest, DvdSubEditMenuEntriesByDownArrows) {
     const auto events = EventTexts();
     return std::count(events.begin(), events.end(), "cancelled open dialog") == 1;
   }));
-  EXPECT_EQ(TitleOf(main), L"DVDSubEdit -- Version 1.34 By Test Author");
+  EXPECT_EQ(TextOf(main), L"DVDSubEdit -- Version 1.34 By Test Author");
 }
 
 // What the editor's save dialog makes of the names the macro types: the
@@ -894,13 +855,12 @@ TEST_F(GuiToolTest, StartModesOfTheGuiTools) {
 
     Start(Tool(tool.exe, "wrongwindow"));
     EXPECT_NE(WaitForWindow(std::wstring(L"Wrong window - ") + tool.caption), nullptr);
-    const std::wstring right_caption = tool.caption;
-    EXPECT_EQ(FindProcessWindow(pid_, &right_caption), nullptr);
+    EXPECT_EQ(test::FindProcessWindow(pid_, {}, tool.caption), nullptr);
     process_.Kill();
 
     Start(Tool(tool.exe, "nowindow"));
     EXPECT_EQ(WaitForSingleObject(process_.Handle(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(FindProcessWindow(pid_, nullptr), nullptr);
+    EXPECT_EQ(test::FindProcessWindow(pid_, {}, {}), nullptr);
     process_.Kill();
   }
 }

@@ -147,25 +147,6 @@ std::vector<HWND> ChildWindows(HWND parent) {
   return windows;
 }
 
-std::wstring TextOf(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  return name;
-}
-
-HWND FocusOf(DWORD threadId) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
-}
-
 HWND WaitForThreadDialog(DWORD threadId, const std::wstring& title, std::uint32_t ms) {
   HWND dialog = nullptr;
   WaitUntil(std::chrono::milliseconds(ms), [&] {

@@ -15,6 +15,7 @@
 #include "support/files.h"
 #include "support/scratch_folder.h"
 #include "support/wait.h"
+#include "support/window_search.h"
 
 namespace quillon {
 // Time limits read as 3000ms.
@@ -87,10 +88,6 @@ std::wstring ChildProgramPath();
 // Windows of a thread (top level) and of a parent (children, all levels).
 std::vector<HWND> ThreadWindows(DWORD threadId);
 std::vector<HWND> ChildWindows(HWND parent);
-std::wstring TextOf(HWND window);
-std::wstring ClassOf(HWND window);
-// The window that has the keyboard focus in `threadId`'s input state.
-HWND FocusOf(DWORD threadId);
 
 // Finds a top-level window of `threadId` of the dialog class whose title is
 // `title` (any title when empty); polls up to `ms`.

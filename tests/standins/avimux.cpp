@@ -141,7 +141,7 @@ void Muxer::Run(const std::wstring& line, bool is_last_line) {
 }
 
 void Muxer::Load(const std::wstring& path) {
-  if (!standin::FileExists(path)) throw ScriptError{L"cannot open " + path};
+  if (!standin::IsFile(path)) throw ScriptError{L"cannot open " + path};
   const std::wstring extension = LowerExtension(path);
   LoadedFile file{StreamKind::kVideo, path};
   if (extension == L"avi") {
@@ -268,7 +268,7 @@ std::wstring g_script_path;
 // Runs the script once the window is up, as the real muxer does after it has
 // shown its main window.
 void Mux(HWND window) {
-  const std::optional<std::string> script = standin::ReadWholeFile(g_script_path);
+  const std::optional<std::string> script = standin::ReadBytes(g_script_path);
   if (!script) {
     standin::Log(L"error", L"cannot open script " + g_script_path);
     standin::Exit(kScriptError);

@@ -26,7 +26,7 @@ int wmain() {
   const auto request = Parse(GetCommandLineW());
   if (!request) standin::Exit(1);
 
-  const std::optional<std::string> input = standin::ReadWholeFile(request->input);
+  const std::optional<std::string> input = standin::ReadBytes(request->input);
   if (!input) {
     standin::Log(L"error", L"cannot open input " + request->input);
     standin::Exit(1);

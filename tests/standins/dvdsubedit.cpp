@@ -45,7 +45,7 @@ void WriteSettings() {
   }
   const std::wstring path =
       std::wstring(folder) + L"\\" + standin::Widen(tools::kSubEditSettingsFile);
-  if (standin::FileExists(path)) standin::Log(L"settings found", path);
+  if (standin::IsFile(path)) standin::Log(L"settings found", path);
   if (standin::WriteWholeFile(path, "[DVDSubEdit]\r\nVersion=1.34\r\n")) {
     standin::Log(L"wrote", path);
   }
@@ -74,7 +74,7 @@ void OnOpenSup(HWND window) {
     return;
   }
   standin::Log(L"typed", *sup);
-  if (!standin::FileExists(*sup)) {
+  if (!standin::IsFile(*sup)) {
     standin::Log(L"error", L"cannot open " + *sup);
     return;
   }

@@ -7,20 +7,33 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <shlobj.h>
 
 #include "standin_paths.h"
+#include "support/child_process.h"
+#include "support/scratch_folder.h"
 #include "support/standin.h"
+#include "support/wait.h"
+#include "support/window_search.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using standin::UniqueHandle;
+namespace test = quillon::test;
+using namespace std::chrono_literals;
+using quillon::ToUtf8;
+using quillon::ToWide;
+using test::ClassOf;
+using test::IsFile;
+using test::TextOf;
+using test::WaitUntil;
 
 constexpr DWORD kToolTimeoutMs = 20000;
+constexpr std::chrono::milliseconds kToolTimeout{kToolTimeoutMs};
 
 struct LogLine {
   std::string tool, event, detail;
@@ -31,29 +44,23 @@ struct LogLine {
 class StandinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
+    // A blank in the folder's name: the tools must take quoted paths.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::wstring(temp) + L"quillon standins " + standin::FromUtf8(info->name()) + L" " +
-           std::to_wstring(GetCurrentProcessId()) + L"\\";
-    for (wchar_t& ch : dir_) {
-      if (ch == L'/') ch = L'_';
-    }
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    folder_.emplace(L"standins " + ToWide(info->name()));
+    ASSERT_TRUE(folder_->Made());
+    dir_ = folder_->Path();
     log_ = dir_ + L"events.log";
     SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", log_.c_str());
   }
   void TearDown() override {
     SetEnvironmentVariableW(L"QUILLON_STANDIN_LOG", nullptr);
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    folder_.reset();
   }
 
   // Copies a built stand-in into the test folder and returns its path.
   std::wstring Tool(const std::wstring& exe, const char* mode = nullptr) {
     const std::wstring path = dir_ + exe;
-    if (!standin::FileExists(path)) {
+    if (!IsFile(path)) {
       EXPECT_TRUE(CopyFileW((std::wstring(quillon::standins::kStandinDir) + exe).c_str(),
                             path.c_str(), FALSE));
     }
@@ -62,11 +69,9 @@ class StandinTest : public ::testing::Test {
   }
 
   void Write(const std::wstring& path, std::string_view bytes) {
-    ASSERT_TRUE(standin::WriteWholeFile(path, bytes)) << standin::ToUtf8(path);
+    ASSERT_TRUE(test::WriteBytes(path, bytes)) << ToUtf8(path);
   }
-  std::string Read(const std::wstring& path) {
-    return standin::ReadWholeFile(path).value_or("<missing>");
-  }
+  std::string Read(const std::wstring& path) { return test::ReadBytes(path).value_or("<missing>"); }
 
   // Runs a command line and returns the exit code; a run that outlasts the
   // time limit is killed and fails the test.
@@ -76,30 +81,18 @@ class StandinTest : public ::testing::Test {
   // Starts `program` with a command line that need not name it.
   DWORD RunProgram(const wchar_t* program, const std::wstring& command_line,
                    DWORD timeout_ms = kToolTimeoutMs) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring writable = command_line;
-    if (!CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      ADD_FAILURE() << "cannot start " << standin::ToUtf8(command_line);
-      return 0xFFFFFFFF;
-    }
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    if (WaitForSingleObject(process.get(), timeout_ms) != WAIT_OBJECT_0) {
-      TerminateProcess(process.get(), 99);
-      ADD_FAILURE() << "did not end in time: " << standin::ToUtf8(command_line);
-      return 0xFFFFFFFF;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return code;
+    const test::RunResult run =
+        test::RunToExit({.program = program ? program : L"", .commandLine = command_line},
+                        std::chrono::milliseconds(timeout_ms));
+    if (!run.started) ADD_FAILURE() << "cannot start " << ToUtf8(command_line);
+    if (run.started && !run.exitCode)
+      ADD_FAILURE() << "did not end in time: " << ToUtf8(command_line);
+    return run.exitCode.value_or(0xFFFFFFFF);
   }
 
   std::vector<LogLine> Log() {
     std::vector<LogLine> lines;
-    const std::string text = standin::ReadWholeFile(log_).value_or("");
+    const std::string text = test::ReadBytes(log_).value_or("");
     size_t pos = 0;
     while (pos < text.size()) {
       const size_t end = text.find('\n', pos);
@@ -132,8 +125,9 @@ class StandinTest : public ::testing::Test {
     return texts;
   }
 
-  std::string U8(const std::wstring& text) { return standin::ToUtf8(text); }
+  std::string U8(const std::wstring& text) { return ToUtf8(text); }
 
+  std::optional<test::ScratchFolder> folder_;
   std::wstring dir_;
   std::wstring log_;
 };
@@ -181,7 +175,7 @@ TEST_F(BeSweetTest, RefusesEveryOtherFormAndWritesNothing) {
   for (const std::wstring& form : bad_forms) {
     SCOPED_TRACE(U8(form));
     EXPECT_EQ(Run(form), 1u);
-    EXPECT_FALSE(standin::FileExists(output_));
+    EXPECT_FALSE(IsFile(output_));
   }
   EXPECT_EQ(Events("error").size(), std::size(bad_forms));
   EXPECT_TRUE(Events("wrote").empty());
@@ -198,7 +192,7 @@ TEST_F(BeSweetTest, RefusesAFirstWordThatIsNotItsOwnQuotedPath) {
   for (const std::wstring& form : forms) {
     SCOPED_TRACE(U8(form));
     EXPECT_EQ(RunProgram(exe_.c_str(), form), &form == &forms[2] ? 0u : 1u);
-    EXPECT_EQ(standin::FileExists(output_), &form == &forms[2]);
+    EXPECT_EQ(IsFile(output_), &form == &forms[2]);
   }
   std::vector<std::string> started;
   for (const std::wstring& form : forms) started.push_back(U8(form));
@@ -208,7 +202,7 @@ TEST_F(BeSweetTest, RefusesAFirstWordThatIsNotItsOwnQuotedPath) {
 TEST_F(BeSweetTest, MissingInputWritesNothing) {
   DeleteFileW(input_.c_str());
   EXPECT_EQ(Run(Good()), 1u);
-  EXPECT_FALSE(standin::FileExists(output_));
+  EXPECT_FALSE(IsFile(output_));
   ASSERT_EQ(Events("error").size(), 1u);
 }
 
@@ -227,7 +221,7 @@ TEST_F(BeSweetTest, FailureModes) {
     Tool(L"BeSweet.exe", c.mode);
     DeleteFileW(output_.c_str());
     EXPECT_EQ(Run(Good()), c.exit_code);
-    EXPECT_EQ(standin::FileExists(output_), c.writes_output);
+    EXPECT_EQ(IsFile(output_), c.writes_output);
   }
 }
 
@@ -243,18 +237,11 @@ TEST_F(BeSweetTest, PartialModeWritesLessThanAWholeFile) {
 
 TEST_F(BeSweetTest, HangModeNeverEnds) {
   Tool(L"BeSweet.exe", "hang");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring command = Good();
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info));
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
-  EXPECT_EQ(WaitForSingleObject(process.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
-  TerminateProcess(process.get(), 99);
-  WaitForSingleObject(process.get(), kToolTimeoutMs);
-  EXPECT_FALSE(standin::FileExists(output_));
+  const test::ChildProcess process({.commandLine = Good()});
+  ASSERT_TRUE(process.Started());
+  EXPECT_EQ(WaitForSingleObject(process.Handle(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+  process.Kill();
+  EXPECT_FALSE(IsFile(output_));
 }
 
 // --- UnRAR -----------------------------------------------------------------
@@ -279,10 +266,7 @@ class UnrarTest : public StandinTest {
   std::wstring Command() { return L"\"" + exe_ + L"\" e \"" + archive_ + L"\" \"" + dest_ + L"\""; }
   std::vector<std::string> DestFiles() {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dest_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
+    for (const std::wstring& name : test::ListFolder(dest_)) names.push_back(ToUtf8(name));
     return names;
   }
   std::wstring exe_, archive_, dest_;
@@ -448,7 +432,7 @@ TEST_F(AviMuxTest, TakesOnlyOneQuotedScriptPath) {
     SCOPED_TRACE(U8(form));
     EXPECT_EQ(Run(form), 3u);
   }
-  EXPECT_FALSE(standin::FileExists(target_));
+  EXPECT_FALSE(IsFile(target_));
   EXPECT_EQ(Events("error").size(), std::size(forms));
 }
 
@@ -550,7 +534,7 @@ TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
     SCOPED_TRACE(c.name);
     DeleteFileW(log_.c_str());
     EXPECT_EQ(RunScript(c.edit(GoodLines())), 3u);
-    EXPECT_FALSE(standin::FileExists(target_));
+    EXPECT_FALSE(IsFile(target_));
     const std::vector<std::string> errors = Events("error");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind(c.line, 0), 0u) << errors[0];
@@ -558,57 +542,6 @@ TEST_F(AviMuxTest, RefusesWhatTheRealMuxerWouldStopOn) {
 }
 
 // --- GUI tools -------------------------------------------------------------
-
-// Waits (bounded) until `done` holds, checking every 20 ms.
-template <typename Predicate>
-bool WaitUntil(Predicate done, DWORD timeout_ms = kToolTimeoutMs) {
-  const ULONGLONG start = GetTickCount64();
-  while (!done()) {
-    if (GetTickCount64() - start > timeout_ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
-std::wstring TitleOf(HWND window) {
-  wchar_t title[1024] = {};
-  GetWindowTextW(window, title, 1024);
-  return title;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-struct WindowSearch {
-  DWORD pid;
-  const std::wstring* title;  // null: any title
-  const wchar_t* class_name;  // null: any class
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && IsWindowVisible(window) &&
-      (!search->title || TitleOf(window) == *search->title) &&
-      (!search->class_name || ClassOf(window) == search->class_name)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of process `pid` with this title (and class)
-// (tests may run side by side, so windows are told apart by process).
-HWND FindProcessWindow(DWORD pid, const std::wstring* title, const wchar_t* class_name = nullptr) {
-  WindowSearch search{pid, title, class_name, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // Keystrokes as the program sends them: one SendInput call per sequence.
 void SendKeys(std::vector<INPUT> inputs) {
@@ -654,57 +587,44 @@ void PressAlt(WORD vk) {
 
 // The window that has the keyboard focus in the process's GUI thread.
 HWND FocusOf(HWND top) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
-  return info.hwndFocus;
+  return test::FocusOf(GetWindowThreadProcessId(top, nullptr));
 }
 
 class GuiToolTest : public StandinTest {
  protected:
   void TearDown() override {
     if (HasFailure()) printf("The tools' log:\n%s\n", Read(log_).c_str());
-    if (process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.get(), 99);
-      WaitForSingleObject(process_.get(), kToolTimeoutMs);
-    }
-    process_.reset();
+    process_ = test::ChildProcess();  // ends a tool still running
     StandinTest::TearDown();
   }
   void Start(const std::wstring& exe, const std::wstring& arguments = L"") {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION info{};
-    std::wstring command = L"\"" + exe + L"\"" + arguments;
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info));
-    process_.reset(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    pid_ = info.dwProcessId;
+    process_ = test::ChildProcess(
+        {.commandLine = L"\"" + exe + L"\"" + arguments, .show = WORD{SW_SHOWNORMAL}});
+    ASSERT_TRUE(process_.Started());
+    pid_ = process_.Id();
   }
   HWND WaitForWindow(const std::wstring& title, DWORD timeout_ms = kToolTimeoutMs,
-                     const wchar_t* class_name = nullptr) {
+                     std::wstring_view class_name = {}) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindProcessWindow(pid_, &title, class_name)) != nullptr; },
-              timeout_ms);
+    WaitUntil(std::chrono::milliseconds(timeout_ms), [&] {
+      return (found = test::FindProcessWindow(pid_, class_name, title)) != nullptr;
+    });
     return found;
   }
   // Brings the window to the front as the program does before it sends keys.
   void Activate(HWND window) {
     SetForegroundWindow(window);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+    EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return GetForegroundWindow() == window; }));
   }
   // The file dialog puts the focus into its file-name edit box as it
   // finishes opening (for a moment it may sit on the surrounding combo box).
   static bool FocusReachesFileNameBox(HWND dialog) {
-    return WaitUntil([&] { return ClassOf(FocusOf(dialog)) == L"Edit"; }, 3000);
+    return WaitUntil(3000ms, [&] { return ClassOf(FocusOf(dialog)) == L"Edit"; });
   }
   // Waits for a foreground window of the tool other than `not_this`.
   HWND WaitForForegroundDialog(HWND not_this) {
     HWND found = nullptr;
-    WaitUntil([&] {
+    WaitUntil(kToolTimeout, [&] {
       HWND fg = GetForegroundWindow();
       DWORD owner = 0;
       GetWindowThreadProcessId(fg, &owner);
@@ -713,13 +633,8 @@ class GuiToolTest : public StandinTest {
     });
     return found;
   }
-  DWORD WaitForExit() {
-    if (WaitForSingleObject(process_.get(), kToolTimeoutMs) != WAIT_OBJECT_0) return 0xFFFFFFFF;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.get(), &code);
-    return code;
-  }
-  UniqueHandle process_;
+  DWORD WaitForExit() { return process_.WaitForExit(kToolTimeout).value_or(0xFFFFFFFF); }
+  test::ChildProcess process_;
   DWORD pid_ = 0;
 };
 
@@ -746,7 +661,7 @@ TEST_F(GuiToolTest, SubToSupConvertsTheTypedIndex) {
             "SUP stream 1 (id: de, index: 1) from " + U8(index) + "\r\n");
   EXPECT_EQ(GetForegroundWindow(), done);
   Press(VK_RETURN);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(done); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(done); }));
   // Whether the window in front when a modal one closes gets the front back
   // is Wine's doing, not the tool's, and now and then it does not.
   Activate(main);
@@ -778,7 +693,7 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   Start(Tool(L"DVDSubEdit.exe"));
   HWND main = WaitForWindow(L"DVDSubEdit -- Version 1.34 By Test Author");
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(standin::FileExists(ini));
+  EXPECT_TRUE(IsFile(ini));
 
   Activate(main);
   PressAlt('F');
@@ -786,24 +701,24 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   Press(VK_RETURN);
   HWND open = WaitForForegroundDialog(main);
   ASSERT_NE(open, nullptr);
-  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  EXPECT_EQ(TextOf(open), L"Open SUP file");
   EXPECT_TRUE(FocusReachesFileNameBox(open));
   TypeText(sup);
   Press(VK_RETURN);
 
   HWND ifo = WaitForWindow(L"Load IFO file");
   ASSERT_NE(ifo, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == ifo; }));
-  EXPECT_EQ(TitleOf(main), sup);
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return GetForegroundWindow() == ifo; }));
+  EXPECT_EQ(TextOf(main), sup);
   PressAlt(VK_F4);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(ifo); }));
 
   const std::wstring ocr_caption = L"Running OCR... (based on GOCR by Joerg Schulenburg)";
   Activate(main);
   PostMessageW(GetDlgItem(main, 1053), BM_CLICK, 0, 0);
   HWND ocr = WaitForWindow(ocr_caption);
   ASSERT_NE(ocr, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ocr); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(ocr); }));
 
   Activate(main);
   PostMessageW(GetDlgItem(main, 1056), BM_CLICK, 0, 0);
@@ -812,8 +727,8 @@ TEST_F(GuiToolTest, DvdSubEditOpensRecognizesAndSaves) {
   TypeText(dir_ + L"0x20");
   Press(VK_RETURN);
   const std::wstring srt = dir_ + L"0x20.srt";
-  EXPECT_TRUE(WaitUntil([&] { return standin::FileExists(srt); }));
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return IsFile(srt); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(save); }));
   Activate(main);
   PressAlt(VK_F4);
   EXPECT_EQ(WaitForExit(), 0u);
@@ -858,7 +773,7 @@ TEST_F(GuiToolTest, DvdSubEditMenuEntriesByDownArrows) {
     Press(VK_DOWN, downs);
     Press(VK_RETURN);
     const std::string expected = std::string("menu ") + entries[downs];
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil(kToolTimeout, [&] {
       const auto events = EventTexts();
       return std::count(events.begin(), events.end(), expected) == 1;
     })) << expected;
@@ -869,15 +784,15 @@ TEST_F(GuiToolTest, DvdSubEditMenuEntriesByDownArrows) {
   Press(VK_RETURN);
   HWND open = WaitForForegroundDialog(main);
   ASSERT_NE(open, nullptr);
-  EXPECT_EQ(TitleOf(open), L"Open SUP file");
+  EXPECT_EQ(TextOf(open), L"Open SUP file");
   PressAlt(VK_F4);  // cancels the dialog
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(open); }));
   // The dialog is gone a moment before the editor logs that it was cancelled.
-  EXPECT_TRUE(WaitUntil([&] {
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] {
     const auto events = EventTexts();
     return std::count(events.begin(), events.end(), "cancelled open dialog") == 1;
   }));
-  EXPECT_EQ(TitleOf(main), L"DVDSubEdit -- Version 1.34 By Test Author");
+  EXPECT_EQ(TextOf(main), L"DVDSubEdit -- Version 1.34 By Test Author");
 }
 
 // What the editor's save dialog makes of the names the macro types: the
@@ -899,7 +814,7 @@ TEST_F(GuiToolTest, DvdSubEditSaveDialogAddsSrtOnlyWithoutExtension) {
   HWND ifo = WaitForWindow(L"Load IFO file");
   ASSERT_NE(ifo, nullptr);
   PressAlt(VK_F4);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+  ASSERT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(ifo); }));
 
   struct Case {
     const wchar_t* typed;
@@ -913,8 +828,8 @@ TEST_F(GuiToolTest, DvdSubEditSaveDialogAddsSrtOnlyWithoutExtension) {
     ASSERT_NE(save, nullptr);
     TypeText(dir_ + c.typed);
     Press(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return standin::FileExists(dir_ + c.saved); }));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }));
+    EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return IsFile(dir_ + c.saved); }));
+    EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(save); }));
   }
   // Saved before any recognition: the files hold no subtitles, and the log
   // says so.
@@ -940,16 +855,13 @@ TEST_F(GuiToolTest, StartModesOfTheGuiTools) {
 
     Start(Tool(tool.exe, "wrongwindow"));
     EXPECT_NE(WaitForWindow(std::wstring(L"Wrong window - ") + tool.caption), nullptr);
-    const std::wstring right_caption = tool.caption;
-    EXPECT_EQ(FindProcessWindow(pid_, &right_caption), nullptr);
-    TerminateProcess(process_.get(), 99);
-    WaitForExit();
+    EXPECT_EQ(test::FindProcessWindow(pid_, {}, tool.caption), nullptr);
+    process_.Kill();
 
     Start(Tool(tool.exe, "nowindow"));
-    EXPECT_EQ(WaitForSingleObject(process_.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(FindProcessWindow(pid_, nullptr), nullptr);
-    TerminateProcess(process_.get(), 99);
-    WaitForExit();
+    EXPECT_EQ(WaitForSingleObject(process_.Handle(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(test::FindProcessWindow(pid_, {}, {}), nullptr);
+    process_.Kill();
   }
 }
 
@@ -965,7 +877,7 @@ TEST_F(GuiToolTest, SubToSupHangNeverFinishesTheConversion) {
   TypeText(index);
   Press(VK_RETURN);
   EXPECT_EQ(WaitForWindow(L"SubToSup 0.9 Beta", 2000), nullptr);
-  EXPECT_FALSE(standin::FileExists(dir_ + L"movie_0x20.sup"));
+  EXPECT_FALSE(IsFile(dir_ + L"movie_0x20.sup"));
   EXPECT_EQ(Events("typed"), std::vector<std::string>{U8(index)});
 }
 
@@ -996,19 +908,19 @@ TEST_F(GuiToolTest, DvdSubEditRecognitionWindowLastsTheModesDelayOrForeverInHang
     HWND ifo = WaitForWindow(L"Load IFO file");
     ASSERT_NE(ifo, nullptr);
     PressAlt(VK_F4);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(ifo); }));
+    ASSERT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(ifo); }));
 
     Activate(main);
     PostMessageW(GetDlgItem(main, 1053), BM_CLICK, 0, 0);
     HWND ocr = WaitForWindow(L"Running OCR... (based on GOCR by Joerg Schulenburg)");
     ASSERT_NE(ocr, nullptr);
     const ULONGLONG shown = GetTickCount64();
-    EXPECT_EQ(WaitUntil([&] { return !IsWindow(ocr); }, c.watch_ms), c.goes_away);
+    EXPECT_EQ(WaitUntil(std::chrono::milliseconds(c.watch_ms), [&] { return !IsWindow(ocr); }),
+              c.goes_away);
     EXPECT_GE(GetTickCount64() - shown + 100, c.min_ms);  // found a little after it showed
     // Logged just after the window is gone.
-    EXPECT_EQ(WaitUntil([&] { return !Events("recognition done").empty(); }, 1000), c.goes_away);
-    TerminateProcess(process_.get(), 99);
-    WaitForExit();
+    EXPECT_EQ(WaitUntil(1000ms, [&] { return !Events("recognition done").empty(); }), c.goes_away);
+    process_.Kill();
     DeleteFileW(log_.c_str());
   }
 }
@@ -1027,8 +939,8 @@ TEST_F(GuiToolTest, AviMuxShowsItsDoneBoxAndStaysOpenUnlessTheScriptSaysOtherwis
   EXPECT_EQ(Read(target), "video " + U8(movie) + "\r\ninterleave -\r\n");
   Activate(box);
   Press(VK_RETURN);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-  EXPECT_EQ(WaitForSingleObject(process_.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_TRUE(WaitUntil(kToolTimeout, [&] { return !IsWindow(box); }));
+  EXPECT_EQ(WaitForSingleObject(process_.Handle(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
   HWND main = WaitForWindow(L"AVI-Mux GUI");
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -1048,19 +960,13 @@ TEST_F(StandinTest, SleeperTakesTheGivenTime) {
 // Tools started together append to one log; every line stays whole.
 TEST_F(StandinTest, ConcurrentToolsKeepLogLinesWhole) {
   const std::wstring exe = L"\"" + Tool(L"sleeper.exe") + L"\" 0";
-  std::vector<UniqueHandle> processes;
+  std::vector<test::ChildProcess> processes;
   for (int i = 0; i < 6; ++i) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring command = exe;
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &info));
-    processes.emplace_back(info.hProcess);
-    UniqueHandle thread(info.hThread);
+    processes.emplace_back(test::ProcessStart{.commandLine = exe});
+    ASSERT_TRUE(processes.back().Started());
   }
-  for (const UniqueHandle& process : processes) {
-    EXPECT_EQ(WaitForSingleObject(process.get(), kToolTimeoutMs), WAIT_OBJECT_0);
+  for (const test::ChildProcess& process : processes) {
+    EXPECT_EQ(WaitForSingleObject(process.Handle(), kToolTimeoutMs), WAIT_OBJECT_0);
   }
   const std::string text = Read(log_);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);

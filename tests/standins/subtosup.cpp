@@ -20,7 +20,7 @@ constexpr UINT_PTR kConvertTimer = 1;
 // One SUP file per "id: " line of the index, named after the index and the
 // stream's number: movie.idx gives movie_0x20.sup, movie_0x21.sup, ...
 bool Convert(const std::wstring& index) {
-  const std::optional<std::string> text = standin::ReadWholeFile(index);
+  const std::optional<std::string> text = standin::ReadBytes(index);
   if (!text) {
     standin::Log(L"error", L"cannot open " + index);
     return false;

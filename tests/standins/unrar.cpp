@@ -79,7 +79,7 @@ std::optional<std::vector<Entry>> ParseArchive(const std::string& data, std::wst
       problem = L"entry data cut short or not followed by CR LF" + at;
       return std::nullopt;
     }
-    const std::wstring stored_path = standin::FromUtf8(*stored);
+    const std::wstring stored_path = standin::ToWide(*stored);
     std::wstring name = stored_path.substr(stored_path.find_last_of(L"\\/") + 1);
     if (name.empty() || name == L"." || name == L"..") {
       problem = L"stored path without a file name: " + stored_path;
@@ -99,7 +99,7 @@ int wmain() {
   const auto request = Parse(GetCommandLineW());
   if (!request) standin::Exit(kBadCommandLine);
 
-  const std::optional<std::string> data = standin::ReadWholeFile(request->archive);
+  const std::optional<std::string> data = standin::ReadBytes(request->archive);
   if (!data) {
     standin::Log(L"error", L"cannot open " + request->archive);
     standin::Exit(kOpenError);
@@ -110,7 +110,7 @@ int wmain() {
     standin::Log(L"error", L"damaged archive " + request->archive + L": " + problem);
     standin::Exit(kCrcError);
   }
-  if (!standin::FolderExists(request->destination)) {
+  if (!standin::IsFolder(request->destination)) {
     if (!CreateDirectoryW(request->destination.c_str(), nullptr)) {
       standin::Log(L"error", L"cannot create " + request->destination);
       standin::Exit(kCreateError);
@@ -121,7 +121,7 @@ int wmain() {
 
   for (const Entry& entry : *entries) {
     const std::wstring target = request->destination + entry.name;
-    if (standin::FileExists(target)) {
+    if (standin::IsFile(target)) {
       standin::Log(L"exists", entry.name);
       continue;
     }

@@ -68,7 +68,7 @@ TEST(ShowMessage, ABoxWithATimeLimitClosesItselfAsIfOkWerePressed) {
     const HWND box = test::WaitForThreadDialog(self, L"Quillon", 10000);
     shown = box != nullptr;
     // No one answers; only a box still there after a long while is let go.
-    if (box && !test::PollUntil(10000, [box] { return !::IsWindow(box); })) {
+    if (box && !test::WaitDispatchingUntil(10000ms, [box] { return !::IsWindow(box); })) {
       pressed = true;
       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     }

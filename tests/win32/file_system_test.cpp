@@ -18,9 +18,9 @@ class FileSystemTest : public ::testing::Test {
   std::string P(const std::string& name) const { return folder_.Utf8Path() + name; }
   std::wstring W(const std::string& name) const { return ToWide(P(name)); }
   void Write(const std::string& name, const std::string& bytes) const {
-    test::WriteFileBytes(W(name), bytes);
+    test::WriteBytes(W(name), bytes);
   }
-  std::string Read(const std::string& name) const { return test::ReadFileBytes(W(name)); }
+  std::string Read(const std::string& name) const { return test::ReadBytes(W(name)).value_or(""); }
   bool Exists(const std::string& name) const {
     return ::GetFileAttributesW(W(name).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
@@ -37,7 +37,7 @@ class FileSystemTest : public ::testing::Test {
     return {};
   }
 
-  test::ScratchFolder folder_;
+  test::ScratchFolder folder_{L"file_system"};
   Win32Platform platform_;
 };
 

@@ -104,13 +104,13 @@ TEST(KeyTarget, KeysAfterEnterClosedABoxGoToTheWindowThatOwnedIt) {
     ASSERT_NE(owner.Window(), nullptr);
     owner.ShowBox();
     HWND box = nullptr;
-    ASSERT_TRUE(test::PollUntil(5000, [&] {
+    ASSERT_TRUE(test::WaitDispatchingUntil(5000ms, [&] {
       return (box = ::FindWindowW(L"#32770", kBoxTitle)) != nullptr && ::IsWindowVisible(box);
     }));
     ASSERT_TRUE(platform.ActivateWindow(FromHwnd(box)));
     platform.SendKeys({{VK_RETURN, false}});
     platform.SendKeys({{VK_F4, true}});
-    EXPECT_TRUE(test::PollUntil(4000, [&] { return owner.Destroyed(); }))
+    EXPECT_TRUE(test::WaitDispatchingUntil(4000ms, [&] { return owner.Destroyed(); }))
         << "Alt+F4 did not reach the box's owner";
   }
 }
@@ -122,9 +122,10 @@ TEST(KeyTarget, KeysWithOnlyTheDesktopInFrontAreRefusedNotTyped) {
     ASSERT_TRUE(platform.ActivateWindow(FromHwnd(window.Window())));
     platform.SendKeys({{VK_SHIFT, false}});  // the window becomes the last target
     ::PostMessageW(window.Window(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(test::PollUntil(4000, [&] { return window.Destroyed(); }));
+    ASSERT_TRUE(test::WaitDispatchingUntil(4000ms, [&] { return window.Destroyed(); }));
   }
-  if (!test::PollUntil(3000, DesktopInFront)) GTEST_SKIP() << "another window came to the front";
+  if (!test::WaitDispatchingUntil(3000ms, DesktopInFront))
+    GTEST_SKIP() << "another window came to the front";
   // Typed, Alt+F4 would reach the desktop and end the session (and this test).
   EXPECT_THROW(platform.SendKeys({{VK_F4, true}}), PlatformError);
 }

@@ -20,8 +20,8 @@ class KeyboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(platform_.ActivateWindow(FromHwnd(window_.Window())));
-    ASSERT_TRUE(
-        test::PollUntil(2000, [&] { return test::FocusOf(window_.ThreadId()) == window_.Edit(); }));
+    ASSERT_TRUE(test::WaitDispatchingUntil(
+        2000ms, [&] { return test::FocusOf(window_.ThreadId()) == window_.Edit(); }));
   }
   WindowHandle Target() { return FromHwnd(window_.Window()); }
   WindowThread window_{L"Keyboard target", WindowThread::Show::Visible};
@@ -69,7 +69,7 @@ TEST_F(KeyboardTest, ThisThreadsMessagesFlowWhileWaitingForABusyWindowToReadKeys
   platform_.SendText("x");
   platform_.TookInKeys(Target());
   EXPECT_GT(g_timerTicks, 0);
-  EXPECT_TRUE(test::PollUntil(4000, [&] { return window_.EditText() == L"x"; }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(4000ms, [&] { return window_.EditText() == L"x"; }));
 }
 
 TEST_F(KeyboardTest, HungWindowInFrontDoesNotHangTheSenderAndLosesNothing) {
@@ -78,14 +78,14 @@ TEST_F(KeyboardTest, HungWindowInFrontDoesNotHangTheSenderAndLosesNothing) {
   platform_.SendText("late");
   EXPECT_FALSE(platform_.TookInKeys(Target()));
   EXPECT_LT(clock.ElapsedMs(), 3000);
-  EXPECT_TRUE(test::PollUntil(6000, [&] { return window_.EditText() == L"late"; }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(6000ms, [&] { return window_.EditText() == L"late"; }));
 }
 
 TEST_F(KeyboardTest, AltF4ClosesTheWindowInFront) {
   platform_.SendKeys({{VK_F4, true}});
   // Polled: under Wine without a window manager, taking a window off the
   // screen stalls its thread for two seconds.
-  EXPECT_TRUE(test::PollUntil(4000, [&] { return window_.Destroyed(); }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(4000ms, [&] { return window_.Destroyed(); }));
 }
 
 }  // namespace

@@ -91,14 +91,16 @@ TEST(StartProgram, DoesNotWaitAndReportsAProgramThatCannotStart) {
   Stopwatch clock;
   EXPECT_TRUE(platform.StartProgram(ChildCommand("1500 0 QuillonTestStartedChild"), kShowNormal));
   EXPECT_LT(clock.ElapsedMs(), 1000);
-  EXPECT_TRUE(test::PollUntil(3000, [] { return ChildStillRuns(L"QuillonTestStartedChild"); }));
-  EXPECT_TRUE(test::PollUntil(5000, [] { return !ChildStillRuns(L"QuillonTestStartedChild"); }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(
+      3000ms, [] { return ChildStillRuns(L"QuillonTestStartedChild"); }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(
+      5000ms, [] { return !ChildStillRuns(L"QuillonTestStartedChild"); }));
 
   EXPECT_FALSE(platform.StartProgram("\"C:\\no such folder\\nothing.exe\"", kShowNormal));
 }
 
 TEST(StartingPrograms, PassTheShowStyleToTheProgram) {
-  test::ScratchFolder folder;
+  test::ScratchFolder folder(L"show_style");
   const std::wstring report = folder.Path() + L"show.txt";
   ::SetEnvironmentVariableW(L"QUILLON_TEST_SHOW", report.c_str());
   Win32Platform platform;
@@ -106,25 +108,27 @@ TEST(StartingPrograms, PassTheShowStyleToTheProgram) {
     SCOPED_TRACE(style);
     ::DeleteFileW(report.c_str());
     EXPECT_TRUE(platform.ShellWait(ChildCommand(""), style, 20000).finished);
-    EXPECT_EQ(test::ReadFileBytes(report), std::to_string(style));
+    EXPECT_EQ(test::ReadBytes(report).value_or(""), std::to_string(style));
 
     ::DeleteFileW(report.c_str());
     ASSERT_TRUE(platform.StartProgram(ChildCommand(""), style));
-    EXPECT_TRUE(test::PollUntil(10000, [&] { return !test::ReadFileBytes(report).empty(); }));
-    EXPECT_EQ(test::ReadFileBytes(report), std::to_string(style));
+    EXPECT_TRUE(test::WaitDispatchingUntil(
+        10000ms, [&] { return !test::ReadBytes(report).value_or("").empty(); }));
+    EXPECT_EQ(test::ReadBytes(report).value_or(""), std::to_string(style));
   }
   ::SetEnvironmentVariableW(L"QUILLON_TEST_SHOW", nullptr);
 }
 
 TEST(ShellOpen, OpensABatchFileInItsFolderWithItsParameter) {
   // How the first-run set-up batch of the tools folder is started.
-  test::ScratchFolder folder;
-  test::WriteFileBytes(folder.Path() + L"xt.bat", "@echo %1> marker.txt\r\n");
+  test::ScratchFolder folder(L"shell_open");
+  test::WriteBytes(folder.Path() + L"xt.bat", "@echo %1> marker.txt\r\n");
   Win32Platform platform;
   platform.ShellOpen("OPEN", "xt.bat", "0", folder.Utf8Path(), kShowNormal);
   const std::wstring marker = folder.Path() + L"marker.txt";
-  ASSERT_TRUE(test::PollUntil(15000, [&] { return test::ReadFileBytes(marker).size() >= 3; }));
-  EXPECT_EQ(test::ReadFileBytes(marker), "0\r\n");
+  ASSERT_TRUE(test::WaitDispatchingUntil(
+      15000ms, [&] { return test::ReadBytes(marker).value_or("").size() >= 3; }));
+  EXPECT_EQ(test::ReadBytes(marker).value_or(""), "0\r\n");
 }
 
 // The arguments a started copy of a program reads back, through the real
@@ -148,10 +152,10 @@ class ChildCommandLine : public ::testing::Test {
     Win32Platform platform;
     const ProcessOutcome outcome = platform.ShellWait(commandLine, kShowNormal, 20000);
     EXPECT_TRUE(outcome.finished) << commandLine;
-    return test::ReadFileBytes(echoFile_);
+    return test::ReadBytes(echoFile_).value_or("");
   }
 
-  test::ScratchFolder folder_;
+  test::ScratchFolder folder_{L"command_line"};
   std::wstring echoFile_;
   std::wstring spacedCopy_;
   std::wstring plainCopy_;

@@ -86,7 +86,7 @@ TEST(Win32Platform, ExecutableFolderIsWhereThisProgramLies) {
 }
 
 TEST(Win32Platform, WorkingFolderIsTheCurrentDirectory) {
-  test::ScratchFolder scratch;
+  test::ScratchFolder scratch(L"working_folder");
   wchar_t before[MAX_PATH] = {};
   ::GetCurrentDirectoryW(MAX_PATH, before);
   std::wstring target = scratch.Path();

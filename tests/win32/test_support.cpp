@@ -7,20 +7,6 @@
 
 namespace quillon::test {
 
-bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition) {
-  const ULONGLONG end = ::GetTickCount64() + ms;
-  for (;;) {
-    if (condition()) return true;
-    if (::GetTickCount64() >= end) return false;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
 // ---- WindowThread ----
 
 namespace {
@@ -42,7 +28,7 @@ void RegisterWindowClassOnce(WNDPROC proc) {
 }  // namespace
 
 void LetFocusNewsArrive() {
-  PollUntil(200, [] { return false; });
+  WaitDispatchingUntil(200ms, [] { return false; });
 }
 
 WindowThread::WindowThread(const std::wstring& title, Show show) {
@@ -53,7 +39,7 @@ WindowThread::WindowThread(const std::wstring& title, Show show) {
   ::WaitForSingleObject(ready.Get(), 10000);
   if (show == Show::Visible) {
     // A window shown at creation takes the front from the one that had it.
-    PollUntil(2000, [&] { return ::GetForegroundWindow() == window_; });
+    WaitDispatchingUntil(2000ms, [&] { return ::GetForegroundWindow() == window_; });
     LetFocusNewsArrive();
   }
 }
@@ -73,7 +59,7 @@ void WindowThread::Freeze(DWORD ms) const {
   ::PostMessageW(window_, kFreezeMessage, ms, 0);
   // Wait until the thread is inside the freeze.
   DWORD_PTR answer = 0;
-  PollUntil(2000, [&] {
+  WaitDispatchingUntil(2000ms, [&] {
     return !::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 50, &answer);
   });
 }
@@ -129,68 +115,7 @@ LRESULT CALLBACK WindowThread::WindowProc(HWND window, UINT message, WPARAM wPar
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// ---- ScratchFolder ----
-
-namespace {
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  UniqueFindHandle search(::FindFirstFileW((folder + L"*").c_str(), &found));
-  if (search) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + name;
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path + L"\\");
-      } else {
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(search.Get(), &found));
-  }
-  search.Reset();
-  ::RemoveDirectoryW(folder.c_str());
-}
-}  // namespace
-
-ScratchFolder::ScratchFolder() {
-  static std::atomic<int> counter{0};
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + L"quillon-w32-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter) + L"\\";
-  ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-  RemoveTree(path_);
-}
-
-std::string ScratchFolder::Utf8Path() const {
-  return ToUtf8(path_);
-}
-
-// ---- files and programs ----
-
-std::string ReadFileBytes(const std::wstring& path) {
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
-  }
-  return bytes;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  UniqueHandle file(
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
+// ---- programs and windows ----
 
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -222,37 +147,19 @@ std::vector<HWND> ChildWindows(HWND parent) {
   return windows;
 }
 
-std::wstring TextOf(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  return name;
-}
-
-HWND FocusOf(DWORD threadId) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
-}
-
 HWND WaitForThreadDialog(DWORD threadId, const std::wstring& title, std::uint32_t ms) {
-  const ULONGLONG end = ::GetTickCount64() + ms;
-  do {
+  HWND dialog = nullptr;
+  WaitUntil(std::chrono::milliseconds(ms), [&] {
     for (HWND window : ThreadWindows(threadId)) {
       if (ClassOf(window) == L"#32770" && ::IsWindowVisible(window) &&
           (title.empty() || TextOf(window) == title)) {
-        return window;
+        dialog = window;
+        return true;
       }
     }
-    ::Sleep(20);
-  } while (::GetTickCount64() < end);
-  return nullptr;
+    return false;
+  });
+  return dialog;
 }
 
 }  // namespace quillon::test

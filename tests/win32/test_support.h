@@ -1,17 +1,26 @@
 #pragma once
 // Fixtures for the Win32-level tests: windows on threads of their own (the
-// way another program's windows behave towards ours), a scratch folder, a
-// stopwatch and bounded polling.
+// way another program's windows behave towards ours) and a stopwatch. Waits,
+// scratch folders and files come from the shared test support.
 
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/files.h"
+#include "support/scratch_folder.h"
+#include "support/wait.h"
+#include "support/window_search.h"
+
+namespace quillon {
+// Time limits read as 3000ms.
+using namespace std::chrono_literals;
+}  // namespace quillon
 
 namespace quillon::test {
 
@@ -26,10 +35,6 @@ class Stopwatch {
   using Clock = std::chrono::steady_clock;
   Clock::time_point start_ = Clock::now();
 };
-
-// Polls `condition` every 10 ms, dispatching this thread's messages, for up
-// to `ms`; true as soon as it holds.
-bool PollUntil(std::uint32_t ms, const std::function<bool()>& condition);
 
 // Under Wine, a window that lost the front hears of it from the X server a
 // moment later; brought back to the front before that, it hands the front to
@@ -75,24 +80,6 @@ class WindowThread {
   std::thread thread_;
 };
 
-// A fresh folder under the temporary folder, removed with all its content
-// at the end. Path() ends in a backslash.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder();
-  const std::wstring& Path() const { return path_; }
-  std::string Utf8Path() const;
-
- private:
-  std::wstring path_;
-};
-
-std::string ReadFileBytes(const std::wstring& path);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-
 // This test program's folder, with a trailing backslash.
 std::wstring TestProgramFolder();
 // The helper child program built beside the tests.
@@ -101,10 +88,6 @@ std::wstring ChildProgramPath();
 // Windows of a thread (top level) and of a parent (children, all levels).
 std::vector<HWND> ThreadWindows(DWORD threadId);
 std::vector<HWND> ChildWindows(HWND parent);
-std::wstring TextOf(HWND window);
-std::wstring ClassOf(HWND window);
-// The window that has the keyboard focus in `threadId`'s input state.
-HWND FocusOf(DWORD threadId);
 
 // Finds a top-level window of `threadId` of the dialog class whose title is
 // `title` (any title when empty); polls up to `ms`.

@@ -15,9 +15,11 @@ namespace {
 class TextFileTest : public ::testing::Test {
  protected:
   std::string P(const std::string& name) const { return folder_.Utf8Path() + name; }
-  std::string Read(const std::string& name) const { return test::ReadFileBytes(ToWide(P(name))); }
+  std::string Read(const std::string& name) const {
+    return test::ReadBytes(ToWide(P(name))).value_or("");
+  }
 
-  test::ScratchFolder folder_;
+  test::ScratchFolder folder_{L"text_file"};
   Win32Platform platform_;
 };
 

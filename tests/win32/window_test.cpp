@@ -65,11 +65,11 @@ TEST(ClickControl, ReachesTheButtonOfAnotherThreadsWindow) {
   WindowThread window(L"Click target");
   Win32Platform platform;
   platform.ClickControl(FromHwnd(window.Window()), WindowThread::kButtonId);
-  EXPECT_TRUE(test::PollUntil(3000, [&] { return window.Clicks() == 1; }));
+  EXPECT_TRUE(test::WaitDispatchingUntil(3000ms, [&] { return window.Clicks() == 1; }));
   // A control id the window lacks, and no window at all: nothing happens.
   platform.ClickControl(FromHwnd(window.Window()), 4242);
   platform.ClickControl(0, WindowThread::kButtonId);
-  test::PollUntil(300, [] { return false; });
+  test::WaitDispatchingUntil(300ms, [] { return false; });
   EXPECT_EQ(window.Clicks(), 1);
 }
 

@@ -8,7 +8,8 @@
 #include <cwctype>
 #include <functional>
 
-#include "support/quillon_run.h"
+#include "platform/win32/handles.h"
+#include "support/wait.h"
 
 namespace quillon::e2e {
 namespace {
@@ -66,7 +67,7 @@ std::vector<std::wstring> EndProcessesUnder(const std::wstring& folder) {
 std::vector<std::wstring> EndLeftoversAfterJob(const std::wstring& tools,
                                                const std::wstring& folder,
                                                std::chrono::milliseconds grace) {
-  WaitUntil(grace, [&] { return ProcessesUnder(tools).empty(); });
+  test::WaitUntil(grace, [&] { return ProcessesUnder(tools).empty(); });
   return EndProcessesUnder(folder);
 }
 

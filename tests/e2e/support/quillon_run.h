@@ -28,6 +28,10 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+#include "support/child_process.h"
+#include "support/scratch_folder.h"
+#include "support/wait.h"
 
 namespace quillon::e2e {
 
@@ -42,10 +46,14 @@ inline constexpr Ms kExitLimit = 20s;    // the program ends after its window cl
 
 // Checks `ready` until it holds or `limit` has passed (a short sleep between
 // checks); true when it held. Checks once more at the end.
-bool WaitUntil(Ms limit, const std::function<bool()>& ready);
+using test::WaitUntil;
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
+inline std::wstring Widen(std::string_view utf8) {
+  return ToWide(utf8);
+}
+inline std::string Narrow(std::wstring_view wide) {
+  return ToUtf8(wide);
+}
 
 // The built Quillon.exe and the stand-in tools folder of this build, as
 // Windows paths.
@@ -62,9 +70,9 @@ class TestFolder {
   ~TestFolder();
 
   // Ends in a backslash.
-  const std::wstring& Path() const { return path_; }
+  const std::wstring& Path() const { return folder_.Path(); }
   std::wstring operator/(std::wstring_view relative) const {
-    return path_ + std::wstring(relative);
+    return Path() + std::wstring(relative);
   }
 
   // Copies the built Quillon.exe into the folder, or into the folder `below`
@@ -89,7 +97,7 @@ class TestFolder {
  private:
   std::wstring InstallFolder(std::wstring_view below) const;
 
-  std::wstring path_;
+  test::ScratchFolder folder_;
 };
 
 struct LaunchOptions {
@@ -103,16 +111,13 @@ struct LaunchOptions {
 class QuillonProcess {
  public:
   QuillonProcess(const std::wstring& exePath, const LaunchOptions& options = {});
-  QuillonProcess(QuillonProcess&&) = default;
-  QuillonProcess& operator=(QuillonProcess&&) = default;
-  ~QuillonProcess();
 
-  DWORD Id() const { return id_; }
-  bool Running() const;
+  DWORD Id() const { return process_.Id(); }
+  bool Running() const { return process_.Running(); }
   // The exit code once the program has ended, or nothing after `limit`.
-  std::optional<DWORD> WaitForExit(Ms limit) const;
+  std::optional<DWORD> WaitForExit(Ms limit) const { return process_.WaitForExit(limit); }
   // Ends the program at once (a test's last resort).
-  void Kill() const;
+  void Kill() const { process_.Kill(); }
 
   // The program's visible top-level window of class `windowClass` (any
   // class when empty) whose title is `title` (any title when empty).
@@ -121,8 +126,7 @@ class QuillonProcess {
   HWND WaitForMainWindow(Ms limit = kStartLimit) const;
 
  private:
-  UniqueHandle process_;
-  DWORD id_ = 0;
+  test::ChildProcess process_;
 };
 
 // The tools as the program finds them under its tools\ folder.

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "support/quillon_run.h"
@@ -35,65 +34,8 @@ std::string VobSubIndex(const std::vector<std::string>& languages, std::string_v
   return index;
 }
 
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-    bytes.append(buffer, got);
-  return bytes;
-}
-
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (!file ||
-      !::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size())
-    throw Failure(L"could not write " + path);
-}
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::vector<std::wstring> ListFolder(const std::wstring& folder) {
-  std::wstring pattern = folder;
-  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
-  pattern += L'*';
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
-  if (!find) return names;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (::FindNextFileW(find.Get(), &data));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-void RemoveTree(const std::wstring& folder) {
-  const std::wstring base = folder.back() == L'\\' ? folder : folder + L"\\";
-  for (const std::wstring& name : ListFolder(base)) {
-    if (IsFolder(base + name)) {
-      RemoveTree(base + name);
-    } else {
-      ::SetFileAttributesW((base + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW((base + name).c_str());
-    }
-  }
-  ::RemoveDirectoryW(base.c_str());
+  if (!test::WriteBytes(path, bytes)) throw Failure(L"could not write " + path);
 }
 
 SourceFolder::SourceFolder(const std::wstring& parent, std::wstring_view name)

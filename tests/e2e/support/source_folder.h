@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/files.h"
+
 namespace quillon::e2e {
 
 // Bytes of an archive in the UnRAR stand-in's test format: a header line,
@@ -21,15 +23,14 @@ std::string TestRarArchive(const std::vector<std::pair<std::string, std::string>
 // ...); the SubToSup stand-in writes one SUP file per stream.
 std::string VobSubIndex(const std::vector<std::string>& languages, std::string_view note = "");
 
-// Whole-file access by full Windows path.
-std::optional<std::string> ReadBytes(const std::wstring& path);
+// Whole-file access by full Windows path (the shared test support's).
+using test::IsFile;
+using test::IsFolder;
+using test::ListFolder;
+using test::ReadBytes;
+using test::RemoveTree;
+// Throws when the file cannot be written.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
-bool IsFile(const std::wstring& path);
-bool IsFolder(const std::wstring& path);
-// Names in a folder (no "." or ".."), sorted by code unit.
-std::vector<std::wstring> ListFolder(const std::wstring& folder);
-// Removes a folder with everything in it, read-only files included.
-void RemoveTree(const std::wstring& folder);
 
 class SourceFolder {
  public:

@@ -1,29 +1,11 @@
 #include "support/standin_log.h"
 
-#include <windows.h>
-
-#include "support/quillon_run.h"
+#include "support/files.h"
 
 namespace quillon::e2e {
-namespace {
-
-std::string ReadWhole(const std::wstring& path) {
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-    bytes.append(buffer, got);
-  return bytes;
-}
-
-}  // namespace
 
 StandinLog StandinLog::Read(const std::wstring& path) {
-  return Parse(ReadWhole(path));
+  return Parse(test::ReadBytes(path).value_or(""));
 }
 
 StandinLog StandinLog::Parse(std::string_view text) {

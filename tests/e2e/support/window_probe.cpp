@@ -4,6 +4,7 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/input_box_ids.h"
+#include "support/window_search.h"
 
 namespace quillon::e2e {
 namespace {
@@ -51,31 +52,9 @@ INPUT Key(WORD virtualKey, bool up) {
   return input;
 }
 
-struct DialogSearch {
-  DWORD processId;
-  std::wstring_view title;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !::IsWindowVisible(window)) return TRUE;
-  wchar_t text[256] = {};
-  ::GetClassNameW(window, text, 256);
-  if (std::wstring_view(text) != L"#32770") return TRUE;  // the dialog box class
-  ::GetWindowTextW(window, text, 256);
-  if (search->title != text) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// A visible dialog box of the process with exactly this title.
+// A visible dialog box of the process with this title.
 HWND FindOwnedDialog(DWORD processId, std::wstring_view title) {
-  DialogSearch search{processId, title};
-  ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return test::FindProcessWindow(processId, L"#32770", title);  // the dialog box class
 }
 
 // ---- telling the icons apart ----

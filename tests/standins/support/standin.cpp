@@ -5,31 +5,19 @@
 #include <cwctype>
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace standin {
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
-  return out;
-}
+using quillon::UniqueHandle;
 
-static std::wstring Decode(UINT code_page, std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), size, out.data(), n);
-  return out;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-  return Decode(CP_UTF8, text);
-}
 std::wstring FromAnsi(std::string_view text) {
-  return Decode(CP_ACP, text);
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
+  return out;
 }
 
 std::wstring Widen(std::string_view ascii) {
@@ -116,9 +104,9 @@ void Log(std::wstring_view event, std::wstring_view detail) {
     UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid()) {
+    if (file) {
       DWORD written = 0;
-      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
       return;
     }
     Sleep(10);
@@ -149,9 +137,9 @@ std::wstring_view ModeName(ModeKind kind) {
 
 Mode ReadMode() {
   Mode mode;
-  const std::optional<std::string> text = ReadWholeFile(ExePath() + L".mode");
+  const std::optional<std::string> text = ReadBytes(ExePath() + L".mode");
   if (!text) return mode;
-  std::wstring rest = FromUtf8(*text);
+  std::wstring rest = ToWide(*text);
   size_t pos = 0;
   while (pos < rest.size()) {
     while (pos < rest.size() && std::iswspace(rest[pos])) ++pos;
@@ -213,40 +201,10 @@ void RunWithoutWindow() {
   Exit(0);
 }
 
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
-  std::string bytes;
-  char buffer[64 * 1024];
-  DWORD got = 0;
-  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    bytes.append(buffer, got);
-  }
-  return bytes;
-}
-
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (!file.valid() ||
-      !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size()) {
-    Log(L"error", L"cannot write " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
-    return false;
-  }
-  return true;
+  if (quillon::test::WriteBytes(path, bytes)) return true;
+  Log(L"error", L"cannot write " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
+  return false;
 }
 
 static std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& path) {
@@ -254,7 +212,7 @@ static std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& pa
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  if (!file || !GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
   return info;
 }
 

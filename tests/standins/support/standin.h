@@ -1,6 +1,6 @@
 #pragma once
 // What every stand-in tool shares: the event log that tests read, the failure
-// mode a test chose for the tool, and a few file helpers. Stand-ins are test
+// mode a test chose for the tool, and its file access. Stand-ins are test
 // fixtures: they behave as the outside tools do where the program relies on
 // it, and record everything they were given.
 
@@ -10,40 +10,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/text.h"
+#include "support/files.h"
+
 namespace standin {
 
-// Owns a kernel handle; null and INVALID_HANDLE_VALUE both mean "none".
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : h_(h) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { reset(); }
+// The program's own UTF-8 conversion and the tests' whole-file helpers.
+using quillon::ToUtf8;
+using quillon::ToWide;
+using quillon::test::IsFile;
+using quillon::test::IsFolder;
+using quillon::test::ReadBytes;
 
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-  HANDLE release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
-  }
-  void reset(HANDLE h = nullptr) {
-    if (valid()) CloseHandle(h_);
-    h_ = h;
-  }
-
- private:
-  HANDLE h_ = nullptr;
-};
-
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
 std::wstring FromAnsi(std::string_view text);  // system ANSI code page
 
 // Full path of the running executable, its folder (with a trailing
@@ -108,9 +86,6 @@ Mode Start();
 // The GUI tools' "nowindow": no window at all, for ten minutes at most.
 [[noreturn]] void RunWithoutWindow();
 
-bool FileExists(const std::wstring& path);
-bool FolderExists(const std::wstring& path);
-std::optional<std::string> ReadWholeFile(const std::wstring& path);
 // Creates or replaces the file; returns false (and logs an error) on failure.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 

@@ -14,31 +14,23 @@
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
+#include "support/files.h"
 
-namespace {
-
-void WriteText(const wchar_t* path, const std::string& text) {
-  quillon::UniqueHandle file(
-      ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
-}  // namespace
+using quillon::test::WriteBytes;
 
 int wmain(int argc, wchar_t** argv) {
   wchar_t reportFile[MAX_PATH] = {};
   if (::GetEnvironmentVariableW(L"QUILLON_TEST_ECHO", reportFile, MAX_PATH) > 0) {
-    WriteText(reportFile, quillon::Win32Platform().CommandLine());
+    WriteBytes(reportFile, quillon::Win32Platform().CommandLine());
     return 0;
   }
   if (::GetEnvironmentVariableW(L"QUILLON_TEST_SHOW", reportFile, MAX_PATH) > 0) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     ::GetStartupInfoW(&startup);
-    WriteText(reportFile, (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
-                              ? std::to_string(startup.wShowWindow)
-                              : std::string("-"));
+    WriteBytes(reportFile, (startup.dwFlags & STARTF_USESHOWWINDOW) != 0
+                               ? std::to_string(startup.wShowWindow)
+                               : std::string("-"));
     return 0;
   }
   const DWORD ms = argc > 1 ? static_cast<DWORD>(std::wcstoul(argv[1], nullptr, 10)) : 0;

@@ -3,34 +3,15 @@
 // command line exactly as the tool received it, and the exit code the tool
 // ended with.
 
-#include <shlobj.h>
-
 #include <string>
 #include <vector>
 
 #include "quillon_test.h"
+#include "support/source_folder.h"
+#include "support/standin_log.h"
 
 namespace quillon::e2e {
 namespace {
-
-// Where the program keeps the log: the same Wine prefix, the same user.
-std::wstring LogPath() {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder))) return {};
-  return std::wstring(folder) + L"\\Quillon\\last-job.log";
-}
-
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-    bytes.append(buffer, read);
-  return bytes;
-}
 
 std::vector<std::string> Split(const std::string& text, const std::string& separator) {
   std::vector<std::string> out;
@@ -51,23 +32,6 @@ std::vector<std::string> LogEvents(const std::string& log) {
   return out;
 }
 
-// What a stand-in tool recorded: its raw command line and its exit code.
-struct ToolRun {
-  std::string commandLine;
-  std::string exitCode;
-};
-
-ToolRun StandInRun(const std::string& standinLog, const std::string& tool) {
-  ToolRun run;
-  for (const auto& line : Split(standinLog, "\n")) {
-    const auto fields = Split(line, "\t");
-    if (fields.size() < 4 || fields[1] != tool) continue;
-    if (fields[2] == "start") run.commandLine = fields[3];
-    if (fields[2] == "exit") run.exitCode = fields[3];
-  }
-  return run;
-}
-
 struct LogCase {
   const char* beSweetMode;  // nullptr: normal
   const char* beSweetExit;
@@ -86,23 +50,21 @@ void JobLogTest::RunAndCheck(const LogCase& c) {
   folder_.WriteFile(L"Film\\movie.avi", "video");
   folder_.WriteFile(L"Film\\1eng.ac3", "audio");
   // The mode file goes beside the test's own copy of the tool.
-  folder_.InstallTools();
-  if (c.beSweetMode != nullptr)
-    folder_.WriteFile(L"tools\\BeSweetv1.5b31\\BeSweet.exe.mode", c.beSweetMode);
-  const std::wstring logPath = LogPath();
+  quillon_.Install();
+  if (c.beSweetMode != nullptr) quillon_.SetToolMode(kBeSweetTool, c.beSweetMode);
+  const std::wstring logPath = JobLogFile();
   ASSERT_FALSE(logPath.empty()) << "the local application-data folder is unknown";
   ::DeleteFileW(logPath.c_str());  // an earlier test's log cannot pass for this one
 
   // MP3 at 192 kbit/s, original subtitles, keep temporary files, mux.
-  const std::wstring sourceArg = source.substr(0, source.size() - 1);
-  Start(L"?" + sourceArg + L"?1?192?0?0?0?0?1?", /*withTools=*/true);
+  Start(BatchLine(source.substr(0, source.size() - 1), L"1?192?0?0?0?0?1"));
   std::vector<MessageBoxSeen> boxes;
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
   for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
   EXPECT_EQ(*code, c.programExit);
 
-  const auto log = ReadWholeFile(logPath);
+  const auto log = ReadBytes(logPath);
   ASSERT_TRUE(log.has_value()) << "no log at " << Narrow(logPath);
   const std::string src = Narrow(source);
   const std::string tools = Narrow(folder_.Path()) + "tools\\";
@@ -116,12 +78,11 @@ void JobLogTest::RunAndCheck(const LogCase& c) {
   // What the tools themselves were given and ended with.
   const auto standins = folder_.ReadFile(L"standins.log");
   ASSERT_TRUE(standins.has_value()) << "no tool was started";
-  const ToolRun beSweetRun = StandInRun(*standins, "BeSweet");
-  const ToolRun muxerRun = StandInRun(*standins, "AVIMux_GUI");
-  EXPECT_EQ(beSweetRun.commandLine, beSweet);
-  EXPECT_EQ(beSweetRun.exitCode, c.beSweetExit);
-  EXPECT_EQ(muxerRun.commandLine, muxer);
-  EXPECT_EQ(muxerRun.exitCode, c.muxerExit);
+  const StandinLog runs = StandinLog::Parse(*standins);
+  EXPECT_EQ(runs.Starts("BeSweet"), std::vector<std::string>{beSweet});
+  EXPECT_EQ(runs.Details("BeSweet", "exit"), std::vector<std::string>{c.beSweetExit});
+  EXPECT_EQ(runs.Starts("AVIMux_GUI"), std::vector<std::string>{muxer});
+  EXPECT_EQ(runs.Details("AVIMux_GUI", "exit"), std::vector<std::string>{c.muxerExit});
 
   // Each command line is followed by its tool's outcome.
   const std::vector<std::string> events = LogEvents(*log);

@@ -14,15 +14,6 @@ using enum ControlId;
 
 class InteractiveJobTest : public QuillonTest {
  protected:
-  // Opens `source` the way a folder dropped onto the program is opened and
-  // waits until its scan has enabled Start.
-  WindowProbe OpenFolder(const std::wstring& source) {
-    const WindowProbe window = Start(source);
-    EXPECT_TRUE(WaitUntil(kDialogLimit, [&] { return window.ItemEnabled(Id(cmdStart)); }))
-        << "opening the folder did not enable Start";
-    return window;
-  }
-
   // Takes "&Mux all" and "Delete temporary files" off, so that a job on an
   // empty folder needs no tools and leaves its mux folder behind.
   void JobWithoutToolsOrCleanUp(const WindowProbe& window) {

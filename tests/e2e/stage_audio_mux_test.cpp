@@ -136,16 +136,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 class InteractiveAudioTest : public AudioMuxStageTest {
  protected:
-  // Opens the folder as one dropped onto the program and waits for its scan.
-  WindowProbe OpenFolder(const SourceFolder& source) {
-    QuillonProcess& process = Launch(L"\"" + source.PathWithoutBackslash() + L"\"");
-    const WindowProbe window(process.WaitForMainWindow());
-    EXPECT_NE(window.Handle(), nullptr) << "Quillon.exe showed no main window";
-    EXPECT_TRUE(WaitUntil(kDialogLimit, [&] { return window.ItemEnabled(Id(cmdStart)); }))
-        << "opening the folder did not enable Start";
-    return window;
-  }
-
   // Keeps the job's files for a look afterwards.
   static void KeepTemporaryFiles(const WindowProbe& window) {
     window.Click(Id(chkDelTemp));
@@ -161,22 +151,13 @@ class InteractiveAudioTest : public AudioMuxStageTest {
     }
     return box;
   }
-
-  void CloseAndExpectExitCode(const WindowProbe& window, DWORD expected) {
-    window.Close();
-    const auto code = Process().WaitForExit(kExitLimit);
-    ASSERT_TRUE(code.has_value()) << "Quillon.exe did not end after its window was closed";
-    EXPECT_EQ(*code, expected);
-  }
-
-  static int Id(ControlId id) { return static_cast<int>(id); }
 };
 
 TEST_F(InteractiveAudioTest, ATrackAddedAfterTheScanIsNeitherConvertedNorMuxed) {
   const SourceFolder source = MakeSource();
   source.AddMovie();
   source.AddTrack(L"0x80.ogg");  // an Ogg track first: the scan picks "Convert to MP3"
-  const WindowProbe window = OpenFolder(source);
+  const WindowProbe window = OpenFolder(L"\"" + source.PathWithoutBackslash() + L"\"", true);
   ASSERT_EQ(window.ItemCheck(Id(optAudMP3)), 1) << "the scan did not choose Convert to MP3";
   KeepTemporaryFiles(window);
   // Sorts before the scanned track, so it would be first if the list were read again.
@@ -206,8 +187,8 @@ TEST_F(AudioMuxStageTest, MissingBeSweetInABatchJobMuxesAnywayAndEndsWithCodeOne
   source.AddMovie();
   source.AddTrack(L"0x80.ac3");
   source.AddTrack(L"0x81.ac3");
-  InstallProgramAndTools();
-  RemoveTool(kBeSweetTool);
+  quillon_.Install();
+  quillon_.RemoveTool(kBeSweetTool);
 
   const JobOutcome outcome = RunBatch(source, L"1?128?0?0?0?0?1");
   ASSERT_TRUE(outcome.exitCode.has_value()) << "the batch job did not end";
@@ -231,18 +212,18 @@ TEST_F(InteractiveAudioTest, MissingBeSweetEndsWithAWarningThatNamesItAndTheMiss
   source.AddMovie();
   source.AddTrack(L"0x80.ogg");
   source.AddTrack(L"0x81.ac3");
-  InstallProgramAndTools();
-  RemoveTool(kBeSweetTool);
-  const WindowProbe window = OpenFolder(source);
+  quillon_.Install();
+  quillon_.RemoveTool(kBeSweetTool);
+  const WindowProbe window = OpenFolder(L"\"" + source.PathWithoutBackslash() + L"\"", true);
   ASSERT_EQ(window.ItemCheck(Id(optAudMP3)), 1) << "the scan did not choose Convert to MP3";
 
   const auto end = StartAndAwaitEnd(window);
   ASSERT_TRUE(end.has_value()) << "the job ended without a message\n" << Log().Text();
   const std::wstring mux = source.Mux();
-  const std::wstring expected =
-      WithJobLogPlace(L"The job finished with problems:\r\nCould not start " + Tool(kBeSweetTool) +
-                      L"\r\nMissing result: " + mux + L"0x80.mp3\r\nMissing result: " + mux +
-                      L"0x81.mp3\r\nMissing result: " + mux + L"movie.avi");
+  const std::wstring expected = WithJobLogPlace(
+      L"The job finished with problems:\r\nCould not start " + quillon_.Tool(kBeSweetTool) +
+      L"\r\nMissing result: " + mux + L"0x80.mp3\r\nMissing result: " + mux +
+      L"0x81.mp3\r\nMissing result: " + mux + L"movie.avi");
   EXPECT_TRUE(SameBoxText(end->text, expected)) << Narrow(end->text);
   EXPECT_EQ(end->icon, BoxIcon::Warning) << ToString(end->icon);
   EXPECT_EQ(Log().Starts("AVIMux_GUI"), std::vector<std::string>{AviMuxLine(source)});

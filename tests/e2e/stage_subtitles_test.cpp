@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- the program in a folder whose path holds blanks and brackets ----
 
 TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWithBlanks) {
-  InstallProgramAndTools(L"Quillon 1.0 (x86) [test]");
+  quillon_.Install(L"Quillon 1.0 (x86) [test]");
   const SourceFolder source = MakeSource(L"Film");
   source.AddMovie();
   source.AddTrack(L"0x80.ac3");
@@ -202,10 +202,10 @@ TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWith
   EXPECT_EQ(log.Starts("UnRAR"), std::vector<std::string>{UnRarLine(source, L"movie.rar")});
   // The two window tools get their paths alone, quoted for the blanks.
   EXPECT_EQ(log.Starts("SubToSup"),
-            std::vector<std::string>{"\"" + Narrow(Tool(kSubToSupTool)) + "\""})
+            std::vector<std::string>{"\"" + Narrow(quillon_.Tool(kSubToSupTool)) + "\""})
       << log.Text();
   EXPECT_EQ(log.Starts("DVDSubEdit"),
-            std::vector<std::string>{"\"" + Narrow(Tool(kDvdSubEditTool)) + "\""})
+            std::vector<std::string>{"\"" + Narrow(quillon_.Tool(kDvdSubEditTool)) + "\""})
       << log.Text();
   EXPECT_EQ(log.Starts("BeSweet"),
             std::vector<std::string>{BeSweetLine(source, L"0x80.ac3", L"0x80", L"96")});
@@ -228,11 +228,12 @@ TEST_F(SubtitleStageTest, AConverterWithoutAWindowEndsTheJobByTimeOutWithAMessag
   source.AddMovie();
   source.AddTrack(L"0x80.ac3");
   source.AddSubtitles(L"", VobSubIndex({"en"}), "bitmaps");
-  InstallProgramAndTools();
-  SetToolMode(kSubToSupTool, "nowindow");
+  quillon_.Install();
+  quillon_.SetToolMode(kSubToSupTool, "nowindow");
 
   // Eight seconds for a window to appear.
-  const QuillonProcess& process = Launch(BatchLine(source, L"0?128?1?1?0?0?1"), L"8000,30000");
+  const QuillonProcess& process =
+      quillon_.Launch(BatchLine(source.PathWithoutBackslash(), L"0?128?1?1?0?0?1"), L"8000,30000");
   const auto box = WaitForMessageBox(process, kJobLimit);
   ASSERT_TRUE(box.has_value()) << "no message within a minute: the job hangs\n" << Log().Text();
   EXPECT_TRUE(SameBoxText(box->text, WithJobLogPlace(L"The job stopped while starting SubToSup:\r\n"
@@ -251,8 +252,8 @@ TEST_F(SubtitleStageTest, AConverterWithoutAWindowEndsTheJobByTimeOutWithAMessag
   EXPECT_TRUE(log.Starts("AVIMux_GUI").empty()) << "the job went on after its error";
   // The converter may still be waiting for nothing: whatever is left of it
   // is ended here, and then nothing of the test runs any more.
-  for (const std::wstring& path : EndProcessesUnder(Tools()))
-    EXPECT_EQ(path, Tool(kSubToSupTool)) << "an unexpected tool was still running";
+  for (const std::wstring& path : EndProcessesUnder(quillon_.Tools()))
+    EXPECT_EQ(path, quillon_.Tool(kSubToSupTool)) << "an unexpected tool was still running";
   EXPECT_TRUE(ProcessesUnder(folder_.Path()).empty());
   // What the job did before the error stays for a look; the source is untouched.
   EXPECT_EQ(source.List(L"mux"), (std::vector<std::wstring>{L"movie.idx", L"movie.sub"}));

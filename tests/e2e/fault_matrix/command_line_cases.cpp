@@ -11,11 +11,6 @@ namespace {
 
 using e2e::BoxIcon;
 using e2e::Narrow;
-using e2e::Widen;
-
-std::wstring StoppedWhile(const std::wstring& step, const std::wstring& why) {
-  return L"The job stopped while " + step + L":\r\n" + why + kLogLine;
-}
 
 std::wstring Refusal(const std::wstring& commandLine) {
   return L"This command line cannot be used:\r\n" + commandLine +
@@ -27,11 +22,6 @@ std::wstring Refusal(const std::wstring& commandLine) {
 
 std::wstring NotThere(const std::wstring& folder) {
   return L"The job was not started, because its source folder does not exist:\r\n" + folder;
-}
-
-void ExpectNoTool(JobContext& context) {
-  const auto log = context.Log();
-  context.verdict.Check(log.Events().empty(), "a tool was started:\n" + log.Text());
 }
 
 // ---- the keystroke pause ----
@@ -56,12 +46,10 @@ std::string Shown(const std::optional<std::wstring>& text) {
   return text ? "\"" + Narrow(*text) + "\"" : "nothing";
 }
 
-void RunPauseCase(const PauseCase& c, Verdict& verdict) {
-  e2e::TestFolder folder(Widen(c.name));
-  const std::wstring exe = folder.InstallQuillon();
-  folder.InstallToolsMarkerOnly();
+void RunPauseCase(const PauseCase& c, e2e::QuillonHarness& quillon, Verdict& verdict) {
+  quillon.Install(L"", /*withTools=*/false);
   e2e::WriteStoredPause(c.stored);
-  e2e::QuillonProcess process(exe);
+  const e2e::QuillonProcess& process = quillon.Launch(L"");
   const HWND main = process.WaitForMainWindow();
   if (main == nullptr) return verdict.Fail("no main window appeared");
   const e2e::WindowProbe window(main);
@@ -84,7 +72,7 @@ void RunPauseCase(const PauseCase& c, Verdict& verdict) {
       e2e::WaitForMessageBox(process, c.refusal.empty() ? 1500ms : e2e::kDialogLimit);
   if (warning) {
     verdict.Saw(std::string(e2e::ToString(warning->icon)) + " box \"" +
-                OneLine(warning->text, {folder.Path(), L"", L""}) + "\"");
+                OneLine(warning->text, {quillon.Folder().Path(), L"", L""}) + "\"");
     e2e::PressDialogButton(warning->window);
   }
   if (c.refusal.empty()) {
@@ -283,7 +271,9 @@ std::vector<Case> CommandLineCases() {
   std::vector<Case> cases;
   for (auto& job : jobs) cases.push_back(Make(std::move(job)));
   for (auto& c : PauseCases())
-    cases.push_back(Case{c.name, [c](Verdict& verdict) { RunPauseCase(c, verdict); }});
+    cases.push_back(Case{c.name, [c](e2e::QuillonHarness& quillon, Verdict& verdict) {
+                           RunPauseCase(c, quillon, verdict);
+                         }});
   return cases;
 }
 

@@ -13,10 +13,6 @@ namespace {
 using e2e::BoxIcon;
 using e2e::Narrow;
 
-std::wstring StoppedWhile(const std::wstring& step, const std::wstring& why) {
-  return L"The job stopped while " + step + L":\r\n" + why + kLogLine;
-}
-
 const ExpectedBox kMuxAllOff{BoxIcon::None, L"Mux All 0"};
 
 // Everything a full job leaves before its mux step.
@@ -30,11 +26,6 @@ void MakeUnwritable(JobContext& context, const std::wstring& path) {
     return;
   }
   context.unwritable.push_back(path);
-}
-
-void ExpectNoTool(JobContext& context) {
-  const auto log = context.Log();
-  context.verdict.Check(log.Events().empty(), "a tool was started:\n" + log.Text());
 }
 
 std::string Avi(JobContext& context) {

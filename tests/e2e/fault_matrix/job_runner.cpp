@@ -13,12 +13,12 @@ namespace quillon::fault {
 
 using e2e::BoxIcon;
 using e2e::Narrow;
-using e2e::Widen;
 using e2e::WindowProbe;
 using enum ControlId;
 
-e2e::StandinLog JobContext::Log() const {
-  return e2e::StandinLog::Read(LogPath());
+void ExpectNoTool(JobContext& context) {
+  const auto log = context.Log();
+  context.verdict.Check(log.Events().empty(), "a tool was started:\n" + log.Text());
 }
 
 namespace {
@@ -28,18 +28,7 @@ constexpr int Id(ControlId id) {
 }
 
 std::string Describe(BoxIcon icon) {
-  switch (icon) {
-    case BoxIcon::None:
-      return "box";
-    case BoxIcon::Information:
-      return "information box";
-    case BoxIcon::Warning:
-      return "warning box";
-    case BoxIcon::Error:
-      return "error box";
-    default:
-      return std::string(e2e::ToString(icon)) + " box";
-  }
+  return icon == BoxIcon::None ? "box" : std::string(e2e::ToString(icon)) + " box";
 }
 
 std::string Names(const std::vector<std::wstring>& names) {
@@ -97,22 +86,14 @@ bool WaitForCheck(const WindowProbe& window, ControlId id, int value) {
 // defaults ("Original" audio, "Convert to SRT", everything else checked).
 bool ClickSettings(JobContext& context, const WindowProbe& window) {
   const Settings& s = context.job.settings;
-  if (s.mp3) {
-    window.Click(Id(optAudMP3));
-    if (!WaitForCheck(window, optAudMP3, 1)) return false;
-  }
-  if (!s.srt) {
-    window.Click(Id(optSubOrig));
-    if (!WaitForCheck(window, optSubOrig, 1)) return false;
-  }
-  if (s.srt && !s.subMux) {
-    window.Click(Id(chkSubMux));
-    if (!WaitForCheck(window, chkSubMux, 0)) return false;
-  }
-  if (!s.delTemp) {
-    window.Click(Id(chkDelTemp));
-    if (!WaitForCheck(window, chkDelTemp, 0)) return false;
-  }
+  const auto click = [&](ControlId id, int wanted) {
+    window.Click(Id(id));
+    return WaitForCheck(window, id, wanted);
+  };
+  if (s.mp3 && !click(optAudMP3, 1)) return false;
+  if (!s.srt && !click(optSubOrig, 1)) return false;
+  if (s.srt && !s.subMux && !click(chkSubMux, 0)) return false;
+  if (!s.delTemp && !click(chkDelTemp, 0)) return false;
   if (!s.mux) {
     window.Click(Id(chkMux));
     // Its notice comes up before the box shows the change.
@@ -238,18 +219,15 @@ void Judge(JobContext& context, const std::optional<DWORD>& code, const Snapshot
 
 }  // namespace
 
-void RunJob(const JobCase& job, Verdict& verdict) {
-  e2e::TestFolder folder(Widen(job.name));
-  JobContext context{job, folder, {}, {}, {}, {}, {}, {}, 0, verdict};
+void RunJob(const JobCase& job, e2e::QuillonHarness& quillon, Verdict& verdict) {
+  const e2e::TestFolder& folder = quillon.Folder();
+  JobContext context{job, quillon, {}, nullptr, {}, {}, {}, 0, verdict};
   CaseGuard guard(context);
   context.places.folder = folder.Path();
-  context.places.tools = folder.Path() + job.installUnder + L"tools\\";
-
-  context.exe = folder.InstallQuillon(job.installUnder);
-  folder.InstallTools(job.installUnder);
-  for (Tool tool : job.missing) ::DeleteFileW((context.places.tools + std::wstring(tool)).c_str());
-  for (const auto& [tool, mode] : job.modes)
-    e2e::WriteBytes(context.places.tools + std::wstring(tool) + L".mode", mode);
+  quillon.Install(job.installUnder);
+  for (Tool tool : job.missing) quillon.RemoveTool(tool);
+  for (const auto& [tool, mode] : job.modes) quillon.SetToolMode(tool, mode);
+  context.places.tools = quillon.Tools();
 
   // The source folder, maybe below folders of its own.
   std::wstring sourceName = job.sourceName;
@@ -283,11 +261,10 @@ void RunJob(const JobCase& job, Verdict& verdict) {
   if (!job.arguments.empty())
     arguments = Expand(job.arguments, context.places);
   else if (job.launch == Launch::Batch)
-    arguments = L"?" + source.PathWithoutBackslash() + L"?" + BatchFields(job.settings) + L"?";
+    arguments = e2e::BatchLine(source.PathWithoutBackslash(), BatchFields(job.settings));
   else
     arguments = L"\"" + source.PathWithoutBackslash() + L"\"";
-  context.process.emplace(context.exe,
-                          e2e::JobLaunch(arguments, job.waitLimits, context.LogPath()));
+  context.process = &quillon.Launch(arguments, job.waitLimits);
 
   const std::optional<DWORD> code =
       job.launch == Launch::Batch ? RunBatch(context) : RunInteractive(context);
@@ -307,7 +284,9 @@ void RunJob(const JobCase& job, Verdict& verdict) {
 
 Case Make(JobCase job) {
   std::string name = job.name;
-  return Case{name, [job = std::move(job)](Verdict& verdict) { RunJob(job, verdict); }};
+  return Case{name, [job = std::move(job)](e2e::QuillonHarness& quillon, Verdict& verdict) {
+                RunJob(job, quillon, verdict);
+              }};
 }
 
 }  // namespace quillon::fault

@@ -2,7 +2,7 @@
 // The fault matrix: whole jobs of the real Quillon.exe under faults and bad
 // input, each judged by what the user sees (message boxes, exit code), what
 // is left in the mux folder, and whether every file of the source folder is
-// still byte for byte what it was. One case is one line of output.
+// still byte for byte what it was. Each case is a test of its own.
 
 #include <windows.h>
 
@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/quillon_harness.h"
 #include "support/quillon_run.h"
 #include "support/source_folder.h"
 #include "support/standin_log.h"
@@ -35,12 +36,12 @@ class Verdict {
   void Fail(const std::string& why) { failures_.push_back(why); }
   // What the user saw, in the order it happened ("error box: ...", "exit code 3").
   void Saw(const std::string& what) { seen_.push_back(what); }
-  // Shown under a failed case's line, for finding out why.
+  // Shown under a failed case's report, for finding out why.
   void Note(const std::string& detail) { notes_.push_back(detail); }
   bool Passed() const { return failures_.empty(); }
-  const std::vector<std::string>& Failures() const { return failures_; }
-  const std::vector<std::string>& Notes() const { return notes_; }
   std::string SeenText() const;
+  // What failed, what the user saw, then the notes.
+  std::string Report() const;
 
  private:
   std::vector<std::string> failures_;
@@ -50,7 +51,8 @@ class Verdict {
 
 struct Case {
   std::string name;
-  std::function<void(Verdict&)> run;
+  // Runs the case in the test's folder, with Quillon.exe not yet installed.
+  std::function<void(e2e::QuillonHarness&, Verdict&)> run;
 };
 
 // ---- the tools ----
@@ -148,10 +150,9 @@ struct ExpectedBox {
 struct JobCase;
 struct JobContext {
   const JobCase& job;
-  e2e::TestFolder& folder;
+  e2e::QuillonHarness& quillon;
   Places places;
-  std::wstring exe;
-  std::optional<e2e::QuillonProcess> process;
+  e2e::QuillonProcess* process = nullptr;  // once launched
   std::vector<e2e::MessageBoxSeen> boxes;
   std::vector<HeldFile> held;
   std::vector<std::wstring> unwritable;  // made unwritable; made writable again at the end
@@ -159,8 +160,7 @@ struct JobContext {
   Verdict& verdict;
 
   std::wstring Mux() const { return places.source + L"mux\\"; }
-  e2e::StandinLog Log() const;
-  std::wstring LogPath() const { return places.folder + L"standins.log"; }
+  e2e::StandinLog Log() const { return quillon.Log(); }
 };
 
 struct JobCase {
@@ -206,8 +206,10 @@ struct JobCase {
 };
 
 // Runs one job case and judges it.
-void RunJob(const JobCase& job, Verdict& verdict);
+void RunJob(const JobCase& job, e2e::QuillonHarness& quillon, Verdict& verdict);
 Case Make(JobCase job);
+// A check for cases that must not get as far as any tool.
+void ExpectNoTool(JobContext& context);
 
 // ---- the cases ----
 
@@ -221,6 +223,10 @@ inline constexpr wchar_t kProblems[] = L"The job finished with problems:\r\n";
 inline constexpr wchar_t kDone[] = L"Done!";
 // The last line of the message of a job that ran and stopped or had problems.
 inline constexpr wchar_t kLogLine[] = L"\r\nThe job log is in {log}.";
+// The message of a job that stopped while doing `step`.
+inline std::wstring StoppedWhile(const std::wstring& step, const std::wstring& why) {
+  return L"The job stopped while " + step + L":\r\n" + why + kLogLine;
+}
 
 // Kept short where a case waits for a time-out; generous everywhere else.
 inline constexpr wchar_t kShortRun[] = L"20000,4000";     // a tool's run ends after 4 s

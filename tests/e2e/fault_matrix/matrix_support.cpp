@@ -14,6 +14,14 @@ std::string Verdict::SeenText() const {
   return text.empty() ? "nothing" : text;
 }
 
+std::string Verdict::Report() const {
+  std::string text;
+  for (const auto& failure : failures_) text += (text.empty() ? "" : "; ") + failure;
+  text += "\n(saw: " + SeenText() + ")";
+  for (const auto& note : notes_) text += "\n    | " + note;
+  return text;
+}
+
 void Fill(const e2e::SourceFolder& source, Fixture fixture) {
   if (fixture == Fixture::Empty) return;
   source.AddMovie();

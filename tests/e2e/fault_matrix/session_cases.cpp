@@ -15,12 +15,6 @@ namespace {
 
 using e2e::BoxIcon;
 using e2e::Narrow;
-using e2e::Widen;
-
-void ExpectNoTool(JobContext& context) {
-  const auto log = context.Log();
-  context.verdict.Check(log.Events().empty(), "a tool was started:\n" + log.Text());
-}
 
 bool Logged(JobContext& context, const std::string& text) {
   return context.Log().Text().find(text) != std::string::npos;
@@ -50,19 +44,15 @@ std::function<void(JobContext&)> CloseWhen(std::string moment) {
 void RunSecondCopy(std::optional<DWORD>& code, std::string& problem) {
   try {
     e2e::TestFolder folder(L"second-copy-b");
-    const std::wstring exe = folder.InstallQuillon();
-    folder.InstallTools();
-    e2e::WriteBytes(folder.Path() + L"tools\\BeSweetv1.5b31\\BeSweet.exe.mode", "delay=3000");
+    e2e::QuillonHarness second(folder);
+    second.Install();
+    second.SetToolMode(kBeSweetTool, "delay=3000");
     const e2e::SourceFolder source(folder.Path(), L"Other Film");
     Fill(source, Fixture::AudioOnly);
     const Snapshot before = TakeSnapshot(source.Path());
-    e2e::LaunchOptions options;
-    options.arguments = L"?" + source.PathWithoutBackslash() + L"?1?128?0?0?0?0?0?";
-    options.environment = {{L"QUILLON_WAIT_LIMITS", L"20000,20000"},
-                           {L"QUILLON_STANDIN_LOG", folder.Path() + L"standins.log"}};
-    e2e::QuillonProcess process(exe, options);
-    std::vector<e2e::MessageBoxSeen> boxes;
-    code = e2e::RunToExit(process, 90s, boxes);
+    const auto [exitCode, boxes] = second.RunBatch(
+        e2e::BatchLine(source.PathWithoutBackslash(), L"1?128?0?0?0?0?0"), 90s, L"20000,20000");
+    code = exitCode;
     if (boxes.size() != 1 || !TextMatches(boxes[0].text, L"Mux All 0"))
       problem += "the second copy did not show just its \"Mux All 0\" notice; ";
     const auto left = e2e::ListFolder(source.Path() + L"mux");

@@ -43,9 +43,6 @@ ExpectedBox Warning(std::wstring lines) {
 }
 
 // The messages of a job that stopped.
-std::wstring StoppedWhile(const std::wstring& step, const std::wstring& why) {
-  return L"The job stopped while " + step + L":\r\n" + why + kLogLine;
-}
 const std::wstring kStartingSubToSup = L"starting SubToSup";
 const std::wstring kStartingEditor = L"starting DVDSubEdit for {mux}movie_0x20.sup";
 const std::wstring kSubToSupNeverShowed =

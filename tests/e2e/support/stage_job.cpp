@@ -3,20 +3,6 @@
 #include "support/leftover_processes.h"
 
 namespace quillon::e2e {
-namespace {
-
-// A test folder's name: the test's name, without the "/" that a
-// parameterised test's name holds.
-std::wstring FolderNameForTest() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = Widen(info != nullptr ? info->name() : "test");
-  for (wchar_t& c : name)
-    if (c == L'/' || c == L'\\') c = L'_';
-  return name;
-}
-
-}  // namespace
-
 std::string CrLfLines(const std::vector<std::wstring>& lines) {
   std::string text;
   for (const std::wstring& line : lines) text += Narrow(line) + "\r\n";
@@ -52,70 +38,38 @@ std::string Describe(const std::vector<MessageBoxSeen>& boxes) {
   return text.empty() ? "(no message box)" : text;
 }
 
-StageJobTest::StageJobTest() : folder_(FolderNameForTest()) {
+StageJobTest::StageJobTest() {
   // Every step of the subtitle macro pauses this long; 0 keeps jobs short.
   WriteStoredPause(L"0");
 }
 
 void StageJobTest::TearDown() {
-  if (process_ && process_->Running()) {
+  if (quillon_.Launched() && Process().Running()) {
     ADD_FAILURE() << "Quillon.exe was still running at the end of the test";
-    process_->Kill();
-    process_->WaitForExit(kExitLimit);
+    Process().Kill();
+    Process().WaitForExit(kExitLimit);
   }
   // A tool the program started must be gone once the program is: the last
   // ones close on their own a moment after the program's last keys.
-  for (const std::wstring& path : EndLeftoversAfterJob(Tools(), folder_.Path(), 5s))
+  for (const std::wstring& path : EndLeftoversAfterJob(quillon_.Tools(), folder_.Path(), 5s))
     ADD_FAILURE() << "left running after the test: " << Narrow(path);
-}
-
-void StageJobTest::InstallProgramAndTools(std::wstring_view installFolder) {
-  installFolder_ = installFolder.empty() ? L"" : std::wstring(installFolder) + L"\\";
-  exe_ = folder_.InstallQuillon(installFolder);
-  folder_.InstallTools(installFolder);
+  QuillonTest::TearDown();
 }
 
 std::string StageJobTest::BeSweetLine(const SourceFolder& source, std::wstring_view entry,
                                       std::wstring_view key, std::wstring_view rate) const {
-  return Narrow(L"\"" + Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
+  return Narrow(L"\"" + quillon_.Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
                 std::wstring(entry) + L"\" -output \"" + source.Mux() + std::wstring(key) +
                 L".mp3\" ) -lame( -b " + std::wstring(rate) + L")");
 }
 
 std::string StageJobTest::AviMuxLine(const SourceFolder& source) const {
-  return Narrow(L"\"" + Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
+  return Narrow(L"\"" + quillon_.Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
 }
 
 std::string StageJobTest::UnRarLine(const SourceFolder& source, std::wstring_view archive) const {
-  return Narrow(L"\"" + Tool(kUnRarTool) + L"\" e \"" + source.Path() + std::wstring(archive) +
-                L"\" \"" + source.Mux() + L"\"");
-}
-
-void StageJobTest::SetToolMode(std::wstring_view relative, std::string_view mode) const {
-  WriteBytes(Tool(relative) + L".mode", mode);
-}
-
-void StageJobTest::RemoveTool(std::wstring_view relative) const {
-  ASSERT_TRUE(::DeleteFileW(Tool(relative).c_str())) << "could not remove " << Narrow(relative);
-}
-
-QuillonProcess& StageJobTest::Launch(const std::wstring& arguments,
-                                     const std::wstring& waitLimits) {
-  if (exe_.empty()) InstallProgramAndTools();
-  process_.reset();
-  process_.emplace(exe_, JobLaunch(arguments, waitLimits, LogPath()));
-  return *process_;
-}
-
-std::wstring StageJobTest::BatchLine(const SourceFolder& source, std::wstring_view fields) {
-  return L"?" + source.PathWithoutBackslash() + L"?" + std::wstring(fields) + L"?";
-}
-
-JobOutcome StageJobTest::RunBatch(const SourceFolder& source, std::wstring_view fields, Ms limit) {
-  JobOutcome outcome;
-  const QuillonProcess& process = Launch(BatchLine(source, fields));
-  outcome.exitCode = RunToExit(process, limit, outcome.boxes);
-  return outcome;
+  return Narrow(L"\"" + quillon_.Tool(kUnRarTool) + L"\" e \"" + source.Path() +
+                std::wstring(archive) + L"\" \"" + source.Mux() + L"\"");
 }
 
 }  // namespace quillon::e2e

@@ -1,19 +1,15 @@
 #pragma once
-// The fixture of the end-to-end stage tests: a fresh folder holding a copy of
-// Quillon.exe with the stand-in tools beside it, a source movie folder, and
-// runs of the program (mostly batch jobs) whose tools record what they were
-// given in the test's own stand-in log. The stored keystroke pause is 0 while
-// a test runs, so that the subtitle macro does not wait a second per step.
+// The fixture of the end-to-end stage tests: Quillon.exe with the stand-in
+// tools beside it, a source movie folder, and runs of the program (mostly
+// batch jobs) whose tools record what they were given in the test's own
+// stand-in log. The stored keystroke pause is 0 while a test runs, so that
+// the subtitle macro does not wait a second per step.
 
-#include <gtest/gtest.h>
-
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/control_ids.h"
-#include "support/quillon_run.h"
+#include "quillon_test.h"
 #include "support/source_folder.h"
 #include "support/standin_log.h"
 #include "support/window_probe.h"
@@ -35,25 +31,10 @@ std::string ExpectedMuxScript(const std::wstring& sourceDir, const std::vector<s
 // Lines joined, each closed by CR LF, as UTF-8.
 std::string CrLfLines(const std::vector<std::wstring>& lines);
 
-struct JobOutcome {
-  std::optional<DWORD> exitCode;
-  std::vector<MessageBoxSeen> boxes;  // every box titled "Quillon", OK pressed on each
-};
-
-class StageJobTest : public ::testing::Test {
+class StageJobTest : public QuillonTest {
  protected:
   StageJobTest();
   void TearDown() override;
-
-  // Copies Quillon.exe and the whole stand-in tools folder into the test
-  // folder, or into a folder of that name inside it.
-  void InstallProgramAndTools(std::wstring_view installFolder = L"");
-  // "<program's folder>tools\", and a tool's path under it.
-  std::wstring Tools() const { return folder_.Path() + installFolder_ + L"tools\\"; }
-  std::wstring Tool(std::wstring_view relative) const { return Tools() + std::wstring(relative); }
-  // Chooses how a stand-in behaves in its next runs ("nowindow", "fail" ...).
-  void SetToolMode(std::wstring_view relative, std::string_view mode) const;
-  void RemoveTool(std::wstring_view relative) const;
 
   // The exact command lines the program gives the console tools and the
   // muxer, stated here independently of the program's own builders.
@@ -67,28 +48,16 @@ class StageJobTest : public ::testing::Test {
     return SourceFolder(folder_.Path(), name);
   }
 
-  // Starts the installed program with `arguments` after its path, the test's
-  // own stand-in log and the given wait limits ("<appearMs>,<runMs>").
-  QuillonProcess& Launch(const std::wstring& arguments,
-                         const std::wstring& waitLimits = L"10000,30000");
-  // The batch command line "?<folder>?<fields>?" for the source folder;
-  // `fields` holds fields 2 to 8 ("1?192?0?0?0?0?1").
-  static std::wstring BatchLine(const SourceFolder& source, std::wstring_view fields);
-  // Runs a batch job to the program's end (bounded by `limit`).
-  JobOutcome RunBatch(const SourceFolder& source, std::wstring_view fields, Ms limit = kJobLimit);
+  // Runs a batch job on the source folder to the program's end (bounded by
+  // `limit`); `fields` holds fields 2 to 8 ("1?192?0?0?0?0?1").
+  JobOutcome RunBatch(const SourceFolder& source, std::wstring_view fields, Ms limit = kJobLimit) {
+    return quillon_.RunBatch(BatchLine(source.PathWithoutBackslash(), fields), limit);
+  }
 
-  std::wstring LogPath() const { return folder_ / L"standins.log"; }
-  StandinLog Log() const { return StandinLog::Read(LogPath()); }
-
-  QuillonProcess& Process() { return *process_; }
-
-  TestFolder folder_;
+  StandinLog Log() const { return quillon_.Log(); }
 
  private:
   StoredPauseScope storedPause_;
-  std::wstring installFolder_;  // below the test folder
-  std::wstring exe_;
-  std::optional<QuillonProcess> process_;
 };
 
 // A job's end message as the program shows it: the text, then where the

@@ -21,7 +21,7 @@ TEST_F(BatchModeTest, AllEightFieldsSetTheControlsThenTheJobRunsAndTheProgramEnd
 
   const auto notice = WaitForMessageBox(Process());
   ASSERT_TRUE(notice.has_value()) << "field 8 \"0\" changes \"&Mux all\": its notice must show";
-  EXPECT_TRUE(SameBoxText(notice->text, L"Mux All 0")) << Narrow(notice->text);
+  EXPECT_TRUE(SameBoxText(notice->text, L"Mux All 0")) << ToUtf8(notice->text);
   EXPECT_EQ(notice->icon, BoxIcon::None);
 
   // Fields 1 to 7 are in the controls by now.
@@ -42,7 +42,7 @@ TEST_F(BatchModeTest, AllEightFieldsSetTheControlsThenTheJobRunsAndTheProgramEnd
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
   EXPECT_EQ(*code, 0u);
-  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
+  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << ToUtf8(box.text);
   // The job made its mux folder and, with nothing to convert, left it empty.
   EXPECT_EQ(folder_.List(L"Film"), std::vector<std::wstring>{L"mux"});
   EXPECT_TRUE(folder_.List(L"Film\\mux").empty());
@@ -56,7 +56,7 @@ TEST_F(BatchModeTest, MuxAllLeftCheckedShowsNoNoticeAndNoDone) {
   std::vector<MessageBoxSeen> boxes;
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
-  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
+  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << ToUtf8(box.text);
   EXPECT_EQ(*code, 1u) << "a batch job whose tool could not start ends with problems";
   EXPECT_TRUE(folder_.FolderExists(L"Film\\mux"));
 }
@@ -70,7 +70,7 @@ TEST_F(BatchModeTest, MuxesWithTheToolsBesideTheProgramAndEndsWithCodeZero) {
   std::vector<MessageBoxSeen> boxes;
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
-  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
+  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << ToUtf8(box.text);
   EXPECT_EQ(*code, 0u);
   EXPECT_TRUE(folder_.FileExists(L"Film\\mux\\movie.avi")) << "the muxer made no movie";
   EXPECT_TRUE(folder_.FileExists(L"Film\\mux\\movie.amg")) << "no mux script";

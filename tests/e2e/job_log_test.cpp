@@ -61,13 +61,13 @@ void JobLogTest::RunAndCheck(const LogCase& c) {
   std::vector<MessageBoxSeen> boxes;
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "the batch job did not end the program";
-  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << Narrow(box.text);
+  for (const auto& box : boxes) ADD_FAILURE() << "a batch job showed: " << ToUtf8(box.text);
   EXPECT_EQ(*code, c.programExit);
 
   const auto log = ReadBytes(logPath);
-  ASSERT_TRUE(log.has_value()) << "no log at " << Narrow(logPath);
-  const std::string src = Narrow(source);
-  const std::string tools = Narrow(folder_.Path()) + "tools\\";
+  ASSERT_TRUE(log.has_value()) << "no log at " << ToUtf8(logPath);
+  const std::string src = ToUtf8(source);
+  const std::string tools = ToUtf8(folder_.Path()) + "tools\\";
   ASSERT_EQ(log->rfind("\xEF\xBB\xBFQuillon v1.0 job on " + src + "\r\n", 0), 0u) << *log;
 
   const std::string beSweet = "\"" + tools + "BeSweetv1.5b31\\BeSweet.exe\" -core( -input \"" +

@@ -42,7 +42,7 @@ TEST_F(InteractiveJobTest, StartRunsTheJobBusyAndEndsIdleWithDone) {
     return done.has_value();
   });
   ASSERT_TRUE(done.has_value()) << "the job ended without a message";
-  EXPECT_TRUE(SameBoxText(done->text, L"Done!")) << Narrow(done->text);
+  EXPECT_TRUE(SameBoxText(done->text, L"Done!")) << ToUtf8(done->text);
   EXPECT_EQ(done->icon, BoxIcon::Information);
   EXPECT_TRUE(minimised) << "the window was not minimised during the job";
   EXPECT_TRUE(captions.count(L"Working")) << "the caption did not animate";
@@ -75,7 +75,7 @@ TEST_F(InteractiveJobTest, StartOnAFolderWithAMuxFolderStartsNothingAndSaysWhy) 
   ASSERT_TRUE(box.has_value()) << "Start on a folder with mux\\ said nothing";
   EXPECT_EQ(box->icon, BoxIcon::Error);
   EXPECT_NE(box->text.find(source + L"mux\\"), std::wstring::npos)
-      << "the message names the mux folder: " << Narrow(box->text);
+      << "the message names the mux folder: " << ToUtf8(box->text);
   // No busy appearance at any point, and nothing touched.
   EXPECT_FALSE(window.Iconic());
   EXPECT_EQ(window.Text(), L"Quillon v1.0");
@@ -98,7 +98,7 @@ TEST_F(InteractiveJobTest, ClosingTheWindowDuringAJobStopsItAndEndsTheProgram) {
   std::vector<MessageBoxSeen> boxes;
   const auto code = RunToExit(Process(), kJobLimit, boxes);
   ASSERT_TRUE(code.has_value()) << "closing during the job did not end the program";
-  for (const auto& box : boxes) ADD_FAILURE() << "shown after closing: " << Narrow(box.text);
+  for (const auto& box : boxes) ADD_FAILURE() << "shown after closing: " << ToUtf8(box.text);
   EXPECT_EQ(*code, 4u) << "a job stopped by closing the window ends with code 4";
 }
 

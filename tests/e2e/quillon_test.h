@@ -62,9 +62,9 @@ class QuillonTest : public ::testing::Test {
   // Waits for a message box of the program, checks it and presses OK.
   void ExpectMessageBox(std::wstring_view text, BoxIcon icon) {
     const auto box = WaitForMessageBox(Process());
-    ASSERT_TRUE(box.has_value()) << "no message box appeared; expected: " << Narrow(text);
+    ASSERT_TRUE(box.has_value()) << "no message box appeared; expected: " << ToUtf8(text);
     EXPECT_TRUE(SameBoxText(box->text, text))
-        << "shown: " << Narrow(box->text) << "\nexpected: " << Narrow(text);
+        << "shown: " << ToUtf8(box->text) << "\nexpected: " << ToUtf8(text);
     EXPECT_EQ(box->icon, icon) << "icon: " << ToString(box->icon);
     EXPECT_TRUE(PressDialogButton(box->window));
   }

@@ -74,10 +74,10 @@ TEST(BuiltProgramTest, CarriesTheVersionRecordInUsEnglishUnicode) {
       {L"ProductName", L"Quillon"},
       {L"InternalName", L"Quillon"},
       {L"OriginalFilename", L"Quillon.exe"},
-      {L"CompanyName", Widen(QUILLON_MAKER_NAME)},
+      {L"CompanyName", ToWide(QUILLON_MAKER_NAME)},
   };
   for (const auto& [name, value] : expected)
-    EXPECT_EQ(VersionString(block, name), value) << Narrow(name);
+    EXPECT_EQ(VersionString(block, name), value) << ToUtf8(name);
 }
 
 TEST(BuiltProgramTest, CarriesItsIconAndManifest) {

@@ -165,7 +165,7 @@ TEST_F(InteractiveAudioTest, ATrackAddedAfterTheScanIsNeitherConvertedNorMuxed) 
 
   const auto end = StartAndAwaitEnd(window);
   ASSERT_TRUE(end.has_value()) << "the job ended without a message\n" << Log().Text();
-  EXPECT_TRUE(SameBoxText(end->text, L"Done!")) << Narrow(end->text);
+  EXPECT_TRUE(SameBoxText(end->text, L"Done!")) << ToUtf8(end->text);
   EXPECT_EQ(end->icon, BoxIcon::Information) << ToString(end->icon);
 
   const StandinLog log = Log();
@@ -224,7 +224,7 @@ TEST_F(InteractiveAudioTest, MissingBeSweetEndsWithAWarningThatNamesItAndTheMiss
       L"The job finished with problems:\r\nCould not start " + quillon_.Tool(kBeSweetTool) +
       L"\r\nMissing result: " + mux + L"0x80.mp3\r\nMissing result: " + mux +
       L"0x81.mp3\r\nMissing result: " + mux + L"movie.avi");
-  EXPECT_TRUE(SameBoxText(end->text, expected)) << Narrow(end->text);
+  EXPECT_TRUE(SameBoxText(end->text, expected)) << ToUtf8(end->text);
   EXPECT_EQ(end->icon, BoxIcon::Warning) << ToString(end->icon);
   EXPECT_EQ(Log().Starts("AVIMux_GUI"), std::vector<std::string>{AviMuxLine(source)});
   // The clean-up still ran: the script is gone, the empty mux folder stays.

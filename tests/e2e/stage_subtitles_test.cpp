@@ -124,14 +124,14 @@ TEST_P(ConvertToSrtTest, TheMacroTypesThePathsExactlyAndTheSrtFilesEndUpWhereAsk
   EXPECT_EQ(log.Starts("UnRAR"), std::vector<std::string>{UnRarLine(source, L"movie.rar")});
   // The converter is started once and given the copied index.
   EXPECT_EQ(log.Starts("SubToSup").size(), 1u) << log.Text();
-  EXPECT_EQ(log.Details("SubToSup", "typed"), std::vector<std::string>{Narrow(mux + L"movie.idx")})
+  EXPECT_EQ(log.Details("SubToSup", "typed"), std::vector<std::string>{ToUtf8(mux + L"movie.idx")})
       << log.Text();
   // One editor per SUP file, in name order: the SUP file typed into the open
   // dialog, then the SRT name into the save dialog, which adds ".srt".
   std::vector<std::string> typed;
   for (const std::wstring& key : keys) {
-    typed.push_back(Narrow(mux + L"movie_" + key + L".sup"));
-    typed.push_back(Narrow(mux + key + L".srt"));
+    typed.push_back(ToUtf8(mux + L"movie_" + key + L".sup"));
+    typed.push_back(ToUtf8(mux + key + L".srt"));
   }
   EXPECT_EQ(log.Starts("DVDSubEdit").size(), keys.size()) << log.Text();
   EXPECT_EQ(log.Details("DVDSubEdit", "typed"), typed) << log.Text();
@@ -161,7 +161,7 @@ TEST_P(ConvertToSrtTest, TheMacroTypesThePathsExactlyAndTheSrtFilesEndUpWhereAsk
     if (!source.Read(L"mux\\" + key + L".srt")) continue;
     EXPECT_EQ(source.Read(L"mux\\" + key + L".srt"),
               "1\r\n00:00:01,000 --> 00:00:03,000\r\nText recognised from " +
-                  Narrow(mux + L"movie_" + key + L".sup") + "\r\n\r\n");
+                  ToUtf8(mux + L"movie_" + key + L".sup") + "\r\n\r\n");
   }
 }
 
@@ -202,10 +202,10 @@ TEST_F(SubtitleStageTest, EveryToolIsStartedByItsExactPathFromAProgramFolderWith
   EXPECT_EQ(log.Starts("UnRAR"), std::vector<std::string>{UnRarLine(source, L"movie.rar")});
   // The two window tools get their paths alone, quoted for the blanks.
   EXPECT_EQ(log.Starts("SubToSup"),
-            std::vector<std::string>{"\"" + Narrow(quillon_.Tool(kSubToSupTool)) + "\""})
+            std::vector<std::string>{"\"" + ToUtf8(quillon_.Tool(kSubToSupTool)) + "\""})
       << log.Text();
   EXPECT_EQ(log.Starts("DVDSubEdit"),
-            std::vector<std::string>{"\"" + Narrow(quillon_.Tool(kDvdSubEditTool)) + "\""})
+            std::vector<std::string>{"\"" + ToUtf8(quillon_.Tool(kDvdSubEditTool)) + "\""})
       << log.Text();
   EXPECT_EQ(log.Starts("BeSweet"),
             std::vector<std::string>{BeSweetLine(source, L"0x80.ac3", L"0x80", L"96")});
@@ -239,7 +239,7 @@ TEST_F(SubtitleStageTest, AConverterWithoutAWindowEndsTheJobByTimeOutWithAMessag
   EXPECT_TRUE(SameBoxText(box->text, WithJobLogPlace(L"The job stopped while starting SubToSup:\r\n"
                                                      L"The window \"SubToSup\" did not appear "
                                                      L"within 8 seconds.")))
-      << Narrow(box->text);
+      << ToUtf8(box->text);
   EXPECT_EQ(box->icon, BoxIcon::Error) << ToString(box->icon);
   ASSERT_TRUE(PressDialogButton(box->window));
   const auto code = process.WaitForExit(kExitLimit);

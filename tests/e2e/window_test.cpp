@@ -67,7 +67,7 @@ std::vector<int> Ids(std::initializer_list<ControlId> ids) {
 
 std::wstring AboutText() {
   const std::wstring rn = L"\r\n";
-  return Widen("Brindle MUX v1.0 by " QUILLON_MAKER_NAME) + rn + rn +
+  return ToWide("Brindle MUX v1.0 by " QUILLON_MAKER_NAME) + rn + rn +
          L"Quillon is a GUI with automation capabilities. It uses a number of different tools "
          L"to convert a source movie folder created with any version of Brindle (1.x, 2.x or "
          L"3.x) into a single AVI file. The result is optimized to be played back with a "
@@ -84,7 +84,7 @@ std::wstring AboutText() {
          L"could interfere with them. Also, no windows other than the tools should pop-up "
          L"during the process." +
          rn + rn + L"If you like this program, please donate." + rn + rn +
-         Widen(QUILLON_MAKER_WEBSITE) + rn;
+         ToWide(QUILLON_MAKER_WEBSITE) + rn;
 }
 
 int ScreenDpi() {
@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, AboutShowsElevenLinesWithTheInformationIcon) {
   window.Click(Id(cmdAbout));
   const auto box = WaitForMessageBox(Process());
   ASSERT_TRUE(box.has_value());
-  EXPECT_TRUE(SameBoxText(box->text, AboutText())) << Narrow(box->text);
+  EXPECT_TRUE(SameBoxText(box->text, AboutText())) << ToUtf8(box->text);
   EXPECT_EQ(box->icon, BoxIcon::Information) << ToString(box->icon);
   // Eleven lines: ten line breaks inside (Windows may drop the last one).
   std::wstring inner = box->text;
@@ -293,10 +293,10 @@ TEST_F(MainWindowTest, WaitForKeyAnswerIsStoredAndOfferedAtTheNextStart) {
   ASSERT_TRUE(box.has_value()) << "Alt+K opened no WaitForKey box";
   EXPECT_EQ(box->text, L"1") << "nothing stored: the pause is 1";
   EXPECT_TRUE(SameBoxText(box->prompt, L"Pause between keystrokes (in seconds)\r\n"))
-      << Narrow(box->prompt);
+      << ToUtf8(box->prompt);
   ASSERT_TRUE(AnswerInputBox(box->window, L"3"));
   ASSERT_TRUE(WaitUntil(kDialogLimit, [] { return ReadStoredPause() == L"3"; }))
-      << "stored: " << Narrow(ReadStoredPause().value_or(L"(nothing)"));
+      << "stored: " << ToUtf8(ReadStoredPause().value_or(L"(nothing)"));
   CloseAndExpectExitCode(window, 0);
 
   window = Start();

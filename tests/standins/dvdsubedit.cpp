@@ -44,7 +44,7 @@ void WriteSettings() {
     return;
   }
   const std::wstring path =
-      std::wstring(folder) + L"\\" + standin::Widen(tools::kSubEditSettingsFile);
+      std::wstring(folder) + L"\\" + standin::ToWide(tools::kSubEditSettingsFile);
   if (standin::IsFile(path)) standin::Log(L"settings found", path);
   if (standin::WriteWholeFile(path, "[DVDSubEdit]\r\nVersion=1.34\r\n")) {
     standin::Log(L"wrote", path);
@@ -58,7 +58,7 @@ HMENU BuildMenu() {
     if (*entry == '\0')
       AppendMenuW(file, MF_SEPARATOR, id++, nullptr);
     else
-      AppendMenuW(file, MF_STRING, id++, standin::Widen(entry).c_str());
+      AppendMenuW(file, MF_STRING, id++, standin::ToWide(entry).c_str());
   }
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
@@ -83,7 +83,7 @@ void OnOpenSup(HWND window) {
   SetWindowTextW(window, g_sup.c_str());
   standin::Log(L"caption", g_sup);
 
-  const std::wstring ifo_caption = standin::Widen(tools::kLoadIfoCaption);
+  const std::wstring ifo_caption = standin::ToWide(tools::kLoadIfoCaption);
   standin::Log(L"ifo shown", ifo_caption);
   const std::optional<std::wstring> ifo =
       standin::AskOpenPath(window, ifo_caption.c_str(), L"IFO files (*.ifo)\0*.ifo\0");
@@ -100,7 +100,7 @@ void OnRecognize(HWND window) {
     standin::Log(L"error", g_sup.empty() ? L"no SUP file open" : L"recognition already running");
     return;
   }
-  const std::wstring caption = standin::Widen(tools::kOcrProgressCaptionPrefix) + kOcrAuthor;
+  const std::wstring caption = standin::ToWide(tools::kOcrProgressCaptionPrefix) + kOcrAuthor;
   g_progress = standin::CreateTopLevelWindow(L"QuillonStandinOcrProgress", caption, ProgressProc,
                                              300, 60, window);
   standin::Show(g_progress, SW_SHOWNORMAL);
@@ -127,7 +127,7 @@ void OnSave(HWND window) {
   }
   const std::optional<std::wstring> srt =
       standin::AskSavePath(window, L"Save SRT file", L"SubRip files (*.srt)\0*.srt\0",
-                           standin::Widen(tool_model::kSubEditSaveExtension).c_str());
+                           standin::ToWide(tool_model::kSubEditSaveExtension).c_str());
   if (!srt) {
     standin::Log(L"cancelled", L"save dialog");
     return;
@@ -192,7 +192,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   g_mode = standin::Start();
   WriteSettings();
   if (g_mode.kind == standin::ModeKind::kNoWindow) standin::RunWithoutWindow();
-  const std::wstring caption = standin::Widen(tools::kSubEditCaptionPrefix) + kAuthor;
+  const std::wstring caption = standin::ToWide(tools::kSubEditCaptionPrefix) + kAuthor;
   HWND window = standin::CreateTopLevelWindow(
       L"QuillonStandinDvdSubEdit", standin::MainCaption(g_mode, caption), WindowProc, 400, 120);
   SetMenu(window, BuildMenu());

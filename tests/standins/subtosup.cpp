@@ -71,7 +71,7 @@ void OnOpenClicked(HWND window) {
 
 void OnConverted(HWND window) {
   if (!Convert(g_index)) return;  // no "done" box: the program's wait must time out
-  const std::wstring done_caption = standin::Widen(tools::kSubToSupDoneCaption);
+  const std::wstring done_caption = standin::ToWide(tools::kSubToSupDoneCaption);
   standin::Log(L"done shown", done_caption);
   MessageBoxW(window, L"Conversion finished.", done_caption.c_str(), MB_OK);
   standin::Log(L"done dismissed", done_caption);
@@ -106,7 +106,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   if (g_mode.kind == standin::ModeKind::kNoWindow) standin::RunWithoutWindow();
   HWND window = standin::CreateTopLevelWindow(
       L"QuillonStandinSubToSup",
-      standin::MainCaption(g_mode, standin::Widen(tools::kSubToSupCaption)), WindowProc, 300, 100);
+      standin::MainCaption(g_mode, standin::ToWide(tools::kSubToSupCaption)), WindowProc, 300, 100);
   standin::CreateButton(window, tools::kSubToSupOpenButton, L"&Open...", 20, 30, 120, 28);
   standin::Show(window, show);
   standin::Exit(standin::RunMessageLoop());

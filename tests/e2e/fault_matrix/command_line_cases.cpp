@@ -10,7 +10,6 @@ namespace quillon::fault {
 namespace {
 
 using e2e::BoxIcon;
-using e2e::Narrow;
 
 std::wstring Refusal(const std::wstring& commandLine) {
   return L"This command line cannot be used:\r\n" + commandLine +
@@ -43,7 +42,7 @@ std::wstring NotANumber(const std::wstring& answer) {
 }
 
 std::string Shown(const std::optional<std::wstring>& text) {
-  return text ? "\"" + Narrow(*text) + "\"" : "nothing";
+  return text ? "\"" + ToUtf8(*text) + "\"" : "nothing";
 }
 
 void RunPauseCase(const PauseCase& c, e2e::QuillonHarness& quillon, Verdict& verdict) {
@@ -58,15 +57,15 @@ void RunPauseCase(const PauseCase& c, e2e::QuillonHarness& quillon, Verdict& ver
   window.Click(wfk);
   auto box = e2e::WaitForInputBox(process);
   if (!box) return verdict.Fail("\"WaitFor&Key\" showed no dialog");
-  verdict.Saw("the dialog offered \"" + Narrow(box->text) + "\"");
-  verdict.Check(box->text == c.shown, "the dialog offered \"" + Narrow(box->text) +
-                                          "\", expected \"" + Narrow(c.shown) + "\"");
+  verdict.Saw("the dialog offered \"" + ToUtf8(box->text) + "\"");
+  verdict.Check(box->text == c.shown, "the dialog offered \"" + ToUtf8(box->text) +
+                                          "\", expected \"" + ToUtf8(c.shown) + "\"");
   verdict.Check(box->prompt.find(L"Pause between keystrokes (in seconds)") == 0,
-                "the prompt is \"" + Narrow(box->prompt) + "\"");
+                "the prompt is \"" + ToUtf8(box->prompt) + "\"");
   const bool answered =
       c.answer ? e2e::AnswerInputBox(box->window, *c.answer) : e2e::CancelInputBox(box->window);
   if (!answered) return verdict.Fail("the dialog did not close");
-  verdict.Saw(c.answer ? "answered \"" + Narrow(*c.answer) + "\"" : "cancelled");
+  verdict.Saw(c.answer ? "answered \"" + ToUtf8(*c.answer) + "\"" : "cancelled");
 
   const auto warning =
       e2e::WaitForMessageBox(process, c.refusal.empty() ? 1500ms : e2e::kDialogLimit);
@@ -76,14 +75,14 @@ void RunPauseCase(const PauseCase& c, e2e::QuillonHarness& quillon, Verdict& ver
     e2e::PressDialogButton(warning->window);
   }
   if (c.refusal.empty()) {
-    verdict.Check(!warning, "a message came: " + (warning ? Narrow(warning->text) : ""));
+    verdict.Check(!warning, "a message came: " + (warning ? ToUtf8(warning->text) : ""));
   } else if (!warning) {
     verdict.Fail("no message refused the answer");
   } else {
     verdict.Check(warning->icon == BoxIcon::Warning,
                   std::string("the refusal has ") + e2e::ToString(warning->icon));
     verdict.Check(TextMatches(warning->text, c.refusal),
-                  "the refusal says \"" + Narrow(warning->text) + "\"");
+                  "the refusal says \"" + ToUtf8(warning->text) + "\"");
   }
 
   const auto stored = e2e::ReadStoredPause();
@@ -95,8 +94,8 @@ void RunPauseCase(const PauseCase& c, e2e::QuillonHarness& quillon, Verdict& ver
   window.Click(wfk);
   box = e2e::WaitForInputBox(process);
   if (!box) return verdict.Fail("\"WaitFor&Key\" showed no dialog the second time");
-  verdict.Check(box->text == c.shownAfter, "the dialog then offered \"" + Narrow(box->text) +
-                                               "\", expected \"" + Narrow(c.shownAfter) + "\"");
+  verdict.Check(box->text == c.shownAfter, "the dialog then offered \"" + ToUtf8(box->text) +
+                                               "\", expected \"" + ToUtf8(c.shownAfter) + "\"");
   e2e::CancelInputBox(box->window);
   window.Close();
   const auto code = process.WaitForExit(e2e::kExitLimit);
@@ -144,15 +143,15 @@ std::vector<Case> CommandLineCases() {
       // An empty one is an earlier run's that stopped before its clean-up.
       if (e2e::IsFolder(rootMux) && e2e::ListFolder(rootMux).empty()) RemoveTree(rootMux);
       if (e2e::IsFolder(rootMux))
-        context.verdict.Fail("a folder " + Narrow(rootMux) + " is already there");
+        context.verdict.Fail("a folder " + ToUtf8(rootMux) + " is already there");
     };
     job.exitCode = 1;
     job.logHas = {L"AVIMux_GUI script \\mux\\movie.amg"};
     job.beforeJudging = [](JobContext& context) {
       const std::wstring rootMux = context.places.folder.substr(0, 3) + L"mux\\";
-      context.verdict.Check(e2e::IsFolder(rootMux), "no mux folder at " + Narrow(rootMux));
+      context.verdict.Check(e2e::IsFolder(rootMux), "no mux folder at " + ToUtf8(rootMux));
       context.verdict.Check(e2e::ListFolder(rootMux).empty(),
-                            Narrow(rootMux) + " is not empty after the clean-up");
+                            ToUtf8(rootMux) + " is not empty after the clean-up");
       RemoveTree(rootMux);
     };
     jobs.push_back(job);
@@ -171,7 +170,7 @@ std::vector<Case> CommandLineCases() {
     job.logHas = {L"SubToSup start"};
     job.check = [](JobContext& context) {
       const std::string avi = e2e::ReadBytes(context.Mux() + L"movie.avi").value_or("");
-      context.verdict.Check(avi.find("audio 1 0x80 " + Narrow(context.places.source) +
+      context.verdict.Check(avi.find("audio 1 0x80 " + ToUtf8(context.places.source) +
                                      "0x80.ac3") != std::string::npos,
                             "the AVI does not hold the original audio:\n" + avi);
     };

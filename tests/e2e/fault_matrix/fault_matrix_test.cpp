@@ -69,7 +69,7 @@ class CrashDialogOff : public ::testing::Environment {
 
 class FaultMatrix : public e2e::QuillonTest, public ::testing::WithParamInterface<Case> {
  protected:
-  FaultMatrix() : QuillonTest(e2e::Widen(GetParam().name)) {}
+  FaultMatrix() : QuillonTest(ToWide(GetParam().name)) {}
 
   // The stored pause is the matrix's, whatever a case did to it.
   void TearDown() override {

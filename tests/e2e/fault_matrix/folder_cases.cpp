@@ -11,7 +11,6 @@ namespace quillon::fault {
 namespace {
 
 using e2e::BoxIcon;
-using e2e::Narrow;
 
 const ExpectedBox kMuxAllOff{BoxIcon::None, L"Mux All 0"};
 
@@ -22,7 +21,7 @@ const std::vector<std::wstring> kBeforeMux = {L"0x20.srt",       L"0x21.srt",   
 
 void MakeUnwritable(JobContext& context, const std::wstring& path) {
   if (!SetUnwritable(path, true)) {
-    context.verdict.Fail("could not make " + Narrow(path) + " unwritable here");
+    context.verdict.Fail("could not make " + ToUtf8(path) + " unwritable here");
     return;
   }
   context.unwritable.push_back(path);
@@ -177,7 +176,7 @@ std::vector<Case> FolderCases() {
       const std::string avi = Avi(context);
       for (const char* key : {"0x20", "0x21"})
         context.verdict.Check(
-            avi.find("subtitle " + Narrow(context.Mux()) + key + ".srt") != std::string::npos,
+            avi.find("subtitle " + ToUtf8(context.Mux()) + key + ".srt") != std::string::npos,
             std::string("the AVI lacks the subtitles ") + key + ":\n" + avi);
     };
     jobs.push_back(job);
@@ -209,8 +208,8 @@ std::vector<Case> FolderCases() {
     job.check = [](JobContext& context) {
       for (const char* key : {"0x20", "0x21"}) {
         const std::string srt =
-            e2e::ReadBytes(context.places.source + e2e::Widen(key) + L".srt").value_or("");
-        context.verdict.Check(srt.find("Text recognised from " + Narrow(context.Mux()) + "movie_" +
+            e2e::ReadBytes(context.places.source + ToWide(key) + L".srt").value_or("");
+        context.verdict.Check(srt.find("Text recognised from " + ToUtf8(context.Mux()) + "movie_" +
                                        key + ".sup") != std::string::npos,
                               std::string("the saved ") + key + ".srt holds: " + srt);
       }

@@ -12,7 +12,6 @@
 namespace quillon::fault {
 
 using e2e::BoxIcon;
-using e2e::Narrow;
 using e2e::WindowProbe;
 using enum ControlId;
 
@@ -33,7 +32,7 @@ std::string Describe(BoxIcon icon) {
 
 std::string Names(const std::vector<std::wstring>& names) {
   std::string text;
-  for (const auto& name : names) text += (text.empty() ? "" : ", ") + Narrow(name);
+  for (const auto& name : names) text += (text.empty() ? "" : ", ") + ToUtf8(name);
   return "{" + text + "}";
 }
 
@@ -198,11 +197,11 @@ void Judge(JobContext& context, const std::optional<DWORD>& code, const Snapshot
 
   const std::string log = context.Log().Text();
   for (const auto& wanted : job.logHas) {
-    const std::string text = Narrow(Expand(wanted, context.places));
+    const std::string text = ToUtf8(Expand(wanted, context.places));
     verdict.Check(log.find(text) != std::string::npos, "the tools' log lacks \"" + text + "\"");
   }
   for (const auto& unwanted : job.logLacks) {
-    const std::string text = Narrow(Expand(unwanted, context.places));
+    const std::string text = ToUtf8(Expand(unwanted, context.places));
     verdict.Check(log.find(text) == std::string::npos, "the tools' log holds \"" + text + "\"");
   }
   if (job.check) job.check(context);
@@ -212,7 +211,7 @@ void Judge(JobContext& context, const std::optional<DWORD>& code, const Snapshot
       verdict.Note(event.tool + " " + event.event + " " + event.detail);
     // The program's own account of the job, when it is this case's.
     if (const auto jobLog = e2e::ReadBytes(e2e::JobLogFile()))
-      if (jobLog->find(Narrow(context.places.folder)) != std::string::npos)
+      if (jobLog->find(ToUtf8(context.places.folder)) != std::string::npos)
         verdict.Note("job log:\n" + *jobLog);
   }
 }

@@ -5,9 +5,6 @@
 
 namespace quillon::fault {
 
-using e2e::Narrow;
-using e2e::Widen;
-
 std::string Verdict::SeenText() const {
   std::string text;
   for (const auto& what : seen_) text += (text.empty() ? "" : "; ") + what;
@@ -74,25 +71,25 @@ std::vector<std::string> SnapshotChanges(const Snapshot& before, const Snapshot&
   for (const auto& [path, bytes] : before) {
     const auto found = after.find(path);
     if (found == after.end())
-      changes.push_back("removed " + Narrow(path));
+      changes.push_back("removed " + ToUtf8(path));
     else if (found->second != bytes)
-      changes.push_back("changed " + Narrow(path));
+      changes.push_back("changed " + ToUtf8(path));
   }
   for (const auto& [path, bytes] : after) {
     if (before.count(path) != 0) continue;
     if (muxAllowed && StartsWith(path, L"mux\\")) continue;
     if (std::find(allowedNew.begin(), allowedNew.end(), path) != allowedNew.end()) continue;
-    changes.push_back("added " + Narrow(path));
+    changes.push_back("added " + ToUtf8(path));
   }
   for (const auto& path : allowedNew)
-    if (after.count(path) == 0) changes.push_back("not saved beside the movie: " + Narrow(path));
+    if (after.count(path) == 0) changes.push_back("not saved beside the movie: " + ToUtf8(path));
   return changes;
 }
 
 HeldFile::HeldFile(const std::wstring& path)
     : handle_(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
-  if (!handle_) throw std::runtime_error("could not hold " + Narrow(path) + " open");
+  if (!handle_) throw std::runtime_error("could not hold " + ToUtf8(path) + " open");
 }
 
 namespace {
@@ -112,18 +109,6 @@ std::optional<std::string> UnixPath(const std::wstring& path) {
   std::string result(unix);
   ::HeapFree(::GetProcessHeap(), 0, unix);
   return result;
-}
-
-bool RunAndWait(std::wstring commandLine, DWORD limitMs) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &info))
-    return false;
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
-  return ::WaitForSingleObject(process.Get(), limitMs) == WAIT_OBJECT_0;
 }
 
 // Whether something can still be written at `path` (a folder: a new entry
@@ -146,8 +131,10 @@ bool SetUnwritable(const std::wstring& path, bool on) {
   const auto unix = UnixPath(path);
   if (!unix || unix->find_first_of(" \"") != std::string::npos) return false;
   const std::wstring command = L"start.exe /wait /unix /usr/bin/chattr -R " +
-                               std::wstring(on ? L"+i " : L"-i ") + Widen(*unix);
-  if (!RunAndWait(command, 20000)) return false;
+                               std::wstring(on ? L"+i " : L"-i ") + ToWide(*unix);
+  const auto run =
+      test::RunToExit({.commandLine = command, .creationFlags = CREATE_NO_WINDOW}, 20s);
+  if (!run.exitCode) return false;
   // The Unix side may take a moment to answer through Wine's launcher.
   return e2e::WaitUntil(5s, [&] { return Writable(path) != on; });
 }
@@ -221,7 +208,7 @@ std::string OneLine(std::wstring_view text, const Places& places) {
     }
   }
   while (out.size() >= 3 && out.substr(out.size() - 3) == L" | ") out.resize(out.size() - 3);
-  return Narrow(out);
+  return ToUtf8(out);
 }
 
 }  // namespace quillon::fault

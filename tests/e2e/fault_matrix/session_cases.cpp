@@ -14,7 +14,6 @@ namespace quillon::fault {
 namespace {
 
 using e2e::BoxIcon;
-using e2e::Narrow;
 
 bool Logged(JobContext& context, const std::string& text) {
   return context.Log().Text().find(text) != std::string::npos;
@@ -58,7 +57,7 @@ void RunSecondCopy(std::optional<DWORD>& code, std::string& problem) {
     const auto left = e2e::ListFolder(source.Path() + L"mux");
     if (left != std::vector<std::wstring>{L"0x80.mp3", L"0x81.mp3"}) {
       problem += "the second copy's mux folder holds";
-      for (const auto& name : left) problem += " " + Narrow(name);
+      for (const auto& name : left) problem += " " + ToUtf8(name);
       problem += "; ";
     }
     for (const auto& change : SnapshotChanges(before, TakeSnapshot(source.Path()), true, {}))
@@ -107,13 +106,13 @@ std::vector<Case> SessionCases() {
       context.verdict.Check(context.step == 1, "the second copy was never started");
       const std::string avi = e2e::ReadBytes(context.Mux() + L"movie.avi").value_or("");
       context.verdict.Check(
-          avi.find("subtitle " + Narrow(context.Mux()) + "0x20.srt") != std::string::npos,
+          avi.find("subtitle " + ToUtf8(context.Mux()) + "0x20.srt") != std::string::npos,
           "the first copy's AVI lacks its subtitles:\n" + avi);
       // Each job keeps its own log: the second one, finding the first one's
       // held, writes the next name.
       const std::string first = e2e::ReadBytes(e2e::JobLogFile()).value_or("");
       context.verdict.Check(
-          first.find(" job on " + Narrow(context.places.source) + "\r\n") != std::string::npos &&
+          first.find(" job on " + ToUtf8(context.places.source) + "\r\n") != std::string::npos &&
               first.find("Batch mode: the program ends with exit code 0.") != std::string::npos,
           "the first copy's log is not whole:\n" + first);
       context.verdict.Check(
@@ -151,7 +150,7 @@ std::vector<Case> SessionCases() {
     job.check = [](JobContext& context) {
       context.verdict.Check(context.step == 1, "the window was never closed");
       const std::string script = e2e::ReadBytes(context.Mux() + L"movie.amg").value_or("");
-      const std::string end = "START " + Narrow(context.Mux()) + "movie.avi\r\n";
+      const std::string end = "START " + ToUtf8(context.Mux()) + "movie.avi\r\n";
       context.verdict.Check(script.size() >= end.size() &&
                                 script.compare(script.size() - end.size(), end.size(), end) == 0,
                             "movie.amg is not a whole script:\n" + script);
@@ -233,7 +232,7 @@ std::vector<Case> SessionCases() {
     job.prepare = [](JobContext& context) {
       const std::wstring decoy = context.places.folder + L"Program.exe";
       if (!::CopyFileW((context.places.tools + L"UnRAR.exe").c_str(), decoy.c_str(), FALSE))
-        context.verdict.Fail("could not place " + Narrow(decoy));
+        context.verdict.Fail("could not place " + ToUtf8(decoy));
     };
     job.exitCode = 0;
     job.mux = kAviOnly;
@@ -246,7 +245,7 @@ std::vector<Case> SessionCases() {
       const std::string log = e2e::ReadBytes(e2e::JobLogFile()).value_or("");
       for (const wchar_t* line : {L"] Start: \"{tools}SubToSup\\SubToSup.exe\"\r\n",
                                   L"] Start: \"{tools}DVDSubEdit1.34\\DVDSubEdit.exe\"\r\n"}) {
-        const std::string text = Narrow(Expand(line, context.places));
+        const std::string text = ToUtf8(Expand(line, context.places));
         context.verdict.Check(log.find(text) != std::string::npos,
                               "the job log lacks \"" + text + "\"");
       }

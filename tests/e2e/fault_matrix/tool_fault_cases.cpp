@@ -290,7 +290,7 @@ std::vector<Case> ToolFaultCases() {
     job.check = [](JobContext& context) {
       const auto avi = e2e::ReadBytes(context.Mux() + L"movie.avi").value_or("");
       context.verdict.Check(
-          avi.find("audio 2 0x81 " + e2e::Narrow(context.Mux()) + "0x81.mp3") != std::string::npos,
+          avi.find("audio 2 0x81 " + ToUtf8(context.Mux()) + "0x81.mp3") != std::string::npos,
           "the AVI lacks the cut MP3 track: " + avi);
     };
     jobs.push_back(job);

@@ -15,21 +15,8 @@ namespace quillon::e2e {
 // becomes "_" ("Case/unrar_missing" -> "Case_unrar_missing").
 std::wstring CurrentTestFolderName();
 
-// Once on, QUILLON_E2E_KEEP is set (unless it was already) until the switch
-// is destroyed: a TestFolder that goes in between stays.
-class KeepSwitch {
- public:
-  ~KeepSwitch();
-
-  void On();
-
- private:
-  bool switched_ = false;
-};
-
-// A TestFolder named after the test; its switch, a base before the folder,
-// goes off only after the folder is gone.
-class CaseFolder : private KeepSwitch, public TestFolder {
+// A TestFolder named after the test.
+class CaseFolder : public TestFolder {
  public:
   explicit CaseFolder(std::wstring_view name = CurrentTestFolderName()) : TestFolder(name) {}
 

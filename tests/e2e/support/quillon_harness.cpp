@@ -26,7 +26,7 @@ void QuillonHarness::SetToolMode(std::wstring_view tool, std::string_view mode) 
 
 void QuillonHarness::RemoveTool(std::wstring_view tool) const {
   if (!::DeleteFileW(Tool(tool).c_str()))
-    throw std::runtime_error("could not remove " + Narrow(tool));
+    throw std::runtime_error("could not remove " + ToUtf8(tool));
 }
 
 QuillonProcess& QuillonHarness::Launch(const std::wstring& arguments,

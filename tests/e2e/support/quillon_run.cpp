@@ -30,7 +30,7 @@ std::wstring BuiltToolsFolder() {
 // ---- TestFolder ----
 
 TestFolder::TestFolder(std::wstring_view name) : folder_(L"e2e-" + std::wstring(name)) {
-  if (!folder_.Made()) throw Failure("could not make " + Narrow(Path()));
+  if (!folder_.Made()) throw Failure("could not make " + ToUtf8(Path()));
 }
 
 TestFolder::~TestFolder() {
@@ -38,19 +38,23 @@ TestFolder::~TestFolder() {
   if (::GetEnvironmentVariableW(L"QUILLON_E2E_KEEP", keep, 8) != 0) folder_.Keep();
 }
 
+void TestFolder::Keep() {
+  folder_.Keep();
+}
+
 std::wstring TestFolder::InstallQuillon(std::wstring_view below) const {
   const std::wstring exe = InstallFolder(below) + L"Quillon.exe";
   if (!::CopyFileW(BuiltQuillonExe().c_str(), exe.c_str(), FALSE))
-    throw Failure("could not copy " + Narrow(BuiltQuillonExe()));
+    throw Failure("could not copy " + ToUtf8(BuiltQuillonExe()));
   return exe;
 }
 
 void TestFolder::InstallTools(std::wstring_view below) const {
   std::wstring from = BuiltToolsFolder();
   if (from.back() != L'\\') from += L'\\';
-  if (!IsFolder(from)) throw Failure("the stand-in tools folder is missing: " + Narrow(from));
+  if (!IsFolder(from)) throw Failure("the stand-in tools folder is missing: " + ToUtf8(from));
   if (!test::CopyTree(from, InstallFolder(below) + L"tools\\"))
-    throw Failure("could not copy the stand-in tools folder " + Narrow(from));
+    throw Failure("could not copy the stand-in tools folder " + ToUtf8(from));
 }
 
 std::wstring TestFolder::InstallFolder(std::wstring_view below) const {
@@ -74,7 +78,7 @@ std::wstring TestFolder::MakeFolder(std::wstring_view relative) const {
     ::CreateDirectoryW(path.c_str(), nullptr);
     start = end + 1;
   }
-  if (!IsFolder(path)) throw Failure("could not make " + Narrow(path));
+  if (!IsFolder(path)) throw Failure("could not make " + ToUtf8(path));
   return path;
 }
 
@@ -115,7 +119,7 @@ QuillonProcess::QuillonProcess(const std::wstring& exePath, const LaunchOptions&
                 .workingFolder = exePath.substr(0, exePath.find_last_of(L'\\') + 1)}) {
   if (!process_.Started()) {
     ::SetLastError(process_.StartError());
-    throw Failure("could not start " + Narrow(exePath));
+    throw Failure("could not start " + ToUtf8(exePath));
   }
 }
 

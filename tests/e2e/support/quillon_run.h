@@ -48,13 +48,6 @@ inline constexpr Ms kExitLimit = 20s;    // the program ends after its window cl
 // checks); true when it held. Checks once more at the end.
 using test::WaitUntil;
 
-inline std::wstring Widen(std::string_view utf8) {
-  return ToWide(utf8);
-}
-inline std::string Narrow(std::wstring_view wide) {
-  return ToUtf8(wide);
-}
-
 // The built Quillon.exe and the stand-in tools folder of this build, as
 // Windows paths.
 std::wstring BuiltQuillonExe();
@@ -74,6 +67,8 @@ class TestFolder {
   std::wstring operator/(std::wstring_view relative) const {
     return Path() + std::wstring(relative);
   }
+  // Leaves the folder in place at the end, for a look after a failure.
+  void Keep();
 
   // Copies the built Quillon.exe into the folder, or into the folder `below`
   // inside it ("Program Files\Quillon"); returns its path.

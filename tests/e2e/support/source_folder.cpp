@@ -10,7 +10,7 @@ namespace quillon::e2e {
 namespace {
 
 std::runtime_error Failure(const std::wstring& what) {
-  return std::runtime_error(Narrow(what) + " (error " + std::to_string(::GetLastError()) + ")");
+  return std::runtime_error(ToUtf8(what) + " (error " + std::to_string(::GetLastError()) + ")");
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void SourceFolder::AddMovie() const {
 }
 
 void SourceFolder::AddTrack(std::wstring_view name) const {
-  Write(name, "audio track " + Narrow(name) + "\r\n");
+  Write(name, "audio track " + ToUtf8(name) + "\r\n");
 }
 
 void SourceFolder::AddSubtitles(std::wstring_view where, std::string_view index,

@@ -5,7 +5,7 @@
 namespace quillon::e2e {
 std::string CrLfLines(const std::vector<std::wstring>& lines) {
   std::string text;
-  for (const std::wstring& line : lines) text += Narrow(line) + "\r\n";
+  for (const std::wstring& line : lines) text += ToUtf8(line) + "\r\n";
   return text;
 }
 
@@ -34,7 +34,7 @@ std::wstring WithJobLogPlace(std::wstring_view text) {
 std::string Describe(const std::vector<MessageBoxSeen>& boxes) {
   std::string text;
   for (const MessageBoxSeen& box : boxes)
-    text += std::string("[") + ToString(box.icon) + "] " + Narrow(box.text) + "\n";
+    text += std::string("[") + ToString(box.icon) + "] " + ToUtf8(box.text) + "\n";
   return text.empty() ? "(no message box)" : text;
 }
 
@@ -52,23 +52,23 @@ void StageJobTest::TearDown() {
   // A tool the program started must be gone once the program is: the last
   // ones close on their own a moment after the program's last keys.
   for (const std::wstring& path : EndLeftoversAfterJob(quillon_.Tools(), folder_.Path(), 5s))
-    ADD_FAILURE() << "left running after the test: " << Narrow(path);
+    ADD_FAILURE() << "left running after the test: " << ToUtf8(path);
   QuillonTest::TearDown();
 }
 
 std::string StageJobTest::BeSweetLine(const SourceFolder& source, std::wstring_view entry,
                                       std::wstring_view key, std::wstring_view rate) const {
-  return Narrow(L"\"" + quillon_.Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
+  return ToUtf8(L"\"" + quillon_.Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
                 std::wstring(entry) + L"\" -output \"" + source.Mux() + std::wstring(key) +
                 L".mp3\" ) -lame( -b " + std::wstring(rate) + L")");
 }
 
 std::string StageJobTest::AviMuxLine(const SourceFolder& source) const {
-  return Narrow(L"\"" + quillon_.Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
+  return ToUtf8(L"\"" + quillon_.Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
 }
 
 std::string StageJobTest::UnRarLine(const SourceFolder& source, std::wstring_view archive) const {
-  return Narrow(L"\"" + quillon_.Tool(kUnRarTool) + L"\" e \"" + source.Path() +
+  return ToUtf8(L"\"" + quillon_.Tool(kUnRarTool) + L"\" e \"" + source.Path() +
                 std::wstring(archive) + L"\" \"" + source.Mux() + L"\"");
 }
 

@@ -20,10 +20,6 @@ std::wstring FromAnsi(std::string_view text) {
   return out;
 }
 
-std::wstring Widen(std::string_view ascii) {
-  return std::wstring(ascii.begin(), ascii.end());
-}
-
 std::wstring ExePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {

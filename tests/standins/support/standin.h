@@ -126,7 +126,4 @@ std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title, const 
 // Pumps messages until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
-// The wide form of a caption from the shared tool header (plain ASCII).
-std::wstring Widen(std::string_view ascii);
-
 }  // namespace standin

@@ -33,7 +33,11 @@ lane_count=${QUILLON_WINE_LANE_COUNT:-6}
 lanes_pid=""
 native_pid=""
 end_all() {
-  for pid in $lanes_pid $native_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  local pid
+  for pid in $lanes_pid $native_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   quillon_lanes_down "$lanes"
 }
 trap end_all EXIT

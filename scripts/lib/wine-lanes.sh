@@ -18,6 +18,8 @@
 # with a running Xvfb, and writes LANES/resources.json for CTest.
 quillon_lanes_up() {
   local lanes=$1 count=$2 id template
+  # What a run that was cut short left behind goes first.
+  quillon_lanes_down "$lanes"
   rm -rf "$lanes"
   mkdir -p "$lanes"
   template=$lanes/template
@@ -43,6 +45,7 @@ quillon_lanes_up() {
   # (the desktop on the lane's display among them): a Windows program started
   # in a lane whose server had gone would wait a second or two for Wine to
   # start them again, and every test is at least one such start.
+  local warming=()
   for ((id = 0; id < count; id++)); do
     (
       export WINEPREFIX=$lanes/$id/prefix WINEDEBUG=-all
@@ -51,8 +54,10 @@ quillon_lanes_up() {
       "$WINESERVER" -p
       "$WINELOADER" cmd /c exit >/dev/null 2>&1
     ) &
+    warming+=($!)
   done
-  wait
+  # Only these: the lanes' Xvfb servers are children of this shell too.
+  wait "${warming[@]}"
   {
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
     for ((id = 0; id < count; id++)); do
@@ -106,9 +111,11 @@ quillon_lanes_down() {
   local lanes=$1 lane
   [ -d "$lanes" ] || return 0
   quillon_use_wine win64
+  # Every step may find its part gone already; none may stop the others
+  # (this runs from traps, under set -e).
   for lane in "$lanes"/[0-9]*/; do
-    [ -d "$lane/prefix" ] && WINEPREFIX=$lane/prefix "$WINESERVER" -k 2>/dev/null
-    [ -f "$lane/xvfb.pid" ] && kill "$(cat "$lane/xvfb.pid")" 2>/dev/null
+    WINEPREFIX=$lane/prefix "$WINESERVER" -k 2>/dev/null || true
+    if [ -f "$lane/xvfb.pid" ]; then kill "$(cat "$lane/xvfb.pid")" 2>/dev/null || true; fi
     rm -f "$lane/xvfb.pid"
   done
   return 0

@@ -5,9 +5,11 @@ rem README.txt.
 rem
 rem   convert-all.cmd "D:\Rips" [audio bitrate subtitles muxsubs deltemp shutdown muxall]
 rem
-rem Folder names may hold any character a folder name can hold. That is why
-rem this script keeps delayed expansion off, puts every name in quotes, and
-rem echoes names only through the :say routine.
+rem Folder names may hold any character a folder name can hold: ampersands,
+rem carets, percent and exclamation marks, parentheses, letters of any
+rem script. That is why this script
+rem keeps delayed expansion off, puts every name in quotes, never lets a name
+rem share a line with a for variable, and echoes names only through :say.
 setlocal EnableExtensions DisableDelayedExpansion
 
 rem The job settings: Quillon's batch fields, with the defaults of its window.
@@ -50,8 +52,9 @@ if not "%LOG:~-1%"=="\" set "LOG=%LOG%\"
 set "LOG=%LOG%convert-all.log"
 set "QUILLON=%~dp0Quillon.exe"
 
-rem With its trailing backslash, a path exists only as a folder.
-if not exist "%BASE%" goto :nofolder
+rem Any folder but a drive's root lists ".", so "*" finds a folder and never
+rem a file; a drive's root is there when "D:\" is.
+if "%ROOT:~-1%"=="\" (if not exist "%BASE%" goto :nofolder) else if not exist "%BASE%*" goto :nofolder
 if not exist "%QUILLON%" goto :noquillon
 
 rem Names are listed through a pipe or a file, which speak the console's
@@ -160,17 +163,16 @@ exit /b
 rem One line on the screen and in the log: date and time, folder, text.
 :log
 set "LINE=%date% %time% | %FOLDER% | %TEXT%"
-call :say
-setlocal EnableDelayedExpansion
->>"!LOG!" echo !LINE!
-endlocal
+call :say log
 exit /b
 
-rem Echoes LINE as it is: delayed expansion does not look inside the value.
+rem Echoes LINE, and with "log" also appends it to the log, as it is: a for
+rem variable's value is never read as commands (no name holds "*" or "?").
 :say
-setlocal EnableDelayedExpansion
-echo !LINE!
-endlocal
+for %%L in ("%LINE%") do (
+  echo %%~L
+  if "%~1"=="log" >>"%LOG%" echo %%~L
+)
 exit /b
 
 :nofolder

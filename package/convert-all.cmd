@@ -68,6 +68,11 @@ rem digits one character at a time ("Film 10" before "Film 9"). The list is
 rem taken once, at the start; hidden and system folders are left out.
 set "LIST=%TEMP%\convert-all-%RANDOM%%RANDOM%.txt"
 dir /b /ad-h-s /on "%BASE%" >"%LIST%" 2>nul
+if not exist "%LIST%" goto :nolist
+rem Where the folder beside it cannot be written to (C:\ for a user without
+rem administrator rights), the log goes into the folder itself.
+type nul >>"%LOG%" 2>nul
+if not exist "%LOG%" set "LOG=%BASE%convert-all.log"
 
 set "FOLDER=%ROOT%"
 set "TEXT=started: audio %AUDIO%, bitrate %BITRATE%, subtitles %SUBTITLES%, muxsubs %MUXSUBS%, deltemp %DELTEMP%, shutdown %SHUTDOWN%, muxall %MUXALL%"
@@ -179,6 +184,12 @@ exit /b
 set "LINE=convert-all: not a folder: %ROOT%"
 call :say
 goto :usage
+
+:nolist
+if defined OLDCP chcp %OLDCP% >nul 2>&1
+set "LINE=convert-all: cannot write the folder list %LIST%"
+call :say
+exit /b 3
 
 :noquillon
 set "LINE=convert-all: Quillon.exe is not beside this script: %QUILLON%"

@@ -114,19 +114,18 @@ TEST_F(ConvertAllTest, TheGuidesExampleConvertsEachWaitingFolderInNameOrder) {
 
   const auto log = folder_.ReadFile(L"convert-all.log");
   ASSERT_TRUE(log.has_value()) << "no convert-all.log beside the folder";
-  const std::wstring base = rips;
   EXPECT_EQ(LogLinesAfterTheTime(FromAnsi(*log)),
             (std::vector<std::wstring>{
                 folder + L" | started: audio 1, bitrate 192, subtitles 0, muxsubs 0, deltemp 1, "
                          L"shutdown 1, muxall 1",
-                base + L"Am\u00e9lie et moi | exit code 0: the job produced everything it was "
+                rips + L"Am\u00e9lie et moi | exit code 0: the job produced everything it was "
                        L"asked for",
-                base + L"Brazil 1985 | skipped: it already has a mux\\ folder",
-                base + L"Casablanca & Co (1942) | exit code 1: a result is missing or a tool "
+                rips + L"Brazil 1985 | skipped: it already has a mux\\ folder",
+                rips + L"Casablanca & Co (1942) | exit code 1: a result is missing or a tool "
                        L"could not be started or crashed",
-                base + L"Extras | skipped: it has no movie.avi",
+                rips + L"Extras | skipped: it has no movie.avi",
                 folder + L" | finished: 1 done, 1 had problems, 0 failed, 2 skipped; exit code 1",
-                base + L"Casablanca & Co (1942) | shutdown: the last job shuts the computer down",
+                rips + L"Casablanca & Co (1942) | shutdown: the last job shuts the computer down",
             }))
       << ToUtf8(FromAnsi(*log));
 

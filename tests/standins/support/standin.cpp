@@ -136,6 +136,7 @@ Mode ReadMode() {
   const std::optional<std::string> text = ReadBytes(ExePath() + L".mode");
   if (!text) return mode;
   std::wstring rest = ToWide(*text);
+  std::wstring only;
   size_t pos = 0;
   while (pos < rest.size()) {
     while (pos < rest.size() && std::iswspace(rest[pos])) ++pos;
@@ -146,6 +147,10 @@ Mode ReadMode() {
     if (word.empty()) continue;
     if (word.rfind(L"delay=", 0) == 0) {
       mode.delay_ms = static_cast<DWORD>(wcstoul(word.c_str() + 6, nullptr, 10));
+      continue;
+    }
+    if (word.rfind(L"only=", 0) == 0) {
+      only = word.substr(5);
       continue;
     }
     bool known = false;
@@ -159,6 +164,9 @@ Mode ReadMode() {
     }
     if (!known) Log(L"error", L"unknown mode word " + word + L", running normally");
   }
+  // One tools folder serves several jobs; "only=" picks the job's run.
+  if (!only.empty() && std::wstring_view(GetCommandLineW()).find(only) == std::wstring_view::npos)
+    mode.kind = ModeKind::kNormal;
   return mode;
 }
 

@@ -43,7 +43,8 @@ void Log(std::wstring_view event, std::wstring_view detail = {});
 
 // How the test wants this run of the tool to behave. Read from the text file
 // "<exe file name>.mode" beside the exe: one mode word, optionally followed
-// by "delay=<ms>". No file means "normal".
+// by "delay=<ms>" and "only=<text>" (the mode holds only for a run whose
+// command line contains the text). No file means "normal".
 enum class ModeKind {
   kNormal,
   kFail,

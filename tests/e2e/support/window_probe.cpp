@@ -298,7 +298,10 @@ bool SameBoxText(std::wstring_view shown, std::wstring_view expected) {
 std::optional<MessageBoxSeen> WaitForMessageBox(const QuillonProcess& process, Ms limit,
                                                 std::wstring_view title) {
   HWND box = nullptr;
-  if (!WaitUntil(limit, [&] { return (box = FindOwnedDialog(process.Id(), title)) != nullptr; }))
+  if (!WaitUntil(limit, [&] {
+        box = FindOwnedDialog(process.Id(), title);
+        return box != nullptr && !TextOf(::GetDlgItem(box, kBoxTextId)).empty();
+      }))
     return std::nullopt;
   MessageBoxSeen seen;
   seen.window = box;
@@ -340,7 +343,9 @@ bool CancelInputBox(HWND box) {
 
 std::optional<MessageBoxSeen> MessageBoxNow(const QuillonProcess& process) {
   const HWND box = FindOwnedDialog(process.Id(), L"Quillon");
-  if (box == nullptr) return std::nullopt;
+  // Every box of the program says something: one without its text yet (or
+  // any more, being taken down after its OK) is looked at again next time.
+  if (box == nullptr || TextOf(::GetDlgItem(box, kBoxTextId)).empty()) return std::nullopt;
   // A box with a long path in it can be wider than the screen, its icon then
   // lying beyond the left edge where its pixels cannot be read.
   RECT r{};

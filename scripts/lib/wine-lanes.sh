@@ -5,7 +5,7 @@
 # wineserver of its own: Wine starts one server per prefix) and the number of
 # an Xvfb display of its own. Nothing a test does in one lane (a window, the
 # focus, a timer, the settings store, %TEMP%, the job log) can reach another.
-# CTest hands each Wine test one lane (the resource "lanes" of the spec file
+# CTest hands each Wine test one lane (the resource "lanes" of the resource file
 # written here); the Wine runner of a build folder turns the lane it was given
 # into WINEPREFIX and DISPLAY.
 #

@@ -24,13 +24,15 @@ quillon_lanes_up() {
   mkdir -p "$lanes"
   template=$lanes/template
   quillon_use_wine win64
+  # Each Wine step is bounded: a Wine that hangs fails the run, not CI's clock.
   WINEPREFIX=$template WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+    timeout 300 "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
   # Without a window manager, Wine stalls about two seconds whenever a
   # managed top-level window is destroyed; unmanaged windows close at once.
   WINEPREFIX=$template WINEDEBUG=-all \
-    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-  WINEPREFIX=$template "$WINESERVER" -w
+    timeout 120 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    >/dev/null 2>&1 || true
+  WINEPREFIX=$template timeout 120 "$WINESERVER" -w || WINEPREFIX=$template "$WINESERVER" -k
   if [ ! -f "$template/system.reg" ]; then
     echo "wine-lanes: Wine could not make a prefix in $template" >&2
     return 1
@@ -52,7 +54,7 @@ quillon_lanes_up() {
       DISPLAY=$(cat "$lanes/$id/display")
       export DISPLAY
       "$WINESERVER" -p
-      "$WINELOADER" cmd /c exit >/dev/null 2>&1
+      timeout 120 "$WINELOADER" cmd /c exit >/dev/null 2>&1
     ) &
     warming+=($!)
   done

@@ -185,6 +185,7 @@ void FrmMain::EndJob() {
   } else {
     std::string problems = "Finished with problems:";
     for (const auto& problem : report.Problems()) problems += "\r\n" + problem;
+    for (const auto& note : report.Notes()) problems += "\r\n" + note;
     log.Line(problems);
   }
   if (batchMode_) {
@@ -209,6 +210,7 @@ void FrmMain::EndJob() {
   }
   std::string text = "The job finished with problems:";
   for (const auto& problem : report.Problems()) text += LineBreak + problem;
+  for (const auto& note : report.Notes()) text += LineBreak + note;
   ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 

@@ -25,24 +25,70 @@ class FaultOutcomeTest : public StageTest {
     std::sort(out.begin(), out.end());
     return out;
   }
+  static Files InMux(Files names) {
+    for (auto& name : names) name = Mux(name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   static std::string Mux(const std::string& name) { return std::string(kMux) + name; }
 };
 
-// The recognition's SRT files were meant to go into the AVI; with no AVI
-// made they are nowhere else, so the clean-up keeps them.
-TEST_F(FaultOutcomeTest, NoAviMadeKeepsTheSrtFilesThatWereToGoIntoIt) {
+// What the muxer was given is nowhere else when it made no AVI: the clean-up
+// keeps the converted files and the script for muxing by hand.
+const Files kForMuxingByHand = {"0x20.srt",  "0x21.srt",     "0x80.mp3",
+                                "movie.amg", "vob_0x20.sup", "vob_0x21.sup"};
+const std::string kByHandNote =
+    "The converted files and the mux script are in D:\\Rips\\Film\\mux\\ for muxing by hand.";
+
+TEST_F(FaultOutcomeTest, NoAviMadeKeepsEverythingForMuxingByHand) {
   script.avimuxWrites = false;
   frm.StartJob();
-  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(InMux(), InMux(kForMuxingByHand));
   EXPECT_EQ(Problems(), (Files{"Missing result: " + Mux("movie.avi")}));
+  EXPECT_EQ(frm.Report().Notes(), (Files{kByHandNote}));
+  EXPECT_EQ(Messages().back(),
+            "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
+            "Missing result: " +
+                Mux("movie.avi") + "\r\n" + kByHandNote + ")");
 }
 
-TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsTheSrtFilesToo) {
+TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsEverythingToo) {
   fake.DeleteFile(frm.job().AviMuxPath);
   frm.StartJob();
-  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(InMux(), InMux(kForMuxingByHand));
   EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().AviMuxPath,
                                "Missing result: " + Mux("movie.avi")}));
+}
+
+// A tool that failed after opening its output leaves an empty file, which
+// is no result: reported as such, and an empty AVI keeps the work.
+TEST_F(FaultOutcomeTest, AnEmptyResultIsAMissingOne) {
+  const struct {
+    const char* tool;
+    Files problems;
+    Files left;
+  } rows[] = {
+      {"BeSweet", {"Missing result: " + Mux("0x80.mp3") + " (empty)"}, {"movie.avi"}},
+      {"DVDSubEdit",
+       {"Missing result: " + Mux("0x20.srt") + " (empty)",
+        "Missing result: " + Mux("0x21.srt") + " (empty)"},
+       {"movie.avi"}},
+      {"AVI-Mux GUI", {"Missing result: " + Mux("movie.avi") + " (empty)"}, kForMuxingByHand},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.tool);
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    script.emptyOutputOf = row.tool;
+    frm.StartJob();
+    EXPECT_EQ(Problems(), row.problems);
+    Files left = InMux(row.left);
+    if (std::string(row.tool) == "AVI-Mux GUI") left.push_back(Mux("movie.avi"));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(InMux(), left);
+  }
 }
 
 TEST_F(FaultOutcomeTest, AnAviMadeWithTheSubtitlesLetsTheCleanUpDeleteThem) {
@@ -62,9 +108,8 @@ TEST_F(FaultOutcomeTest, SubtitlesLeftOutOfTheAviStayWhetherOrNotItWasMade) {
     frm.SelectOption(ControlId::optSubSRT);
     frm.SetCheck(ControlId::chkSubMux, 0);
     frm.StartJob();
-    Files expected = {Mux("0x20.srt"), Mux("0x21.srt")};
-    if (aviMade) expected.push_back(Mux("movie.avi"));
-    EXPECT_EQ(InMux(), expected);
+    EXPECT_EQ(InMux(),
+              aviMade ? InMux({"0x20.srt", "0x21.srt", "movie.avi"}) : InMux(kForMuxingByHand));
   }
 }
 
@@ -104,9 +149,12 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
     if (row.code < kFirstExceptionStatus) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
-    // The AVI of a muxer that crashed may hold only part of the text.
+    // The AVI of a muxer that crashed may hold only part of what it was given.
     if (&row.tool == &frm.job().AviMuxPath) {
-      EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt"), Mux("movie.avi")}));
+      Files left = InMux(kForMuxingByHand);
+      left.push_back(Mux("movie.avi"));
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(InMux(), left);
     }
     EXPECT_EQ(Problems(), row.problems);
   }

@@ -26,8 +26,10 @@ inline constexpr char kRestingCaption[] = "Quillon v1.0";
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitProblems = 1;        // a batch job ended with missing results
 inline constexpr int kExitBadCommandLine = 2;  // the command line was refused
-inline constexpr int kExitJobFailed = 3;       // a batch job did not start or stopped on an error
-inline constexpr int kExitCancelled = 4;       // the window was closed during a job
+// A batch job did not start or stopped on an error, or the program itself
+// could not start.
+inline constexpr int kExitJobFailed = 3;
+inline constexpr int kExitCancelled = 4;  // the window was closed during a job
 
 struct ControlState {
   bool enabled = true;
@@ -138,6 +140,12 @@ class FrmMain : private JobSettings {
   bool CommandLineGiven();
   void RefuseCommandLine(const std::string& commandLine);
   void RunStage(const char* step, void (*stage)(Job&));
+  // Whether every path a job on `sourceDir` hands to a tool fits the
+  // classic path length that the tools are limited to; `srt` when the
+  // subtitles are to be converted.
+  bool PathsFitTools(const std::string& sourceDir, bool srt);
+  // Why a folder whose paths do not fit cannot be used, after "because ".
+  static std::string TooLongText(const std::string& sourceDir);
 
   Platform& platform_;
   MainView& view_;

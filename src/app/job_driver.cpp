@@ -48,7 +48,35 @@ std::size_t Utf16Length(const std::string& utf8) {
   return units;
 }
 
+// SubToSup names each SUP file after the index and the stream's number;
+// the first stream's name is as long as any.
+constexpr char kSupNameOfFirstStream[] = "movie_0x20.sup";
+
 }  // namespace
+
+// The longest paths a job on `sourceDir` hands to a tool: the subtitle
+// archive it unpacks and the SUP files made from its index (the longest of
+// the mux folder's names), or else the mux script.
+bool FrmMain::PathsFitTools(const std::string& sourceDir, bool srt) {
+  const std::string muxDir = sourceDir + "mux\\";
+  std::vector<std::string> paths = {muxDir + "movie.amg"};
+  if (platform_.FileExists(sourceDir + "movie.idx"))
+    paths.push_back(sourceDir + "movie.rar");
+  else if (platform_.FileExists(sourceDir + "subtitles\\movie.idx"))
+    paths.push_back(sourceDir + "subtitles\\movie.rar");
+  if (paths.size() > 1 && srt) paths.push_back(muxDir + kSupNameOfFirstStream);
+  for (const auto& path : paths)
+    if (Utf16Length(path) > kMaxToolPath) return false;
+  return true;
+}
+
+std::string FrmMain::TooLongText(const std::string& sourceDir) {
+  return "the path of its mux folder is too long:\r\n" + sourceDir +
+         "mux\\\r\nThe tools cannot open files whose paths are longer than " +
+         std::to_string(kMaxToolPath) +
+         " characters. Move the source folder closer to the root of its drive, or give it a "
+         "shorter name.";
+}
 
 void FrmMain::StartJob() {
   if (jobRunning_ || closed_) return;
@@ -65,14 +93,10 @@ void FrmMain::StartJob() {
     return;
   }
   // The tools open the job's files through the classic 260-character paths:
-  // a mux folder whose own files would be longer cannot work, however far a
-  // job got before a tool failed on it.
-  if (Utf16Length(muxDir + "movie.amg") > kMaxToolPath) {
-    FailJob("The job was not started, because the path of its mux folder is too long:\r\n" +
-            muxDir + "\r\nThe tools cannot open files whose paths are longer than " +
-            std::to_string(kMaxToolPath) +
-            " characters. Move the source folder closer to the root of its drive, or give it a "
-            "shorter name.");
+  // a job that would hand them a longer one cannot work, however far it got
+  // before a tool failed on it.
+  if (!PathsFitTools(job_.SourceDir, SubtitlesToSrt())) {
+    FailJob("The job was not started, because " + TooLongText(job_.SourceDir));
     return;
   }
   // An existing mux folder holds an earlier job's results; this job must not
@@ -185,6 +209,7 @@ void FrmMain::EndJob() {
   } else {
     std::string problems = "Finished with problems:";
     for (const auto& problem : report.Problems()) problems += "\r\n" + problem;
+    for (const auto& note : report.Notes()) problems += "\r\n" + note;
     log.Line(problems);
   }
   if (batchMode_) {
@@ -209,6 +234,7 @@ void FrmMain::EndJob() {
   }
   std::string text = "The job finished with problems:";
   for (const auto& problem : report.Problems()) text += LineBreak + problem;
+  for (const auto& note : report.Notes()) text += LineBreak + note;
   ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 

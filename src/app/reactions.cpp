@@ -12,7 +12,15 @@ void FrmMain::ClickOpen() {
   if (jobRunning_) return;
   const std::string folder = platform_.BrowseForFolder("Select source movie folder");
   if (folder.empty()) return;
-  job_.SourceDir = AddBackslash(folder);
+  // A folder the tools could not work in is not taken: the one chosen before
+  // stays, as Start would refuse this one anyway. The scan would select
+  // "Convert to SRT".
+  const std::string sourceDir = AddBackslash(folder);
+  if (!PathsFitTools(sourceDir, /*srt=*/true)) {
+    ShowBox("The folder cannot be used, because " + TooLongText(sourceDir), MessageIcon::Error);
+    return;
+  }
+  job_.SourceDir = sourceDir;
   try {
     ScanSourceFolder();
   } catch (const std::exception& error) {

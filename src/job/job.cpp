@@ -1,5 +1,6 @@
 #include "job/job.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace quillon {
@@ -52,6 +53,8 @@ void Job::Restart() {
   report_.Clear();
   ocrRan = false;
   srtSaved.clear();
+  muxRan = false;
+  aviMade = false;
   step_.clear();
 }
 
@@ -106,8 +109,13 @@ ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& t
   return outcome;
 }
 
-void Job::ExpectResult(const std::string& path) {
-  if (!platform_.FileExists(path)) report_.MissingResult(path);
+bool Job::ExpectResult(const std::string& path) {
+  const std::optional<std::uint64_t> size = platform_.FileSize(path);
+  if (!size)
+    report_.MissingResult(path);
+  else if (*size == 0)
+    report_.MissingResult(path, "empty");  // a tool that failed after opening its output
+  return size && *size > 0;
 }
 
 void Job::WaitForCaption(const CaptionPattern& curCaption) {

@@ -65,9 +65,9 @@ class Job {
   ProcessOutcome RunTool(const std::string& commandLine, const std::string& toolPath);
   // Starts a program without waiting for it, and logs it.
   bool StartLogged(const std::string& commandLine, int showStyle);
-  // Notes a result the job should have produced; a missing one turns "Done!"
-  // into a warning.
-  void ExpectResult(const std::string& path);
+  // Notes a result the job should have produced; a missing or empty one
+  // turns "Done!" into a warning. True when it is there and not empty.
+  bool ExpectResult(const std::string& path);
 
   // ---- the keyboard macro: each step ends the job when it cannot land ----
   // A tool's window shows up within a couple of minutes or not at all.
@@ -103,6 +103,10 @@ class Job {
   // The SRT files of this job whose text is safe elsewhere: copied beside
   // the movie, or muxed into the AVI this job made. Only these may go.
   std::vector<std::string> srtSaved;
+  // Whether the muxer ran in this job, and whether it made a whole movie.avi.
+  // Without one, the files it was given stay for muxing by hand.
+  bool muxRan = false;
+  bool aviMade = false;
 
  private:
   // The window must be in front before a click or keys reach it; a refused

@@ -11,7 +11,10 @@ namespace quillon {
 
 class JobReport {
  public:
-  void Clear() { problems_.clear(); }
+  void Clear() {
+    problems_.clear();
+    notes_.clear();
+  }
   void ToolNotStarted(const std::string& toolPath) { Add("Could not start " + toolPath); }
   void MissingResult(const std::string& path) { Add("Missing result: " + path); }
   // A result named by a pattern, with what its absence means.
@@ -25,8 +28,12 @@ class JobReport {
   void ToolCrashed(const std::string& toolPath, const std::string& status) {
     Add(toolPath + " crashed (exception " + status + ")");
   }
+  // What the user can do about the problems; shown after them, and no
+  // problem by itself.
+  void Note(const std::string& line) { notes_.push_back(line); }
   bool Empty() const { return problems_.empty(); }
   const std::vector<std::string>& Problems() const { return problems_; }
+  const std::vector<std::string>& Notes() const { return notes_; }
 
  private:
   void Add(const std::string& line) {
@@ -35,6 +42,7 @@ class JobReport {
     problems_.push_back(line);
   }
   std::vector<std::string> problems_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace quillon

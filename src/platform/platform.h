@@ -100,11 +100,18 @@ class Platform {
   // --- file system ---
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool FolderExists(const std::string& path) = 0;
+  // The size of a file in bytes; nullopt when there is no such file.
+  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
   // Entries of a folder (no "." or ".."); empty when the folder cannot be read.
   virtual std::vector<FolderEntry> ListFolder(const std::string& folder) = 0;
   // The operations below throw PlatformError when they fail.
-  virtual void CopyFile(const std::string& from, const std::string& to) = 0;  // replaces `to`
+  // Replaces `to`, unless it is read-only; the copy keeps the attributes of
+  // `from`, read-only included.
+  virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+  // Refuses a read-only file, as the system does.
   virtual void DeleteFile(const std::string& path) = 0;
+  // Takes the read-only attribute off a file; a file without it stays as it is.
+  virtual void ClearReadOnly(const std::string& path) = 0;
   virtual void CreateFolder(const std::string& path) = 0;  // fails when it already exists
   virtual void RemoveFolder(const std::string& path) = 0;  // fails when not empty
   // Writes `text` in the system's ANSI code page, replacing any file of that
@@ -175,6 +182,7 @@ class Platform {
 
   // --- shell ---
   // The shell's folder picker, modal to the main window; "" when cancelled.
+  // The path comes whole, however long.
   virtual std::string BrowseForFolder(const std::string& title) = 0;
   // Path of a shell special folder (CSIDL), without trailing backslash; "" if none.
   virtual std::string GetSpecialFolder(int csidl) = 0;

@@ -7,15 +7,16 @@ namespace quillon::stages {
 // is taken from the same place, whether or not it is there.
 void ExtractSubtitles(Job& job) {
   Platform& platform = job.System();
+  std::string index;
   std::string archive;
   if (platform.FileExists(job.SourceDir + "movie.idx")) {
-    platform.CopyFile(job.SourceDir + "movie.idx", job.MuxDir + "movie.idx");
+    index = job.SourceDir + "movie.idx";
     archive = job.SourceDir + "movie.rar";
   } else if (platform.FileExists(job.SourceDir + "subtitles\\movie.idx")) {
-    platform.CopyFile(job.SourceDir + "subtitles\\movie.idx", job.MuxDir + "movie.idx");
+    index = job.SourceDir + "subtitles\\movie.idx";
     archive = job.SourceDir + "subtitles\\movie.rar";
   }
-  if (!archive.empty()) {
+  if (!index.empty()) {
     job.BeginStep("unpacking " + archive);
     const ProcessOutcome unpacked =
         job.RunTool(UnRarCommandLine(job.UnRarPath, archive, job.MuxDir), job.UnRarPath);
@@ -24,6 +25,17 @@ void ExtractSubtitles(Job& job) {
     // such already.
     if (unpacked.finished && unpacked.exitCode != 0 && !unpacked.Crashed())
       job.Report().ToolFailed(job.UnRarPath, unpacked.exitCode);
+
+    // The index goes in after the archive: UnRAR, given no overwrite switch,
+    // would stop and ask on its console about an index already there, and in
+    // an unattended job nobody answers. The folder's own index replaces one
+    // the archive held, even a read-only one.
+    job.BeginStep("copying the subtitle index " + index);
+    const std::string copy = job.MuxDir + "movie.idx";
+    if (platform.FileExists(copy)) platform.ClearReadOnly(copy);
+    platform.CopyFile(index, copy);
+    // A copy keeps the read-only attribute of an index off a disc.
+    platform.ClearReadOnly(copy);
   }
   if (job.Settings().SubtitlesToSrt()) ConvertSubtitlesToSrt(job);
 }

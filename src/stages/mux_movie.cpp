@@ -18,13 +18,19 @@ void MuxMovie(Job& job) {
   job.System().WriteAnsiTextFile(job.MuxDir + "movie.amg", MuxScript(script));
 
   job.BeginStep("muxing the movie");
+  job.muxRan = true;
   const ProcessOutcome muxer =
       job.RunTool(AviMuxCommandLine(job.AviMuxPath, job.MuxDir), job.AviMuxPath);
-  job.ExpectResult(job.MuxDir + "movie.avi");
-  // An AVI from a muxer that crashed may hold only part of the text.
-  if (muxer.finished && !muxer.Crashed() && job.System().FileExists(job.MuxDir + "movie.avi"))
-    for (const auto& entry : script.subtitleEntries)
-      job.srtSaved.push_back(job.MuxDir + SubtitleKey(entry) + ".srt");
+  const bool aviThere = job.ExpectResult(job.MuxDir + "movie.avi");
+  // An AVI from a muxer that crashed may hold only part of what it was given.
+  job.aviMade = aviThere && muxer.finished && !muxer.Crashed();
+  if (!job.aviMade) {
+    job.Report().Note("The converted files and the mux script are in " + job.MuxDir +
+                      " for muxing by hand.");
+    return;
+  }
+  for (const auto& entry : script.subtitleEntries)
+    job.srtSaved.push_back(job.MuxDir + SubtitleKey(entry) + ".srt");
 }
 
 }  // namespace quillon::stages

@@ -8,8 +8,13 @@ namespace {
 
 // A file that a tool never wrote, or that an earlier step already removed
 // (two tracks with one key share their MP3), is simply not there to delete.
+// Only the job's own files in the mux folder come here; a copy keeps the
+// read-only attribute of a file off a disc, and UnRAR restores the one
+// stored in its archive, so that attribute goes first.
 void DeleteIfPresent(Platform& platform, const std::string& path) {
-  if (platform.FileExists(path)) platform.DeleteFile(path);
+  if (!platform.FileExists(path)) return;
+  platform.ClearReadOnly(path);
+  platform.DeleteFile(path);
 }
 
 }  // namespace
@@ -30,9 +35,12 @@ void CopySubtitleResults(Job& job) {
 void DeleteTempFiles(Job& job) {
   Platform& platform = job.System();
   const bool muxed = job.Settings().MuxAll();
-  if (muxed) DeleteIfPresent(platform, job.MuxDir + "movie.amg");
+  // The muxer made no whole AVI: what it was given, and its script, are the
+  // user's way to mux by hand, and nowhere else.
+  const bool keepForMuxing = job.muxRan && !job.aviMade;
+  if (muxed && !keepForMuxing) DeleteIfPresent(platform, job.MuxDir + "movie.amg");
 
-  if (job.Settings().AudioToMp3())
+  if (job.Settings().AudioToMp3() && !keepForMuxing)
     for (const auto& track : job.fileAud.Entries())
       DeleteIfPresent(platform, job.MuxDir + TrackKey(track) + ".mp3");
 
@@ -41,7 +49,8 @@ void DeleteTempFiles(Job& job) {
   DeleteIfPresent(platform, job.MuxDir + "movie.sub");
   const std::vector<std::string> subtitles =
       job.ocrRan ? job.fileSub.Entries() : std::vector<std::string>{};
-  for (const auto& entry : subtitles) DeleteIfPresent(platform, job.MuxDir + entry);
+  if (!keepForMuxing)
+    for (const auto& entry : subtitles) DeleteIfPresent(platform, job.MuxDir + entry);
   // An SRT file goes only when this job put its text somewhere else: inside
   // the AVI, or beside the movie. Made without them, or not made at all, the
   // AVI leaves them next to it, and so does a box the user changed since.

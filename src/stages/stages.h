@@ -10,7 +10,7 @@ namespace quillon::stages {
 // Reads the audio tracks of the job's source folder. True when they cannot
 // go into an AVI as they are, so the audio must become MP3.
 bool ScanSourceFolder(Job& job);
-// Copies the subtitle index into the mux folder and unpacks its archive
+// Unpacks the subtitle archive into the mux folder and copies the index
 // there; then, if SRT was asked for, converts the subtitles.
 void ExtractSubtitles(Job& job);
 // VobSub to SUP in SubToSup, then each SUP file to SRT in DVDSubEdit.

@@ -220,15 +220,17 @@ TEST_F(InteractiveAudioTest, MissingBeSweetEndsWithAWarningThatNamesItAndTheMiss
   const auto end = StartAndAwaitEnd(window);
   ASSERT_TRUE(end.has_value()) << "the job ended without a message\n" << Log().Text();
   const std::wstring mux = source.Mux();
-  const std::wstring expected = WithJobLogPlace(
-      L"The job finished with problems:\r\nCould not start " + quillon_.Tool(kBeSweetTool) +
-      L"\r\nMissing result: " + mux + L"0x80.mp3\r\nMissing result: " + mux +
-      L"0x81.mp3\r\nMissing result: " + mux + L"movie.avi");
+  const std::wstring expected =
+      WithJobLogPlace(L"The job finished with problems:\r\nCould not start " +
+                      quillon_.Tool(kBeSweetTool) + L"\r\nMissing result: " + mux +
+                      L"0x80.mp3\r\nMissing result: " + mux + L"0x81.mp3\r\nMissing result: " +
+                      mux + L"movie.avi\r\nThe converted files and the mux script are in " + mux +
+                      L" for muxing by hand.");
   EXPECT_TRUE(SameBoxText(end->text, expected)) << ToUtf8(end->text);
   EXPECT_EQ(end->icon, BoxIcon::Warning) << ToString(end->icon);
   EXPECT_EQ(Log().Starts("AVIMux_GUI"), std::vector<std::string>{AviMuxLine(source)});
-  // The clean-up still ran: the script is gone, the empty mux folder stays.
-  EXPECT_TRUE(source.List(L"mux").empty());
+  // The clean-up kept the script, for muxing by hand.
+  EXPECT_EQ(source.List(L"mux"), std::vector<std::wstring>{L"movie.amg"});
   CloseAndExpectExitCode(window, 0);
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 #include "app/win32/startup.h"
 
 namespace quillon {
@@ -46,6 +49,25 @@ TEST(WaitLimitsOverrideTest, TakesTwoOrThreePositiveWholeNumbersAndNothingElse) 
     EXPECT_EQ(parsed->toolRunMs, c.runMs);
     EXPECT_EQ(parsed->unattendedBoxMs.value_or(0), c.boxMs);
   }
+}
+
+// A program that could not start ran no job: a batch run must not read it
+// as one that only missed a result (1).
+TEST(RunProgramTest, AFailureToStartIsReportedAndEndsAsAJobThatDidNotStart) {
+  std::string reported;
+  const auto report = [&](const char* what) { reported = what; };
+  EXPECT_EQ(RunProgram(
+                []() -> int {
+                  throw std::runtime_error(
+                      "The main window could not be "
+                      "created.");
+                },
+                report),
+            3);
+  EXPECT_EQ(reported, "The main window could not be created.");
+  reported.clear();
+  EXPECT_EQ(RunProgram([] { return 4; }, report), 4);
+  EXPECT_EQ(reported, "");
 }
 
 }  // namespace

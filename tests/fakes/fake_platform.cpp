@@ -61,6 +61,15 @@ void FakePlatform::AddFile(const std::string& path, const std::string& content, 
   files_[key] = File{path, content, hidden, system};
 }
 
+void FakePlatform::SetReadOnly(const std::string& path, bool on) {
+  files_.at(Key(path)).readOnly = on;
+}
+
+bool FakePlatform::ReadOnly(const std::string& path) const {
+  const auto it = files_.find(Key(path));
+  return it != files_.end() && it->second.readOnly;
+}
+
 std::optional<std::string> FakePlatform::FileContent(const std::string& path) const {
   const auto it = files_.find(Key(path));
   if (it == files_.end()) return std::nullopt;
@@ -144,6 +153,12 @@ bool FakePlatform::FileExists(const std::string& path) {
   return files_.count(Key(path)) > 0;
 }
 
+std::optional<std::uint64_t> FakePlatform::FileSize(const std::string& path) {
+  const auto it = files_.find(Key(path));
+  if (it == files_.end()) return std::nullopt;
+  return it->second.content.size();
+}
+
 bool FakePlatform::FolderExists(const std::string& path) {
   return folders_.count(Key(path)) > 0;
 }
@@ -164,6 +179,7 @@ std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
 void FakePlatform::CheckWritable(const std::string& path, const std::string& what) {
   if (locked_.count(Key(path)))
     throw PlatformError("Could not " + what + " \"" + path + "\": locked");
+  if (ReadOnly(path)) throw PlatformError("Could not " + what + " \"" + path + "\": access denied");
   if (!folders_.count(Parent(Key(path))))
     throw PlatformError("Could not " + what + " \"" + path + "\": path not found");
 }
@@ -174,7 +190,7 @@ void FakePlatform::CopyFile(const std::string& from, const std::string& to) {
   if (it == files_.end()) throw PlatformError("Could not copy \"" + from + "\": file not found");
   CheckWritable(to, "copy to");
   const File source = it->second;
-  files_[Key(to)] = File{to, source.content, source.hidden, source.system};
+  files_[Key(to)] = File{to, source.content, source.hidden, source.system, source.readOnly};
 }
 
 void FakePlatform::DeleteFile(const std::string& path) {
@@ -183,6 +199,14 @@ void FakePlatform::DeleteFile(const std::string& path) {
     throw PlatformError("Could not delete \"" + path + "\": file not found");
   CheckWritable(path, "delete");
   files_.erase(Key(path));
+}
+
+void FakePlatform::ClearReadOnly(const std::string& path) {
+  calls.push_back("ClearReadOnly(" + path + ")");
+  const auto it = files_.find(Key(path));
+  if (it == files_.end())
+    throw PlatformError("Could not make \"" + path + "\" writable: file not found");
+  it->second.readOnly = false;
 }
 
 void FakePlatform::CreateFolder(const std::string& path) {

@@ -56,6 +56,10 @@ class FakePlatform : public Platform {
                bool system = false);
   void AddFolder(const std::string& path);  // and its parents
   void LockFile(const std::string& path) { locked_.insert(Key(path)); }
+  // The read-only attribute, as a file copied off a disc carries it: the
+  // file cannot be deleted or replaced until it goes.
+  void SetReadOnly(const std::string& path, bool on = true);
+  bool ReadOnly(const std::string& path) const;
   // Another program holds `path` open for writing (another copy's job log).
   void HoldFile(const std::string& path) { held_.insert(Key(path)); }
   std::optional<std::string> FileContent(const std::string& path) const;
@@ -85,10 +89,12 @@ class FakePlatform : public Platform {
   std::string ExecutableFolder() override { return exeFolder; }
   std::string WorkingFolder() override { return workingFolder; }
   bool FileExists(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   void CopyFile(const std::string& from, const std::string& to) override;
   void DeleteFile(const std::string& path) override;
+  void ClearReadOnly(const std::string& path) override;
   void CreateFolder(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteAnsiTextFile(const std::string& path, const std::string& text) override;
@@ -138,6 +144,7 @@ class FakePlatform : public Platform {
     std::string content;
     bool hidden = false;
     bool system = false;
+    bool readOnly = false;
   };
   struct Window {
     std::string caption;

@@ -1,9 +1,10 @@
 // UnRAR.exe: the extractor. It takes exactly
 //   "<own path>" e "<archive>" "<destination folder>\"
 // and unpacks an archive of the test format (see README.md) into the
-// destination, dropping stored folder names, as "e" does. A file that is
-// already there is skipped and logged: the real tool would stop and ask on
-// its console.
+// destination, dropping stored folder names, as "e" does. At a file that
+// is already there it stops, as the real tool does without an overwrite
+// switch: it asks on its console whether to replace the file and waits for
+// an answer. Nothing in the tests answers, so it waits until it is ended.
 
 #include <vector>
 
@@ -122,8 +123,14 @@ int wmain() {
   for (const Entry& entry : *entries) {
     const std::wstring target = request->destination + entry.name;
     if (standin::IsFile(target)) {
-      standin::Log(L"exists", entry.name);
-      continue;
+      const std::string question = "\r\nWould you like to replace the existing file " +
+                                   standin::ToUtf8(target) +
+                                   "\r\n\r\n[Y]es, [N]o, [A]ll, n[E]ver, [R]ename, [Q]uit ";
+      DWORD written = 0;
+      WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), question.data(),
+                static_cast<DWORD>(question.size()), &written, nullptr);
+      standin::Log(L"asked", entry.name);
+      standin::SleepForever();
     }
     if (mode.kind == standin::ModeKind::kPartial) {
       standin::WriteWholeFile(target,

@@ -366,13 +366,18 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
   EXPECT_TRUE(frm.Report().Empty());
 }
 
-TEST_F(JobTest, ExpectResultNotesOnlyMissingFiles) {
-  fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3");
-  frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3");
+// A tool that failed after opening its output leaves an empty file: no
+// result either.
+TEST_F(JobTest, ExpectResultNotesMissingAndEmptyFiles) {
+  fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3", "mp3");
+  fake.AddFile("D:\\Rips\\Film\\mux\\0x82.mp3", "");
+  EXPECT_TRUE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3"));
   EXPECT_TRUE(frm.Report().Empty());
-  frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3");
+  EXPECT_FALSE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3"));
+  EXPECT_FALSE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x82.mp3"));
   EXPECT_EQ(frm.Report().Problems(),
-            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3",
+                                      "Missing result: D:\\Rips\\Film\\mux\\0x82.mp3 (empty)"}));
 }
 
 }  // namespace

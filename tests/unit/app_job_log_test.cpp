@@ -178,7 +178,8 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
   const std::string problems =
       std::string("Could not start ") + kBeSweet +
       "\r\nMissing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + kAviMux +
-      " crashed (exception 0xC0000005)\r\nMissing result: D:\\Rips\\Film\\mux\\movie.avi";
+      " crashed (exception 0xC0000005)\r\nMissing result: D:\\Rips\\Film\\mux\\movie.avi\r\n"
+      "The converted files and the mux script are in D:\\Rips\\Film\\mux\\ for muxing by hand.";
   const std::string log = Log();
   const std::string indent(11, ' ');
   EXPECT_NE(log.find("] AVIMux_GUI.exe: exit code 3221225477 (0xC0000005) after 1500 ms\r\n"),
@@ -188,7 +189,9 @@ TEST_F(JobLogTest, AToolThatCannotStartAndAMissingResultEndTheLogAndTheWarning) 
             "Finished with problems:\r\n" + indent + "Could not start " + kBeSweet + "\r\n" +
                 indent + "Missing result: D:\\Rips\\Film\\mux\\1eng.mp3\r\n" + indent + kAviMux +
                 " crashed (exception 0xC0000005)\r\n" + indent +
-                "Missing result: D:\\Rips\\Film\\mux\\movie.avi\r\n");
+                "Missing result: D:\\Rips\\Film\\mux\\movie.avi\r\n" + indent +
+                "The converted files and the mux script are in D:\\Rips\\Film\\mux\\ for "
+                "muxing by hand.\r\n");
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"ShowMessage(Quillon,warning,The job finished with "
                                       "problems:\r\n" +

@@ -25,24 +25,70 @@ class FaultOutcomeTest : public StageTest {
     std::sort(out.begin(), out.end());
     return out;
   }
+  static Files InMux(Files names) {
+    for (auto& name : names) name = Mux(name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   static std::string Mux(const std::string& name) { return std::string(kMux) + name; }
 };
 
-// The recognition's SRT files were meant to go into the AVI; with no AVI
-// made they are nowhere else, so the clean-up keeps them.
-TEST_F(FaultOutcomeTest, NoAviMadeKeepsTheSrtFilesThatWereToGoIntoIt) {
+// What the muxer was given is nowhere else when it made no AVI: the clean-up
+// keeps the converted files and the script for muxing by hand.
+const Files kForMuxingByHand = {"0x20.srt",  "0x21.srt",     "0x80.mp3",
+                                "movie.amg", "vob_0x20.sup", "vob_0x21.sup"};
+const std::string kByHandNote =
+    "The converted files and the mux script are in D:\\Rips\\Film\\mux\\ for muxing by hand.";
+
+TEST_F(FaultOutcomeTest, NoAviMadeKeepsEverythingForMuxingByHand) {
   script.avimuxWrites = false;
   frm.StartJob();
-  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(InMux(), InMux(kForMuxingByHand));
   EXPECT_EQ(Problems(), (Files{"Missing result: " + Mux("movie.avi")}));
+  EXPECT_EQ(frm.Report().Notes(), (Files{kByHandNote}));
+  EXPECT_EQ(Messages().back(),
+            "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
+            "Missing result: " +
+                Mux("movie.avi") + "\r\n" + kByHandNote + ")");
 }
 
-TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsTheSrtFilesToo) {
+TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsEverythingToo) {
   fake.DeleteFile(frm.job().AviMuxPath);
   frm.StartJob();
-  EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt")}));
+  EXPECT_EQ(InMux(), InMux(kForMuxingByHand));
   EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().AviMuxPath,
                                "Missing result: " + Mux("movie.avi")}));
+}
+
+// A tool that failed after opening its output leaves an empty file, which
+// is no result: reported as such, and an empty AVI keeps the work.
+TEST_F(FaultOutcomeTest, AnEmptyResultIsAMissingOne) {
+  const struct {
+    const char* tool;
+    Files problems;
+    Files left;
+  } rows[] = {
+      {"BeSweet", {"Missing result: " + Mux("0x80.mp3") + " (empty)"}, {"movie.avi"}},
+      {"DVDSubEdit",
+       {"Missing result: " + Mux("0x20.srt") + " (empty)",
+        "Missing result: " + Mux("0x21.srt") + " (empty)"},
+       {"movie.avi"}},
+      {"AVI-Mux GUI", {"Missing result: " + Mux("movie.avi") + " (empty)"}, kForMuxingByHand},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.tool);
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    script.emptyOutputOf = row.tool;
+    frm.StartJob();
+    EXPECT_EQ(Problems(), row.problems);
+    Files left = InMux(row.left);
+    if (std::string(row.tool) == "AVI-Mux GUI") left.push_back(Mux("movie.avi"));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(InMux(), left);
+  }
 }
 
 TEST_F(FaultOutcomeTest, AnAviMadeWithTheSubtitlesLetsTheCleanUpDeleteThem) {
@@ -62,9 +108,8 @@ TEST_F(FaultOutcomeTest, SubtitlesLeftOutOfTheAviStayWhetherOrNotItWasMade) {
     frm.SelectOption(ControlId::optSubSRT);
     frm.SetCheck(ControlId::chkSubMux, 0);
     frm.StartJob();
-    Files expected = {Mux("0x20.srt"), Mux("0x21.srt")};
-    if (aviMade) expected.push_back(Mux("movie.avi"));
-    EXPECT_EQ(InMux(), expected);
+    EXPECT_EQ(InMux(),
+              aviMade ? InMux({"0x20.srt", "0x21.srt", "movie.avi"}) : InMux(kForMuxingByHand));
   }
 }
 
@@ -104,9 +149,12 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
     if (row.code < kFirstExceptionStatus) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
-    // The AVI of a muxer that crashed may hold only part of the text.
+    // The AVI of a muxer that crashed may hold only part of what it was given.
     if (&row.tool == &frm.job().AviMuxPath) {
-      EXPECT_EQ(InMux(), (Files{Mux("0x20.srt"), Mux("0x21.srt"), Mux("movie.avi")}));
+      Files left = InMux(kForMuxingByHand);
+      left.push_back(Mux("movie.avi"));
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(InMux(), left);
     }
     EXPECT_EQ(Problems(), row.problems);
   }
@@ -148,42 +196,63 @@ TEST_F(FaultOutcomeTest, AQuotedFolderOnTheCommandLineFailsTheBatchJobBeforeAnyt
 }
 
 // The tools open the job's files through 260-character paths. A folder
-// whose mux script would pass 259 characters (counted as the platform counts
-// them, in UTF-16 units) gets no job: a tool would fail on it half-way.
-TEST_F(FaultOutcomeTest, AMuxFolderTooLongForTheToolsStartsNoJob) {
+// whose job would hand a tool a longer path (counted as the platform counts
+// them, in UTF-16 units) gets no job: a tool would fail on it half-way. The
+// longest are the archive in "subtitles\" and the SUP files of the
+// recognition; without subtitles, the mux script. A folder picked in the
+// dialog is judged alike, and not taken.
+TEST_F(FaultOutcomeTest, AFolderTooLongForTheToolsStartsNoJob) {
+  enum Subtitles { None, Beside, InSubfolder };
   struct Row {
     std::string name;  // the source folder's, on drive D
+    Subtitles subtitles;
+    bool srt;
     bool started;
   };
-  // "D:\\" + name + "\\mux\\movie.amg" is 3 + n + 14 units long.
   const std::string fill(200, 'f');
   const Row rows[] = {
-      {fill + std::string(42, 'x'), true},   // 259
-      {fill + std::string(43, 'x'), false},  // 260
+      // "D:\" + name + "\mux\movie.amg" is 3 + n + 14 units long.
+      {fill + std::string(42, 'x'), None, true, true},   // 259
+      {fill + std::string(43, 'x'), None, true, false},  // 260
       // One character, three bytes: 259 (counting bytes would refuse it).
-      {fill + std::string(41, 'x') + "\xe7\x89\x87", true},
+      {fill + std::string(41, 'x') + "\xe7\x89\x87", None, true, true},
       // One character beyond 16 bits, two units: 260 (counting characters
       // would take it).
-      {fill + std::string(41, 'x') + "\xf0\x9d\x84\x9e", false},
+      {fill + std::string(41, 'x') + "\xf0\x9d\x84\x9e", None, true, false},
+      // "\subtitles\movie.rar": 3 + n + 20.
+      {fill + std::string(36, 'x'), InSubfolder, true, true},    // 259
+      {fill + std::string(37, 'x'), InSubfolder, false, false},  // 260
+      // "\mux\movie_0x20.sup": 3 + n + 19, made only for SRT.
+      {fill + std::string(37, 'x'), Beside, true, true},   // 259
+      {fill + std::string(38, 'x'), Beside, true, false},  // 260
+      {fill + std::string(38, 'x'), Beside, false, true},  // no SUP files: the script, 255
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name.size());
+    SCOPED_TRACE(std::to_string(row.name.size()) + " characters, subtitles " +
+                 std::to_string(row.subtitles) + (row.srt ? ", SRT" : ""));
     const std::string source = "D:\\" + row.name + "\\";
     fake.AddFolder(source);
+    if (row.subtitles == Beside) fake.AddFile(source + "movie.idx");
+    if (row.subtitles == InSubfolder) fake.AddFile(source + "subtitles\\movie.idx");
+    frm.SelectOption(row.srt ? ControlId::optSubSRT : ControlId::optSubOrig);
     frm.job().SourceDir = source;
     fake.calls.clear();
     frm.StartJob();
     const auto created = fake.Calls({"CreateFolder("});
     EXPECT_EQ(created.empty(), !row.started);
     if (row.started) continue;
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0],
-              "ShowMessage(Quillon,error,The job was not started, because the path of its mux "
-              "folder is too long:\r\n" +
-                  source +
-                  "mux\\\r\nThe tools cannot open files whose paths are longer than 259 "
-                  "characters. Move the source folder closer to the root of its drive, or give it "
-                  "a shorter name.)");
+    const std::string why = "because the path of its mux folder is too long:\r\n" + source +
+                            "mux\\\r\nThe tools cannot open files whose paths are longer than 259 "
+                            "characters. Move the source folder closer to the root of its drive, "
+                            "or give it a shorter name.)";
+    EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, " + why}));
+    if (!row.srt) continue;
+    frm.job().SourceDir = kSource;
+    fake.browseAnswer = source.substr(0, source.size() - 1);
+    fake.calls.clear();
+    frm.ClickOpen();
+    EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The folder cannot be used, " + why}));
+    EXPECT_EQ(frm.job().SourceDir, kSource);  // the folder chosen before stays
   }
 }
 

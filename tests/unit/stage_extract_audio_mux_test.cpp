@@ -22,24 +22,39 @@ class ExtractTest : public StageTest {
   }
 };
 
+// The index is copied after unpacking: UnRAR never meets a file it would
+// ask about, and the folder's index replaces the archive's.
 TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
   AddSubtitles(false);
   AddSubtitles(true);
   frm.ExtractSubtitles();
-  EXPECT_EQ(fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
-            (Calls{"CopyFile(D:\\Rips\\Film\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)",
-                   "ShellWait(" + kUnRar +
-                       "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
+  EXPECT_EQ(
+      fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
+      (Calls{"ShellWait(" + kUnRar + "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)",
+             "CopyFile(D:\\Rips\\Film\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)"}));
 }
 
 TEST_F(ExtractTest, IndexInTheSubtitlesFolder) {
   AddSubtitles(true);
   frm.ExtractSubtitles();
-  EXPECT_EQ(fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
-            (Calls{"CopyFile(D:\\Rips\\Film\\subtitles\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)",
-                   "ShellWait(" + kUnRar +
-                       "\"D:\\Rips\\Film\\subtitles\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
-  EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index from the archive");
+  EXPECT_EQ(
+      fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
+      (Calls{"ShellWait(" + kUnRar +
+                 "\"D:\\Rips\\Film\\subtitles\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)",
+             "CopyFile(D:\\Rips\\Film\\subtitles\\movie.idx,D:\\Rips\\Film\\mux\\movie.idx)"}));
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index");
+}
+
+// Read-only, the index off a disc and the archive's own: the copy replaces
+// the one and does not keep the attribute of the other.
+TEST_F(ExtractTest, AReadOnlyIndexIsCopiedOverAReadOnlyUnpackedOne) {
+  AddSubtitles();
+  fake.SetReadOnly(std::string(kSource) + "movie.idx");
+  script.unrarReadOnly = true;
+  frm.ExtractSubtitles();
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index");
+  EXPECT_FALSE(fake.ReadOnly(std::string(kMux) + "movie.idx"));
+  EXPECT_TRUE(fake.ReadOnly(std::string(kSource) + "movie.idx"));
 }
 
 TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
@@ -81,12 +96,15 @@ TEST_F(ExtractTest, ConvertToSrtHandsOverToTheRecognitionAfterUnpacking) {
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x20.srt"));
 }
 
-TEST_F(ExtractTest, ALockedIndexCopyEndsTheJobBeforeUnpacking) {
+TEST_F(ExtractTest, ALockedIndexCopyEndsTheStageBeforeTheRecognition) {
   AddSubtitles();
+  frm.SelectOption(ControlId::optSubSRT);
+  script.unrarWrites = false;
   fake.AddFile(std::string(kMux) + "movie.idx", "old");
   fake.LockFile(std::string(kMux) + "movie.idx");
   EXPECT_THROW(frm.ExtractSubtitles(), PlatformError);
-  EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
+  EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
+  EXPECT_TRUE(fake.Calls({"StartProgram("}).empty());
 }
 
 TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {

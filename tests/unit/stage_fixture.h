@@ -42,8 +42,12 @@ struct ToolScript {
   bool editorWritesSettings = false;
   // Command-line tools.
   bool unrarWrites = true;
+  bool unrarReadOnly = false;  // restores the read-only attribute stored in the archive
   bool besweetWrites = true;
   bool avimuxWrites = true;
+  // The tool ("BeSweet", "DVDSubEdit", "AVI-Mux GUI") that writes its output
+  // as an empty file.
+  std::string emptyOutputOf;
 };
 
 class StageTest : public AppTest {
@@ -123,6 +127,10 @@ class StageTest : public AppTest {
     return true;
   }
 
+  std::string Output(const std::string& tool, const std::string& content) const {
+    return script.emptyOutputOf == tool ? std::string() : content;
+  }
+
   // The console tools, given a command line of the one form each accepts.
   ProcessOutcome Run(const std::string& cmd) {
     using namespace tool_model;
@@ -131,16 +139,27 @@ class StageTest : public AppTest {
     if (!program || !fake.FileExists(*program)) return ProcessOutcome{false, false, 0};
     if (const auto unrar = ReadUnRarCall(line); unrar && *program == frm.job().UnRarPath) {
       if (!script.unrarWrites) return ProcessOutcome{true, true, 0};
+      for (const char* name : {"movie.sub", "movie.idx"}) {
+        // Without an overwrite switch the tool would stop here and ask on
+        // its console, with nobody to answer.
+        if (fake.FileExists(unrar->destination + name))
+          ADD_FAILURE() << "UnRAR would ask whether to replace " << unrar->destination + name;
+      }
       fake.AddFile(unrar->destination + "movie.sub", "bitmaps");
       fake.AddFile(unrar->destination + "movie.idx", "index from the archive");
+      if (script.unrarReadOnly) {
+        fake.SetReadOnly(unrar->destination + "movie.sub");
+        fake.SetReadOnly(unrar->destination + "movie.idx");
+      }
     } else if (const auto besweet = ReadBeSweetCall(line);
                besweet && *program == frm.job().BeSweetPath) {
-      if (script.besweetWrites) fake.AddFile(besweet->output, "mp3");
+      if (script.besweetWrites) fake.AddFile(besweet->output, Output("BeSweet", "mp3"));
     } else if (const auto avimux = ReadAviMuxCall(line);
                avimux && *program == frm.job().AviMuxPath) {
       const std::string& scriptPath = avimux->script;
       if (script.avimuxWrites)
-        fake.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi", "avi");
+        fake.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi",
+                     Output("AVI-Mux GUI", "avi"));
     } else {
       ADD_FAILURE() << "a tool was given a command line it does not accept: " << cmd;
     }
@@ -186,7 +205,7 @@ class StageTest : public AppTest {
       fake.RemoveWindow(dialog_);
       if (script.editorSaves)
         fake.AddFile(typed_ + "." + tool_model::kSubEditSaveExtension,
-                     "srt of " + fake.WindowCaption(editor_));
+                     Output("DVDSubEdit", "srt of " + fake.WindowCaption(editor_)));
     } else if (text == "{ENTER}" && doneBox_ != 0) {
       fake.RemoveWindow(std::exchange(doneBox_, 0));
     } else if (text == "{ENTER}" && converterDialog_) {

@@ -179,6 +179,31 @@ TEST_F(OutputTest, MissingFilesAreSkippedAndTheRestGoesOn) {
             "Missing result: D:\\Rips\\Film\\mux\\0x80.mp3)");
 }
 
+// Files off a disc are read-only, and so are the index's copy and what
+// UnRAR restores from the archive: the clean-up removes them all the same,
+// and touches nothing in the source folder.
+TEST_F(OutputTest, ReadOnlyFilesFromADiscLeaveTheMuxFolderAsClean) {
+  fake.SetReadOnly(std::string(kSource) + "movie.idx");
+  fake.SetReadOnly(std::string(kSource) + "movie.rar");
+  script.unrarReadOnly = true;
+  for (const bool mux : {true, false}) {
+    SCOPED_TRACE(mux ? "muxed" : "not muxed");
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    Settings(mux, true, true);
+    fake.calls.clear();
+    frm.StartJob();
+    EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
+    EXPECT_EQ(Below(kMux), mux ? InMux({"movie.avi"}) : Files{});
+    EXPECT_EQ(fake.FolderExists(kMux), mux);
+    EXPECT_TRUE(fake.ReadOnly(std::string(kSource) + "movie.idx"));
+    for (const auto& call : fake.Calls({"ClearReadOnly("}))
+      EXPECT_EQ(call.rfind("ClearReadOnly(" + std::string(kMux), 0), 0u) << call;
+  }
+}
+
 TEST_F(OutputTest, TwoTracksWithOneKeyDeleteTheirMp3Once) {
   fake.AddFile(std::string(kSource) + "0x80 comm.ac3");
   frm.ScanSourceFolder();

@@ -105,6 +105,26 @@ TEST_F(FileSystemTest, CopyFileReplacesTheTarget) {
   EXPECT_EQ(Read("movie.idx"), "new index");
 }
 
+// What the fake platform models: a file off a disc is read-only, its copy
+// is too, and it cannot be deleted until the attribute goes. (Windows also
+// refuses to copy over it; Wine lets the administrator do that.)
+TEST_F(FileSystemTest, AReadOnlyFileStaysSoInItsCopyUntilClearReadOnly) {
+  Write("movie.idx", "index");
+  ASSERT_TRUE(::SetFileAttributesW(W("movie.idx").c_str(), FILE_ATTRIBUTE_READONLY));
+  platform_.CopyFile(P("movie.idx"), P("copy.idx"));
+  EXPECT_NE(::GetFileAttributesW(W("copy.idx").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_THROW(platform_.DeleteFile(P("copy.idx")), PlatformError);
+  platform_.ClearReadOnly(P("copy.idx"));
+  platform_.ClearReadOnly(P("copy.idx"));  // a file without it stays as it is
+  platform_.CopyFile(P("movie.idx"), P("copy.idx"));
+  platform_.ClearReadOnly(P("copy.idx"));
+  platform_.DeleteFile(P("copy.idx"));
+  EXPECT_FALSE(Exists("copy.idx"));
+  EXPECT_EQ(platform_.FileSize(P("movie.idx")), 5u);
+  EXPECT_EQ(platform_.FileSize(P("missing.idx")), std::nullopt);
+  platform_.ClearReadOnly(P("movie.idx"));
+}
+
 TEST_F(FileSystemTest, FailuresThrowPlatformErrorNamingThePathsAndTheReason) {
   Write("file.txt", "keep");
   ASSERT_TRUE(::CreateDirectoryW(W("full").c_str(), nullptr));

@@ -1,6 +1,7 @@
 #include "app/win32/startup.h"
 
 #include <charconv>
+#include <exception>
 #include <string>
 
 #include "app/frm_main.h"
@@ -48,6 +49,16 @@ void ApplyWaitLimitsOverride(WaitLimits& limits) {
     limits.windowAppearMs = parsed->windowAppearMs;
     limits.toolRunMs = parsed->toolRunMs;
     if (parsed->unattendedBoxMs) limits.unattendedBoxMs = *parsed->unattendedBoxMs;
+  }
+}
+
+int RunProgram(const std::function<int()>& program,
+               const std::function<void(const char* what)>& report) {
+  try {
+    return program();
+  } catch (const std::exception& error) {
+    report(error.what());
+    return kExitJobFailed;
   }
 }
 

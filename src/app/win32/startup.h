@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -28,5 +29,12 @@ std::optional<WaitLimitsOverride> ParseWaitLimits(std::wstring_view text);
 // the whole program use it to keep a failing run short; an ill-formed value
 // is ignored.
 void ApplyWaitLimitsOverride(WaitLimits& limits);
+
+// Runs the program and returns its exit code. An error that escapes it (the
+// window could not be made, its first timer was refused) goes to `report`,
+// and the program ends as a job that did not start: a batch run must not
+// read it as one that ran and only missed a result.
+int RunProgram(const std::function<int()>& program,
+               const std::function<void(const char* what)>& report);
 
 }  // namespace quillon

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <exception>
-
 #include "app/frm_main.h"
 #include "app/win32/main_window.h"
 #include "app/win32/startup.h"
@@ -13,25 +11,24 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace quillon;
-  try {
-    Win32Platform platform;
-    MainWindow window(instance);
-    FrmMain frm(platform, window);
-    ApplyWaitLimitsOverride(frm.job().Limits);
-    window.Create(frm);
-    platform.SetMainWindow(window.Handle());
-    frm.Load();  // start-up runs before the window is first shown
-    window.Show(showCommand);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (window.Handle() == nullptr || !::IsDialogMessageW(window.Handle(), &msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-      }
-    }
-    return frm.ExitCode();
-  } catch (const std::exception& e) {
-    ShowErrorBox(nullptr, e.what());
-    return 1;
-  }
+  return RunProgram(
+      [&] {
+        Win32Platform platform;
+        MainWindow window(instance);
+        FrmMain frm(platform, window);
+        ApplyWaitLimitsOverride(frm.job().Limits);
+        window.Create(frm);
+        platform.SetMainWindow(window.Handle());
+        frm.Load();  // start-up runs before the window is first shown
+        window.Show(showCommand);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+          if (window.Handle() == nullptr || !::IsDialogMessageW(window.Handle(), &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+          }
+        }
+        return frm.ExitCode();
+      },
+      [](const char* what) { ShowErrorBox(nullptr, what); });
 }

@@ -99,6 +99,14 @@ bool Win32Platform::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<std::uint64_t> Win32Platform::FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::nullopt;
+  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 bool Win32Platform::FolderExists(const std::string& path) {
   const DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -130,6 +138,15 @@ void Win32Platform::CopyFile(const std::string& from, const std::string& to) {
 
 void Win32Platform::DeleteFile(const std::string& path) {
   if (!::DeleteFileW(ToWide(path).c_str())) Fail("Could not delete " + Quoted(path));
+}
+
+void Win32Platform::ClearReadOnly(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    Fail("Could not read the attributes of " + Quoted(path));
+  if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+  if (!::SetFileAttributesW(ToWide(path).c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}))
+    Fail("Could not make " + Quoted(path) + " writable");
 }
 
 void Win32Platform::CreateFolder(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cwchar>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@ namespace {
 struct ShellFunctions {
   decltype(&::SHBrowseForFolderW) BrowseForFolder = nullptr;
   decltype(&::SHGetPathFromIDListW) GetPathFromIDList = nullptr;
+  decltype(&::SHGetPathFromIDListEx) GetLongPathFromIDList = nullptr;
   decltype(&::SHGetSpecialFolderLocation) GetSpecialFolderLocation = nullptr;
   decltype(&::ShellExecuteW) Execute = nullptr;
 };
@@ -36,10 +38,14 @@ struct LoadedShell {
     if (!library) return;
     Resolve(library.Get(), "SHBrowseForFolderW", functions.BrowseForFolder);
     Resolve(library.Get(), "SHGetPathFromIDListW", functions.GetPathFromIDList);
+    Resolve(library.Get(), "SHGetPathFromIDListEx", functions.GetLongPathFromIDList);
     Resolve(library.Get(), "SHGetSpecialFolderLocation", functions.GetSpecialFolderLocation);
     Resolve(library.Get(), "ShellExecuteW", functions.Execute);
   }
 };
+
+// The longest path the system's file functions take, in UTF-16 units.
+constexpr DWORD kLongestPath = 32768;
 
 // The functions, loaded on the first call and kept for the life of the
 // process. A function the library does not have stays null, and the caller
@@ -62,6 +68,15 @@ std::string Win32Platform::BrowseForFolder(const std::string& title) {
   request.ulFlags = BIF_RETURNONLYFSDIRS;
   UniquePidl chosen(shell.BrowseForFolder(&request));
   if (!chosen) return {};
+  // The classic call fails on a path longer than MAX_PATH, which would look
+  // like Cancel: the path comes whole, and the caller judges its length.
+  if (shell.GetLongPathFromIDList != nullptr) {
+    std::wstring path(kLongestPath, L'\0');
+    if (!shell.GetLongPathFromIDList(chosen.Get(), path.data(), kLongestPath, GPFIDL_DEFAULT))
+      return {};
+    path.resize(std::wcslen(path.c_str()));
+    return ToUtf8(path);
+  }
   wchar_t path[MAX_PATH] = {};
   if (!shell.GetPathFromIDList(chosen.Get(), path)) return {};
   return ToUtf8(path);

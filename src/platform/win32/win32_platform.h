@@ -33,10 +33,12 @@ class Win32Platform : public Platform {
   std::string WorkingFolder() override;
 
   bool FileExists(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;
   bool FolderExists(const std::string& path) override;
   std::vector<FolderEntry> ListFolder(const std::string& folder) override;
   void CopyFile(const std::string& from, const std::string& to) override;
   void DeleteFile(const std::string& path) override;
+  void ClearReadOnly(const std::string& path) override;
   void CreateFolder(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteAnsiTextFile(const std::string& path, const std::string& text) override;

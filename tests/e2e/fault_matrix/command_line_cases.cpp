@@ -205,13 +205,13 @@ std::vector<Case> CommandLineCases() {
     job.name = "command-line-empty-folder";
     job.fixture = Fixture::Empty;
     job.exitCode = 1;
-    job.mux = std::vector<std::wstring>{};
+    job.mux = std::vector<std::wstring>{L"movie.amg"};
     jobs.push_back(job);
     job.name += "-interactive";
     job.launch = Launch::Interactive;
     job.exitCode.reset();
-    job.boxes = {
-        {BoxIcon::Warning, kProblems + std::wstring(L"Missing result: {mux}movie.avi") + kLogLine}};
+    job.boxes = {{BoxIcon::Warning, kProblems + std::wstring(L"Missing result: {mux}movie.avi") +
+                                        kByHand + kLogLine}};
     jobs.push_back(job);
   }
   {

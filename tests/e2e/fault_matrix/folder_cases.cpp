@@ -166,6 +166,50 @@ std::vector<Case> FolderCases() {
     jobs.push_back(job);
   }
 
+  {
+    // Files copied off a disc are read-only, and a copy keeps that: the
+    // job's own copy of the index goes all the same, and the source's files
+    // keep their attribute.
+    JobCase job;
+    job.name = "subtitles-read-only";
+    job.beforeLaunch = [](JobContext& context) {
+      for (const wchar_t* name : {L"subtitles\\movie.idx", L"subtitles\\movie.rar"}) {
+        const std::wstring path = context.places.source + name;
+        if (!::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY))
+          context.verdict.Fail("could not make " + ToUtf8(path) + " read-only");
+      }
+    };
+    job.exitCode = 0;
+    job.mux = kAviOnly;
+    job.check = [](JobContext& context) {
+      for (const wchar_t* name : {L"subtitles\\movie.idx", L"subtitles\\movie.rar"}) {
+        const std::wstring path = context.places.source + name;
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        context.verdict.Check(
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0,
+            ToUtf8(path) + " is no longer read-only");
+      }
+    };
+    jobs.push_back(job);
+  }
+  {
+    // The archive holds an index of its own, of one stream: UnRAR unpacks
+    // into a mux folder that holds nothing it would ask about, and the
+    // folder's index of two streams replaces the archive's.
+    JobCase job;
+    job.name = "archive-holds-index";
+    job.prepare = [](JobContext& context) {
+      e2e::WriteBytes(context.places.source + L"subtitles\\movie.rar",
+                      e2e::TestRarArchive({{"movie.idx", e2e::VobSubIndex({"fr"})},
+                                           {"movie.sub", "VobSub bitmaps\r\n"}}));
+    };
+    job.exitCode = 0;
+    job.mux = kAviOnly;
+    job.logHas = {L"UnRAR wrote {mux}movie.idx", L"SubToSup wrote {mux}movie_0x21.sup"};
+    job.logLacks = {L"UnRAR asked"};
+    jobs.push_back(job);
+  }
+
   // ---- where the SRT files end up, "Delete temporary files" on ----
   {
     JobCase job;

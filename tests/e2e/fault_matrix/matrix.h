@@ -239,7 +239,14 @@ inline const std::vector<std::wstring> kAfterSup = {L"movie.idx", L"movie.sub", 
                                                     L"movie_0x21.sup"};
 inline const std::vector<std::wstring> kAfterOcr = {
     L"0x20.srt", L"0x21.srt", L"movie.idx", L"movie.sub", L"movie_0x20.sup", L"movie_0x21.sup"};
-inline const std::vector<std::wstring> kSrtOnly = {L"0x20.srt", L"0x21.srt"};
+// What a job that made no AVI keeps for muxing by hand, and what it says.
+inline const std::vector<std::wstring> kForMuxingByHand = {
+    L"0x20.srt",  L"0x21.srt",       L"0x80.mp3",      L"0x81.mp3",
+    L"movie.amg", L"movie_0x20.sup", L"movie_0x21.sup"};
+inline const std::vector<std::wstring> kNoMp3ForMuxingByHand = {
+    L"0x20.srt", L"0x21.srt", L"movie.amg", L"movie_0x20.sup", L"movie_0x21.sup"};
+inline constexpr wchar_t kByHand[] =
+    L"\r\nThe converted files and the mux script are in {mux} for muxing by hand.";
 inline const std::vector<std::wstring> kAviOnly = {L"movie.avi"};
 
 }  // namespace quillon::fault

@@ -55,10 +55,11 @@ const std::wstring kNotFinished =
     L"stopped.";
 
 // What the muxer misses when BeSweet made nothing, and the AVI it then
-// cannot make: the recognised SRT files are all that is left, and kept.
+// cannot make: what is left of the work is kept for muxing by hand.
 const std::wstring kNoMp3NoAvi =
     L"Missing result: {mux}0x80.mp3\r\nMissing result: {mux}0x81.mp3\r\n"
-    L"Missing result: {mux}movie.avi";
+    L"Missing result: {mux}movie.avi" +
+    std::wstring(kByHand);
 
 }  // namespace
 
@@ -99,10 +100,10 @@ std::vector<Case> ToolFaultCases() {
   }
   {
     // Without BeSweet the muxer is given MP3 files that do not exist and
-    // makes no AVI; the SRT files are kept, since they are in no AVI.
+    // makes no AVI; the rest of the work is kept, since it is in no AVI.
     JobCase job = Missing("besweet-missing", kBeSweetTool);
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kNoMp3ForMuxingByHand;
     jobs.push_back(job);
     job = Interactive(job);
     job.boxes = {Warning(L"Could not start {tools}BeSweetv1.5b31\\BeSweet.exe\r\n" + kNoMp3NoAvi)};
@@ -111,12 +112,13 @@ std::vector<Case> ToolFaultCases() {
   {
     JobCase job = Missing("avimux-missing", kAviMuxTool);
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kForMuxingByHand;
     jobs.push_back(job);
     job = Interactive(job);
     job.boxes = {
         Warning(L"Could not start {tools}AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\r\nMissing result: "
-                L"{mux}movie.avi")};
+                L"{mux}movie.avi" +
+                std::wstring(kByHand))};
     jobs.push_back(job);
   }
 
@@ -150,7 +152,7 @@ std::vector<Case> ToolFaultCases() {
   {
     JobCase job = Moded("besweet-fail", kBeSweetTool, "fail");
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kNoMp3ForMuxingByHand;
     jobs.push_back(job);
     job = Interactive(job);
     job.boxes = {Warning(kNoMp3NoAvi)};
@@ -159,7 +161,7 @@ std::vector<Case> ToolFaultCases() {
   {
     JobCase job = Moded("avimux-fail", kAviMuxTool, "fail");
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kForMuxingByHand;
     jobs.push_back(job);
   }
 
@@ -221,18 +223,21 @@ std::vector<Case> ToolFaultCases() {
   {
     JobCase job = Moded("besweet-crash", kBeSweetTool, "crash");
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kNoMp3ForMuxingByHand;
     jobs.push_back(job);
   }
   {
+    // With no AVI the converted files and the script stay, for muxing by
+    // hand, and the warning says where.
     JobCase job = Moded("avimux-crash", kAviMuxTool, "crash");
     job.exitCode = 1;
-    job.mux = kSrtOnly;
+    job.mux = kForMuxingByHand;
     jobs.push_back(job);
     job = Interactive(job);
     job.boxes = {
         Warning(L"{tools}AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe crashed (exception "
-                L"0xC0000005)\r\nMissing result: {mux}movie.avi")};
+                L"0xC0000005)\r\nMissing result: {mux}movie.avi" +
+                std::wstring(kByHand))};
     jobs.push_back(job);
   }
   {

@@ -172,7 +172,8 @@ std::vector<Case> ToolFaultCases() {
     job.exitCode = 3;
     job.boxes = {Error(StoppedWhile(L"unpacking {source}subtitles\\movie.rar",
                                     L"{tools}UnRAR.exe" + kNotFinished))};
-    job.mux = std::vector<std::wstring>{L"movie.idx"};
+    // The index is copied only after the archive is unpacked.
+    job.mux = std::vector<std::wstring>{};
     jobs.push_back(job);
   }
   {

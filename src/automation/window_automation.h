@@ -12,24 +12,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/wait_limits.h"
 
 namespace quillon {
-
-// How long the job waits for an outside tool before it gives up, and how
-// often it looks meanwhile: often at first, since a window mostly comes or
-// goes a moment after the step that causes it; less often once the wait is
-// long (a conversion, a recognition), since every look reads the title of
-// every top-level window and a long wait should cost next to no processor.
-struct WaitLimits {
-  std::uint32_t windowAppearMs = 2 * 60 * 1000;  // a tool window to appear
-  std::uint32_t toolRunMs = 60 * 60 * 1000;      // a conversion or recognition to end
-  std::uint32_t pollMs = 10;                     // between two looks at the windows
-  std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
-  std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
-  std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
-  std::uint32_t keysAgainMs = 250;   // keys that should open a menu or close a window go again
-  std::uint32_t bringBackMs = 1000;  // a window not ready for its keys is brought to the front
-};
 
 // A window caption to look for: the whole title, or for the two captions
 // that end in a person's name, only their fixed beginning.

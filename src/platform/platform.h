@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/wait_limits.h"
+
 namespace quillon {
 
 // A top-level window; 0 means "no window".
@@ -150,16 +152,34 @@ class Platform {
   virtual void PumpMessagesFor(std::uint32_t ms) = 0;
 
   // --- other programs' windows and the keyboard ---
+  // The waits inside the calls below take their lengths from `limits`, and
+  // none goes on past `stepEndMs` (NowMilliseconds): the step they serve
+  // has a real bound.
+  virtual void BoundWaits(const WaitLimits& limits, std::uint64_t stepEndMs) = 0;
+  // Whether input can reach programs now: false while the session is locked
+  // or a secure desktop shows (a UAC prompt, Ctrl+Alt+Del). Keys sent then go
+  // nowhere, and no window can come to the front.
+  virtual bool DesktopTakesInput() = 0;
+  // How long ago the user last pressed a key or moved the mouse.
+  virtual std::uint64_t MsSinceUserInput() = 0;
   // Whole-title, case-insensitive match among top-level windows.
   virtual WindowHandle FindCaption(const std::string& caption) = 0;
   // First top-level window whose title begins with `prefix` (case-insensitive).
   virtual WindowHandle FindCaptionPrefix(const std::string& prefix) = 0;
+  // The program (process id) that owns `window`; 0 when it is gone.
+  virtual std::uint32_t WindowProcess(WindowHandle window) = 0;
   // Brings the window to the foreground with the keyboard focus; false when
-  // the window is gone or the system refused.
+  // the window is gone or the system refused. A refusal is not forced: the
+  // system keeps the front for the program the user works in.
   virtual bool ActivateWindow(WindowHandle window) = 0;
-  // Posts a button click to the direct child `controlId` of `window`; a
-  // missing control is not an error.
+  // Flashes the window's taskbar button: the job asks the user for the front.
+  virtual void FlashWindow(WindowHandle window) = 0;
+  // Queues a button click for the direct child `controlId` of `window`; the
+  // tool carries it out on its own thread once it reads its messages, however
+  // busy it is now. A missing control is not an error.
   virtual void ClickControl(WindowHandle window, int controlId) = 0;
+  // Whether the tool has carried out every click queued for `window`.
+  virtual bool ClicksDone(WindowHandle window) = 0;
   // The window in front, the one typed keys go to; 0 when only the desktop is.
   virtual WindowHandle ForegroundWindow() = 0;
   virtual bool WindowExists(WindowHandle window) = 0;
@@ -171,14 +191,21 @@ class Platform {
   virtual bool ReadyForKeys(WindowHandle window) = 0;
   // Whether the thread of `window` has a menu open (its menu loop runs).
   virtual bool MenuOpen(WindowHandle window) = 0;
-  // Injects keys / literal characters into the foreground window, in order
-  // behind whatever was sent before; returns without waiting for the window
-  // to read them.
-  virtual void SendKeys(const std::vector<KeyStroke>& keys) = 0;
-  virtual void SendText(const std::string& text) = 0;
+  // Injects keys / literal characters for `window`, in order behind whatever
+  // was sent before, without waiting for the window to read them. They go
+  // out only while `window`, or a window of the same program that it owns
+  // (its menu, its dialog), is in front with the keyboard focus inside it,
+  // as checked right before they go: false means nothing was sent. Shift,
+  // Ctrl, Alt and Win that the user still holds after a short wait are let
+  // go first, so the keys mean what they say.
+  virtual bool SendKeys(WindowHandle window, const std::vector<KeyStroke>& keys) = 0;
+  virtual bool SendText(WindowHandle window, const std::string& text) = 0;
   // Whether the thread of `window` has read every key and character sent to
   // it so far; false when it does not within a few seconds.
   virtual bool TookInKeys(WindowHandle window) = 0;
+  // Whether every character of `text` has a place in the system's ANSI code
+  // page, the only characters the outside tools' windows can show.
+  virtual bool AnsiCanHold(const std::string& text) = 0;
 
   // --- shell ---
   // The shell's folder picker, modal to the main window; "" when cancelled.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,21 +34,25 @@ enum class KeyEffect { None, OpensMenu, OpensWindow, ClosesWindow };
 
 enum class KeysOutcome {
   Landed,
-  NoWindowReady,   // no window in front was ready to take them
-  NoWindowOpened,  // sent, but no new window came to the front ready for keys
+  NoWindowReady,   // the window they are for was never in front and ready
+  NoWindowOpened,  // sent, but no new window of the tool came to the front ready for keys
   NoMenuOpened,    // sent, but the window in front opened no menu
   WindowStayed,    // sent, but the window they were for did not close
+  WindowGone,      // every window they could be for has gone
+  WorkNotStarted,  // a click that starts the tool's work showed no sign of it
   Cancelled,
 };
 
 // Checks `condition` first and then after every pause of `pace.pollMs`
 // (`pace.slowPollMs` once `pace.slowPollAfterMs` have passed), during which
 // the program keeps processing its messages; a pause ends early when another
-// program's window changes. Gives up once `limitMs` have
-// passed, or when `cancelled` holds after a pause.
+// program's window changes. Gives up once `limitMs` have passed, not
+// counting pauses that began while `clockStopped` held, or when `cancelled`
+// holds after a pause.
 WaitOutcome WaitUntil(Platform& platform, std::uint32_t limitMs, const WaitLimits& pace,
                       const std::function<bool()>& condition,
-                      const std::function<bool()>& cancelled);
+                      const std::function<bool()>& cancelled,
+                      const std::function<bool()>& clockStopped = nullptr);
 
 // How the pattern reads in a message: "the window \"SubToSup\"", or for a
 // beginning "the window whose title begins with \"Running OCR...\"".
@@ -72,30 +77,51 @@ class WindowAutomation {
   // hung job waits for) and one after it (how long it took).
   WaitOutcome Await(const CaptionPattern& caption, bool present, std::uint32_t limitMs);
 
-  enum class Activation { Done, NotFound, Refused };
+  enum class Activation { Done, NotFound, Refused, Cancelled };
   // Brings the window to the front with the keyboard focus; `window` is the
-  // one found, or 0.
+  // one found, or 0. While Windows keeps the front for the program the user
+  // works in, the window's taskbar button flashes and the activation is
+  // tried again every `frontAgainMs`, for as long as a tool may run.
   Activation Activate(const CaptionPattern& caption, WindowHandle& window);
   // A click on the direct child `control` of `window`, and its effect
   // confirmed within `limitMs`.
   KeysOutcome Click(WindowHandle window, const CaptionPattern& caption, int control,
                     KeyEffect effect, std::uint32_t limitMs);
-  // Keys in the macro notation, and literal text, into the window in front:
-  // sent once that window is ready for them, and their effect confirmed,
-  // each within `limitMs`. Keys outside the notation throw
-  // std::invalid_argument naming them.
+  // A click that starts the tool's long work, which shows the window `work`
+  // while it lasts: confirmed once that window is there, or once the tool
+  // has carried the click out (a short piece of work may have come and gone
+  // between two looks).
+  KeysOutcome ClickToStart(WindowHandle window, const CaptionPattern& caption, int control,
+                           const CaptionPattern& work, std::uint32_t limitMs);
+  // Keys in the macro notation, and literal text, for the window the macro
+  // works in: sent once that window is in front and ready for them, and
+  // their effect confirmed, each within `limitMs`. Keys outside the notation
+  // throw std::invalid_argument naming them.
   KeysOutcome Keys(const std::string& notation, KeyEffect effect, std::uint32_t limitMs);
   KeysOutcome Text(const std::string& text, std::uint32_t limitMs);
 
  private:
-  KeysOutcome Deliver(const std::function<void()>& send, KeyEffect effect, std::uint32_t limitMs);
+  // A wait of a step that sends input. While the session is locked or a
+  // secure desktop shows, `condition` is not asked (nothing may go out) and
+  // the clock stops. While Windows keeps the front for the user, the wait
+  // may last up to `toolRunMs`. The log says when the job paused and went on.
+  WaitOutcome WaitToSend(std::uint32_t limitMs, const std::function<bool()>& condition);
+  // Tries to bring `window` to the front; a refusal flashes its taskbar
+  // button and is logged once, until the window comes to the front.
+  bool BringToFront(WindowHandle window, const std::string& what);
+  // Bounds the platform's own waits by the end of the step now starting.
+  void StepStarts(std::uint32_t limitMs);
+  KeysOutcome Deliver(const std::function<bool(WindowHandle)>& send, KeyEffect effect,
+                      std::uint32_t limitMs);
   KeysOutcome Confirm(WindowHandle target, KeyEffect effect, std::uint32_t limitMs);
   // Arrows sent before the menu loop runs reach the window, not the menu;
   // keys sent before a dialog has gone reach the dialog.
   KeysOutcome ConfirmOrSendAgain(WindowHandle target, KeyEffect effect,
-                                 const std::function<void()>& send, std::uint32_t limitMs);
+                                 const std::function<bool(WindowHandle)>& send,
+                                 std::uint32_t limitMs);
+  // A window the macro's keys are for from now on: one of the tool's own.
   void KeysNowFor(WindowHandle window);
-  // The newest window in `keysFor_` that still exists, or 0 for any.
+  // The newest window in `keysFor_` that still exists, or 0 when all are gone.
   WindowHandle KeysAreFor();
 
   Platform& platform_;
@@ -103,10 +129,18 @@ class WindowAutomation {
   LogSink log_;
   CancelTest cancelled_;
   // The windows the macro's keys are for, the newest last: the window it
-  // brought to the front, then each one that came up over it (a dialog its
-  // keys opened, a window it waited for). Keys wait until the newest one
-  // that still exists is in front.
+  // brought to the front, then each one of the same tool that came up over
+  // it (a dialog its keys opened, a window it waited for). Keys wait until
+  // the newest one that still exists is in front.
   std::vector<WindowHandle> keysFor_;
+  // The program whose windows the macro works in (the one it brought to the
+  // front last): a window of any other program never takes its keys.
+  std::uint32_t toolProcess_ = 0;
+  // The window Windows keeps from the front, since `refusedSince_`.
+  WindowHandle refused_ = 0;
+  std::uint64_t refusedSince_ = 0;
+  // When the desktop stopped taking input, while it does not.
+  std::optional<std::uint64_t> lockedSince_;
 };
 
 }  // namespace quillon

@@ -146,11 +146,13 @@ WindowHandle Job::ActivateOrFail(const CaptionPattern& caption, const std::strin
       return window;
     case WindowAutomation::Activation::NotFound:
       throw JobError(WindowSentence(caption) + " was not found, so " + purpose + ".");
+    case WindowAutomation::Activation::Cancelled:
+      throw JobCancelled();
     case WindowAutomation::Activation::Refused:
       break;
   }
-  throw JobError(WindowSentence(caption) + " could not be brought to the front, so " + purpose +
-                 ".");
+  throw JobError(WindowSentence(caption) + " could not be brought to the front within " +
+                 DurationText(Limits.toolRunMs) + ", so " + purpose + ".");
 }
 
 void Job::ClickThing(const CaptionPattern& curCaption, int curChild, KeyEffect effect) {
@@ -159,6 +161,13 @@ void Job::ClickThing(const CaptionPattern& curCaption, int curChild, KeyEffect e
   CheckLanded(
       windows_.Click(window, curCaption, curChild, effect, Limits.windowAppearMs),
       "the click on button " + std::to_string(curChild) + " of " + DescribeWindow(curCaption));
+}
+
+void Job::ClickToStart(const CaptionPattern& caption, int control, const CaptionPattern& work) {
+  const WindowHandle window =
+      ActivateOrFail(caption, "its button " + std::to_string(control) + " could not be clicked");
+  CheckLanded(windows_.ClickToStart(window, caption, control, work, Limits.windowAppearMs),
+              "the click on button " + std::to_string(control) + " of " + DescribeWindow(caption));
 }
 
 void Job::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle) {
@@ -193,7 +202,7 @@ void Job::CheckLanded(KeysOutcome outcome, const std::string& what) {
       throw JobCancelled();
     case KeysOutcome::NoWindowReady:
       log_.Line("No window was ready for " + what);
-      throw JobError("No window in front was ready to take " + what + within);
+      throw JobError("The window meant to take " + what + " was not in front and ready" + within);
     case KeysOutcome::NoWindowOpened:
       log_.Line("No window came up after " + what);
       throw JobError("No window came to the front after " + what + within);
@@ -203,6 +212,12 @@ void Job::CheckLanded(KeysOutcome outcome, const std::string& what) {
     case KeysOutcome::WindowStayed:
       log_.Line("The window stayed after " + what);
       throw JobError("The window in front did not close after " + what + within);
+    case KeysOutcome::WindowGone:
+      log_.Line("The window was gone before " + what);
+      throw JobError("The window meant to take " + what + " had closed.");
+    case KeysOutcome::WorkNotStarted:
+      log_.Line("The work did not start after " + what);
+      throw JobError("Nothing showed that " + what + " started the tool's work" + within);
   }
 }
 

@@ -80,6 +80,9 @@ class Job {
   // that is ready for them. Each within the time a tool window may take.
   void ClickThing(const CaptionPattern& curCaption, int curChild,
                   KeyEffect effect = KeyEffect::None);
+  // A click that starts the tool's long work, confirmed by the window `work`
+  // that shows it, or by the tool having carried the click out.
+  void ClickToStart(const CaptionPattern& caption, int control, const CaptionPattern& work);
   void RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle);
   void PressKeys(const std::string& keys, KeyEffect effect = KeyEffect::None);
   void TypeText(const std::string& text);

@@ -19,20 +19,20 @@ struct WaitLimits {
   std::uint32_t slowPollMs = 50;                 // the same, once a wait is long
   std::uint32_t slowPollAfterMs = 1000;          // when a wait counts as long
   std::uint32_t unattendedBoxMs = 60 * 1000;     // a batch run's message box to close itself
-  std::uint32_t keysAgainMs = 250;   // keys that should open a menu or close a window go again
-  std::uint32_t bringBackMs = 1000;  // a window not ready for its keys is brought to the front
+  std::uint32_t keysAgainMs = 250;    // keys that should open a menu or close a window go again
+  std::uint32_t bringBackMs = 1000;   // a window not ready for its keys is brought to the front
   std::uint32_t frontAgainMs = 1000;  // a refused activation is tried again
 
   // ---- inside one step ----
-  std::uint32_t answerMs = 1000;      // another program's thread to answer one sent message
-  std::uint32_t focusAnswerMs = 500;  // the same, before this thread joins its input to set focus
-  std::uint32_t showMs = 2000;        // a window found while still being built, to show
-  std::uint32_t restoreMs = 1000;     // a minimised window to come back
-  std::uint32_t frontMs = 1000;       // an accepted activation to take effect
-  std::uint32_t closeMs = 250;        // a window reached by a closing key, to go
+  std::uint32_t answerMs = 1000;       // another program's thread to answer one sent message
+  std::uint32_t focusAnswerMs = 500;   // the same, before this thread joins its input to set focus
+  std::uint32_t showMs = 2000;         // a window found while still being built, to show
+  std::uint32_t restoreMs = 1000;      // a minimised window to come back
+  std::uint32_t frontMs = 1000;        // an accepted activation to take effect
+  std::uint32_t closeMs = 250;         // a window reached by a closing key, to go
   std::uint32_t keysTakenInMs = 5000;  // a thread to read every key sent to it
-  std::uint32_t heldKeysMs = 1000;    // the user's Shift, Ctrl, Alt or Win to be let go
-  std::uint32_t toolEndMs = 5000;     // a tool that was ended, to be gone
+  std::uint32_t heldKeysMs = 1000;     // the user's Shift, Ctrl, Alt or Win to be let go
+  std::uint32_t toolEndMs = 5000;      // a tool that was ended, to be gone
 };
 
 }  // namespace quillon

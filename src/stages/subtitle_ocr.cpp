@@ -18,6 +18,13 @@ void ConvertSubtitlesToSrt(Job& job) {
   using namespace tools;
   const CaptionPattern converter(kSubToSupCaption);
 
+  // The tools' windows show only the characters of the system's code page:
+  // a path typed with any other would reach them as "?" and open nothing.
+  if (!job.System().AnsiCanHold(job.MuxDir))
+    throw JobError("The subtitle tools cannot be given the folder " + job.MuxDir +
+                   ", because its path has characters that the system's code page cannot "
+                   "represent. Move the movie folder to a path without them.");
+
   // VobSub to SUP, once.
   job.BeginStep("starting SubToSup");
   job.RunActive(job.SubToSupPath, converter, kShowNormal);
@@ -72,7 +79,7 @@ void ConvertSubtitlesToSrt(Job& job) {
     job.PressKeys("%{F4}", KeyEffect::ClosesWindow);
     job.Pause(job.PauseSeconds);
     job.BeginStep("recognising the text of " + supPath + " in DVDSubEdit");
-    job.ClickThing(loaded, kSubEditRecognizeButton);
+    job.ClickToStart(loaded, kSubEditRecognizeButton, progress);
     job.Pause(job.PauseSeconds);
     job.WaitForNotCaption(progress);
     job.Pause(job.PauseSeconds);

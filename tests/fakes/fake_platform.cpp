@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace quillon::testing {
 
@@ -84,9 +85,9 @@ std::vector<std::string> FakePlatform::FilesBelow(const std::string& folder) con
   return out;
 }
 
-WindowHandle FakePlatform::AddWindow(const std::string& caption) {
+WindowHandle FakePlatform::AddWindow(const std::string& caption, std::uint32_t process) {
   const WindowHandle handle = nextWindow_++;
-  windows_[handle] = Window{caption};
+  windows_[handle] = Window{caption, process};
   front_.push_back(handle);
   return handle;
 }
@@ -105,12 +106,41 @@ WindowHandle FakePlatform::ForegroundWindow() {
 }
 
 bool FakePlatform::TookInKeys(WindowHandle window) {
-  return keysTakenIn && windows_.contains(window);
+  return keysTakenIn && windows_.contains(window) && !Busy(window);
 }
 
 bool FakePlatform::ReadyForKeys(WindowHandle window) {
   const auto it = windows_.find(window);
-  return it != windows_.end() && it->second.readyForKeys && window == ForegroundWindow();
+  return it != windows_.end() && it->second.readyForKeys && window == ForegroundWindow() &&
+         !Busy(window);
+}
+
+void FakePlatform::Busy(WindowHandle window, std::uint64_t untilMs) {
+  windows_[window].busyUntil = untilMs;
+}
+
+bool FakePlatform::Busy(WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it != windows_.end() && now < it->second.busyUntil;
+}
+
+std::uint32_t FakePlatform::WindowProcess(WindowHandle window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? 0 : it->second.process;
+}
+
+std::uint64_t FakePlatform::MsSinceUserInput() {
+  return now >= userActiveUntil ? now - userActiveUntil : 0;
+}
+
+void FakePlatform::FlashWindow(WindowHandle window) {
+  calls.push_back("FlashWindow(" + WindowCaption(window) + ")");
+}
+
+bool FakePlatform::AnsiCanHold(const std::string& text) {
+  // UTF-8 lead bytes above 0xC3 start characters beyond U+00FF.
+  return std::none_of(text.begin(), text.end(),
+                      [](char c) { return static_cast<unsigned char>(c) > 0xC3; });
 }
 
 void FakePlatform::RetitleWindow(WindowHandle window, const std::string& caption) {
@@ -322,6 +352,10 @@ WindowHandle FakePlatform::FindCaptionPrefix(const std::string& prefix) {
 
 bool FakePlatform::ActivateWindow(WindowHandle window) {
   const bool exists = windows_.count(window) > 0;
+  if (exists && window != ForegroundWindow() && (desktopLocked || now < userActiveUntil)) {
+    calls.push_back("ActivateWindow(refused " + windows_[window].caption + ")");
+    return false;
+  }
   calls.push_back("ActivateWindow(" + (exists ? windows_[window].caption : std::string("0")) + ")");
   if (exists) {
     std::erase(front_, window);
@@ -332,7 +366,15 @@ bool FakePlatform::ActivateWindow(WindowHandle window) {
 
 void FakePlatform::ClickControl(WindowHandle window, int controlId) {
   calls.push_back("ClickControl(" + WindowCaption(window) + "," + std::to_string(controlId) + ")");
-  if (onClick) onClick(window, controlId);
+  if (!Busy(window)) {
+    if (onClick) onClick(window, controlId);
+    return;
+  }
+  clicksQueued_.insert(window);
+  At(windows_[window].busyUntil, [this, window, controlId] {
+    clicksQueued_.erase(window);
+    if (onClick && windows_.contains(window)) onClick(window, controlId);
+  });
 }
 
 std::string FakePlatform::KeyText(const std::vector<KeyStroke>& keys) {
@@ -371,14 +413,30 @@ std::string FakePlatform::IconName(MessageIcon icon) {
   return "?";
 }
 
-void FakePlatform::SendKeys(const std::vector<KeyStroke>& keys) {
-  calls.push_back("SendKeys(" + KeyText(keys) + ")");
-  if (onKeys) onKeys(keys);
+bool FakePlatform::InputReaches(WindowHandle window) {
+  if (beforeInput) std::exchange(beforeInput, nullptr)();
+  if (!heldKeys.empty()) {
+    AdvanceTo(std::min(heldKeysUntil, now + limits_.heldKeysMs));
+    if (now < heldKeysUntil) calls.push_back("LetGo(" + heldKeys + ")");
+    heldKeys.clear();
+  }
+  return !desktopLocked && windows_.contains(window) && window == ForegroundWindow();
 }
 
-void FakePlatform::SendText(const std::string& text) {
+bool FakePlatform::SendKeys(WindowHandle window, const std::vector<KeyStroke>& keys) {
+  if (!InputReaches(window)) return false;
+  calls.push_back("SendKeys(" + KeyText(keys) + ")");
+  received.push_back(WindowCaption(window) + " <- " + KeyText(keys));
+  if (onKeys) onKeys(keys);
+  return true;
+}
+
+bool FakePlatform::SendText(WindowHandle window, const std::string& text) {
+  if (!InputReaches(window)) return false;
   calls.push_back("SendText(" + text + ")");
+  received.push_back(WindowCaption(window) + " <- " + text);
   if (onText) onText(text);
+  return true;
 }
 
 std::string FakePlatform::BrowseForFolder(const std::string& title) {

@@ -69,13 +69,35 @@ class FakePlatform : public Platform {
   // ---- scripted windows ----
   WindowHandle menuOpenIn = 0;  // the window whose menu is open
   bool keysTakenIn = true;      // the window in front has read the keys sent to it
-  WindowHandle AddWindow(const std::string& caption);
+  // A window of the program `process`; the tools' windows share the default.
+  static constexpr std::uint32_t kToolProcess = 1;
+  WindowHandle AddWindow(const std::string& caption, std::uint32_t process = kToolProcess);
   void RemoveWindow(WindowHandle window);
   void RetitleWindow(WindowHandle window, const std::string& caption);
   // A window still being built takes no keys yet: it is in front but not
   // ready for them until this turns it on again.
   void SetReadyForKeys(WindowHandle window, bool ready);
   std::string WindowCaption(WindowHandle window) const;
+  // The thread of `window` reads no messages until `untilMs`: it takes no
+  // keys, and the clicks queued for it wait until then.
+  void Busy(WindowHandle window, std::uint64_t untilMs);
+
+  // ---- Windows' rules for input, each switched on by a test ----
+  // The session is locked, or a secure desktop shows: nothing comes to the
+  // front and no input reaches a program.
+  bool desktopLocked = false;
+  // The user works in another program until then: Windows keeps the front
+  // for it and refuses to bring any other window forward.
+  std::uint64_t userActiveUntil = 0;
+  // Modifier keys the user holds ("Ctrl"), until the clock reaches
+  // `heldKeysUntil`; sent keys would combine with them.
+  std::string heldKeys;
+  std::uint64_t heldKeysUntil = 0;
+  // Runs once, right before the next input would go out: a window that comes
+  // forward between the job's last look and its keys.
+  std::function<void()> beforeInput;
+  // Every input that reached a window, as "<caption> <- <keys or text>".
+  std::vector<std::string> received;
   // Runs `action` once the virtual clock reaches `atMs`.
   void At(std::uint64_t atMs, std::function<void()> action);
 
@@ -108,9 +130,16 @@ class FakePlatform : public Platform {
   void WaitSeconds(std::int32_t seconds) override;
   std::uint64_t NowMilliseconds() override { return now; }
   void PumpMessagesFor(std::uint32_t ms) override;
+  void BoundWaits(const WaitLimits& limits, std::uint64_t) override { limits_ = limits; }
+  bool DesktopTakesInput() override { return !desktopLocked; }
+  std::uint64_t MsSinceUserInput() override;
   WindowHandle FindCaption(const std::string& caption) override;
   WindowHandle FindCaptionPrefix(const std::string& prefix) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
+  // Refused while the desktop is locked or the user works elsewhere, unless
+  // the window is in front already.
   bool ActivateWindow(WindowHandle window) override;
+  void FlashWindow(WindowHandle window) override;
   // The window in front is the newest, or the last activated, that is still
   // there.
   WindowHandle ForegroundWindow() override;
@@ -118,9 +147,14 @@ class FakePlatform : public Platform {
   bool ReadyForKeys(WindowHandle window) override;
   bool MenuOpen(WindowHandle window) override { return window == menuOpenIn; }
   void ClickControl(WindowHandle window, int controlId) override;
-  void SendKeys(const std::vector<KeyStroke>& keys) override;
-  void SendText(const std::string& text) override;
+  bool ClicksDone(WindowHandle window) override { return !clicksQueued_.contains(window); }
+  // Sent only while `window` is in front and takes input, after the user's
+  // held keys have been waited for and let go.
+  bool SendKeys(WindowHandle window, const std::vector<KeyStroke>& keys) override;
+  bool SendText(WindowHandle window, const std::string& text) override;
   bool TookInKeys(WindowHandle window) override;
+  // As code page 1252 would: Latin-1 characters only.
+  bool AnsiCanHold(const std::string& text) override;
   std::string BrowseForFolder(const std::string& title) override;
   std::string GetSpecialFolder(int csidl) override;
   std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
@@ -148,8 +182,13 @@ class FakePlatform : public Platform {
   };
   struct Window {
     std::string caption;
+    std::uint32_t process = kToolProcess;
     bool readyForKeys = true;
+    std::uint64_t busyUntil = 0;
   };
+  bool Busy(WindowHandle window) const;
+  // Whether input for `window` would reach it now; lets go of held keys.
+  bool InputReaches(WindowHandle window);
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
   void AdvanceTo(std::uint64_t ms);
@@ -164,6 +203,8 @@ class FakePlatform : public Platform {
   WindowHandle nextWindow_ = 0x100;
   std::vector<WindowHandle> front_;  // most recently added or activated last
   std::multimap<std::uint64_t, std::function<void()>> timeline_;
+  std::set<WindowHandle> clicksQueued_;
+  WaitLimits limits_;
 };
 
 }  // namespace quillon::testing

@@ -11,30 +11,25 @@
 namespace quillon {
 namespace {
 
-// A system that refuses to bring windows to the front (a foreground lock).
-class RefusingPlatform : public testing::FakePlatform {
- public:
-  bool ActivateWindow(WindowHandle window) override {
-    calls.push_back("ActivateWindow(refused " + WindowCaption(window) + ")");
-    return false;
-  }
-};
-
-template <typename Platform>
-class AutomationTestBase : public ::testing::Test {
+class AutomationTest : public ::testing::Test {
  protected:
-  AutomationTestBase() {
+  AutomationTest() {
     view.Attach(&frm);
     frm.job().PauseSeconds = 2;
   }
-  Platform fake;
+  // A window the macro works in, as after the wait for it.
+  WindowHandle Target(const std::string& caption) {
+    const WindowHandle window = fake.AddWindow(caption);
+    frm.job().WaitForCaption(caption);
+    fake.calls.clear();
+    return window;
+  }
+  testing::FakePlatform fake;
   RecordingView view{fake};
   FrmMain frm{fake, view};
   WaitLimits limits;
   WindowAutomation windows{fake, limits, [](const std::string&) {}, [] { return false; }};
 };
-
-using AutomationTest = AutomationTestBase<testing::FakePlatform>;
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {
@@ -204,14 +199,23 @@ TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
   EXPECT_TRUE(fake.calls.empty());
 }
 
-TEST(ClickThingRefused, ARefusedActivationEndsTheJobBeforeTheClick) {
-  RefusingPlatform fake;
-  RecordingView view(fake);
-  FrmMain frm(fake, view);
+// Windows keeps the front for the program the user works in: the job asks
+// by flashing, tries again each second, and gives up only after as long as
+// a tool may run.
+TEST_F(AutomationTest, ARefusedActivationEndsTheJobOnlyAfterTheLongLimit) {
   fake.AddWindow("SubToSup");
+  fake.AddWindow("Mail", 2);
+  fake.userActiveUntil = UINT64_MAX;
+  frm.job().Limits.toolRunMs = 5000;
   EXPECT_EQ(ErrorOf([&] { frm.job().ClickThing("SubToSup", 1002); }),
-            "The window \"SubToSup\" could not be brought to the front, so its button 1002 could "
-            "not be clicked.");
+            "The window \"SubToSup\" could not be brought to the front within 5 seconds, so its "
+            "button 1002 could not be clicked.");
+  EXPECT_EQ(fake.Calls({"ActivateWindow(", "FlashWindow("}),
+            (std::vector<std::string>{
+                "ActivateWindow(refused SubToSup)", "FlashWindow(SubToSup)",
+                "ActivateWindow(refused SubToSup)", "ActivateWindow(refused SubToSup)",
+                "ActivateWindow(refused SubToSup)", "ActivateWindow(refused SubToSup)",
+                "ActivateWindow(refused SubToSup)"}));
   EXPECT_TRUE(fake.Calls({"ClickControl("}).empty());
 }
 
@@ -270,7 +274,7 @@ TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) 
 TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {
   std::vector<KeyStroke> sent;
   fake.onKeys = [&](const std::vector<KeyStroke>& keys) { sent = keys; };
-  fake.AddWindow("SubToSup");
+  Target("SubToSup");
   frm.job().PressKeys("%{F4}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>{{0x73, true}}));
   frm.job().PressKeys("{DOWN 3}");
@@ -286,7 +290,7 @@ TEST_F(AutomationTest, PressKeysRefusesUnknownNotationWithoutSendingAnything) {
 
 TEST_F(AutomationTest, TypeTextSendsEveryCharacterAsItself) {
   const std::string path = "D:\\50% off+more^x~y{z}[a](b)\\Überfilm\\mux\\0x20";
-  fake.AddWindow("Open");
+  Target("Open");
   frm.job().TypeText(path);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"SendText(" + path + ")"}));
 }
@@ -319,6 +323,7 @@ TEST_F(AutomationTest, KeysWaitUntilTheyCanLandAndTheirEffectIsSeen) {
     FrmMain window{world, worldView};
     worldView.Attach(&window);
     const WindowHandle tool = world.AddWindow("SubToSup");
+    window.job().WaitForCaption("SubToSup");
     if (c.builtLate) {
       world.SetReadyForKeys(tool, false);
       world.At(500, [&] { world.SetReadyForKeys(tool, true); });
@@ -350,6 +355,7 @@ TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
   const WindowHandle box = fake.AddWindow("Load IFO file");
   fake.ActivateWindow(editor);
   fake.At(300, [&] { fake.ActivateWindow(box); });
+  frm.job().WaitForCaption(CaptionPattern("Editor"));
   std::vector<std::uint64_t> sentAt;
   fake.onKeys = [&](const std::vector<KeyStroke>&) {
     sentAt.push_back(fake.now);
@@ -396,6 +402,7 @@ TEST_F(AutomationTest, KeysWithoutTheirEffectAreSentAgain) {
     FrmMain window{world, worldView};
     worldView.Attach(&window);
     const WindowHandle tool = world.AddWindow("Load IFO file");
+    window.job().WaitForCaption("Load IFO file");
     std::vector<std::uint64_t> sentAt;
     world.onKeys = [&](const std::vector<KeyStroke>&) {
       sentAt.push_back(world.now);
@@ -406,18 +413,24 @@ TEST_F(AutomationTest, KeysWithoutTheirEffectAreSentAgain) {
     window.job().PressKeys("%F", effect);
     EXPECT_EQ(sentAt, (std::vector<std::uint64_t>{0, againAt}));
   }
-  fake.AddWindow("Editor");
+  Target("Editor");
   EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F", KeyEffect::OpensMenu); }),
             "No menu opened after the keys \"%F\" within 2 minutes.");
 }
 
-TEST_F(AutomationTest, KeysWithNoWindowReadyAreNotSentAndEndTheJob) {
+// Keys go to the window they are for or nowhere: neither to whatever else is
+// in front, nor anywhere once that window has gone.
+TEST_F(AutomationTest, KeysForAWindowNeverReadyOrGoneAreNotSentAndEndTheJob) {
+  const WindowHandle editor = Target("Editor");
+  fake.SetReadyForKeys(editor, false);
+  fake.AddWindow("Mail", 2);
   EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F"); }),
-            "No window in front was ready to take the keys \"%F\" within 2 minutes.");
-  EXPECT_EQ(ErrorOf([this] { frm.job().TypeText("D:\\mux\\movie.idx"); }),
-            "No window in front was ready to take the text \"D:\\mux\\movie.idx\" within 2 "
+            "The window meant to take the keys \"%F\" was not in front and ready within 2 "
             "minutes.");
-  EXPECT_TRUE(fake.Calls({"SendKeys(", "SendText("}).empty());
+  fake.RemoveWindow(editor);
+  EXPECT_EQ(ErrorOf([this] { frm.job().TypeText("D:\\mux\\movie.idx"); }),
+            "The window meant to take the text \"D:\\mux\\movie.idx\" had closed.");
+  EXPECT_TRUE(fake.received.empty());
 }
 
 }  // namespace

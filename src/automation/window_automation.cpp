@@ -123,8 +123,8 @@ WaitOutcome WindowAutomation::WaitToSend(std::uint32_t limitMs,
 bool WindowAutomation::BringToFront(WindowHandle window, const std::string& what) {
   if (platform_.ActivateWindow(window)) {
     if (refused_ != 0) {
-      log_(what + " came to the front after " +
-           std::to_string(platform_.NowMilliseconds() - refusedSince_) + " ms");
+      log_("In front after " + std::to_string(platform_.NowMilliseconds() - refusedSince_) +
+           " ms: " + what);
       refused_ = 0;
     }
     return true;
@@ -216,9 +216,11 @@ void WindowAutomation::KeysNowFor(WindowHandle window) {
   if (keysFor_.empty() || keysFor_.back() != window) keysFor_.push_back(window);
 }
 
+// A window the macro did not close itself may not hand its keys down to the
+// one it came up over: they were meant for it alone.
 WindowHandle WindowAutomation::KeysAreFor() {
-  while (!keysFor_.empty() && !platform_.WindowExists(keysFor_.back())) keysFor_.pop_back();
-  return keysFor_.empty() ? 0 : keysFor_.back();
+  if (keysFor_.empty() || !platform_.WindowExists(keysFor_.back())) return 0;
+  return keysFor_.back();
 }
 
 // Keys sent to a window that is not yet in front, or whose thread has not

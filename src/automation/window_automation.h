@@ -121,7 +121,7 @@ class WindowAutomation {
                                  std::uint32_t limitMs);
   // A window the macro's keys are for from now on: one of the tool's own.
   void KeysNowFor(WindowHandle window);
-  // The newest window in `keysFor_` that still exists, or 0 when all are gone.
+  // The newest window in `keysFor_`, or 0 when it has gone.
   WindowHandle KeysAreFor();
 
   Platform& platform_;

@@ -88,7 +88,12 @@ std::vector<std::string> FakePlatform::FilesBelow(const std::string& folder) con
 WindowHandle FakePlatform::AddWindow(const std::string& caption, std::uint32_t process) {
   const WindowHandle handle = nextWindow_++;
   windows_[handle] = Window{caption, process};
-  front_.push_back(handle);
+  // A window that opens while the user works in another program stays
+  // behind it: Windows keeps the front for the user.
+  if (now < userActiveUntil && !front_.empty())
+    front_.insert(front_.end() - 1, handle);
+  else
+    front_.push_back(handle);
   return handle;
 }
 

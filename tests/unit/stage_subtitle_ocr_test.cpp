@@ -296,6 +296,23 @@ TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
   EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
 }
 
+// The tools would read the path as "?" and open nothing: the job stops
+// before either starts, saying why.
+TEST_F(SubtitleMacroTest, AFolderTheToolsCannotShowStopsTheJobBeforeThem) {
+  const std::string mux = "D:\\Rips\\\xE7\x89\x87\\mux\\";  // a CJK character
+  frm.job().MuxDir = mux;
+  try {
+    frm.ConvertSubtitlesToSrt();
+    ADD_FAILURE() << "the job went on";
+  } catch (const JobError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "The subtitle tools cannot be given the folder " + mux +
+                  ", because its path has characters that the system's code page cannot "
+                  "represent. Move the movie folder to a path without them.");
+  }
+  EXPECT_TRUE(MacroCalls().empty());
+}
+
 // ---- waits that give up, through the job as the user sees it ----
 
 class SubtitleMacroFailureTest : public StageTest {

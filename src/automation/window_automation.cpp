@@ -92,10 +92,17 @@ void WindowAutomation::StepStarts(std::uint32_t limitMs) {
 WaitOutcome WindowAutomation::WaitToSend(std::uint32_t limitMs,
                                          const std::function<bool()>& condition) {
   const std::uint64_t start = platform_.NowMilliseconds();
+  // The platform's own waits end with the step; a stopped clock moves the
+  // step's end on by as long as it stood still.
+  std::uint64_t stepEnd = start + limitMs;
+  std::uint64_t last = start;
+  bool stopped = false;
   return WaitUntil(
       platform_, limitMs, limits_,
       [&] {
         const std::uint64_t now = platform_.NowMilliseconds();
+        if (stopped) stepEnd += now - last;
+        last = now;
         if (!platform_.DesktopTakesInput()) {
           if (!lockedSince_) {
             lockedSince_ = now;
@@ -110,13 +117,16 @@ WaitOutcome WindowAutomation::WaitToSend(std::uint32_t limitMs,
                " ms: the desktop takes input again");
           lockedSince_.reset();
         }
+        platform_.BoundWaits(limits_, stepEnd);
         return condition();
       },
       cancelled_,
       [&] {
         // Kept from the front, a step may wait as long as a tool may run.
-        return lockedSince_.has_value() ||
-               (refused_ != 0 && platform_.NowMilliseconds() - start + limitMs < limits_.toolRunMs);
+        stopped =
+            lockedSince_.has_value() ||
+            (refused_ != 0 && platform_.NowMilliseconds() - start + limitMs < limits_.toolRunMs);
+        return stopped;
       });
 }
 

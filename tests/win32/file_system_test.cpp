@@ -186,6 +186,7 @@ TEST_F(FileSystemTest, WriteAnsiTextFileWritesCrLfTextByteForByteAndReplaces) {
 
 TEST_F(FileSystemTest, WriteAnsiTextFileUsesTheSystemCodePage) {
   if (::GetACP() != 1252) GTEST_SKIP() << "code page " << ::GetACP();
+  EXPECT_TRUE(platform_.AnsiCanHold("LOAD D:\\Fïlm é\r\n"));
   platform_.WriteAnsiTextFile(P("movie.amg"), "LOAD D:\\Fïlm é\r\n");
   EXPECT_EQ(Read("movie.amg"), "LOAD D:\\F\xEFlm \xE9\r\n");
 }
@@ -197,6 +198,7 @@ TEST_F(FileSystemTest, WriteAnsiTextFileRefusesCharactersTheCodePageLacksAndWrit
     GTEST_SKIP() << "code page " << codePage << " holds the test character";
   }
   const std::string text = "LOAD D:\\片\\movie.avi\r\n";
+  EXPECT_FALSE(platform_.AnsiCanHold(text));
   std::string message = PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("new.amg"), text); });
   EXPECT_NE(message.find("\"" + P("new.amg") + "\""), std::string::npos) << message;
   EXPECT_FALSE(Exists("new.amg"));
@@ -209,6 +211,7 @@ TEST_F(FileSystemTest, WriteAnsiTextFileRefusesCharactersTheCodePageLacksAndWrit
 
   // A best-fit look-alike is no way out either ("ł" would become "l").
   if (codePage == 1252) {
+    EXPECT_FALSE(platform_.AnsiCanHold("Łódź"));
     message = PlatformErrorOf([&] { platform_.WriteAnsiTextFile(P("fit.amg"), "Łódź\r\n"); });
     EXPECT_FALSE(Exists("fit.amg"));
   }

@@ -12,6 +12,7 @@
 #include "app/frm_main.h"
 #include "app/win32/resource_ids.h"
 #include "platform/win32/text.h"
+#include "platform/win32/win32_platform.h"
 
 namespace quillon {
 namespace {
@@ -347,8 +348,12 @@ void MainWindow::CaptionChanged() {
   SetTextIfDifferent(hwnd_, ToWide(frm_->Caption()));
 }
 
+// Minimised without being deactivated: the program stays the one in front,
+// which lets it bring the tools' windows to the front without taking the
+// front from a program the user works in (SW_MINIMIZE would hand it to the
+// next window).
 void MainWindow::Minimise() {
-  if (hwnd_ != nullptr) ::ShowWindow(hwnd_, SW_MINIMIZE);
+  if (hwnd_ != nullptr) ::ShowWindow(hwnd_, SW_SHOWMINIMIZED);
 }
 
 void MainWindow::Restore() {
@@ -441,6 +446,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         ::SetFocus(reinterpret_cast<HWND>(wParam));
       else
         ::SetFocus(::GetNextDlgTabItem(hwnd_, ::GetFocus(), wParam != 0));
+      return 0;
+    case WM_WTSSESSION_CHANGE:
+      OnSessionChange(wParam);
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -543,7 +551,19 @@ void MainWindow::OnActivate(WPARAM wParam) {
   ::SetFocus(focus != nullptr ? focus : hwnd_);
 }
 
+void MainWindow::ReportSessionTo(Win32Platform& platform) {
+  platform_ = &platform;
+  if (hwnd_ != nullptr) sessionNotifications_.emplace(hwnd_);
+}
+
+void MainWindow::OnSessionChange(WPARAM reason) {
+  const std::optional<bool> locked = SessionLockedBy(reason);
+  if (platform_ != nullptr && locked) platform_->SetSessionLocked(*locked);
+}
+
 void MainWindow::OnDestroy() {
+  // Before the window goes, as the system asks.
+  sessionNotifications_.reset();
   controls_.fill(nullptr);
   focusBeforeDeactivate_ = nullptr;
   ::PostQuitMessage(0);

@@ -8,15 +8,18 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
 #include "app/control_ids.h"
 #include "app/main_view.h"
 #include "app/win32/taskbar_progress.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/session_notifications.h"
 
 namespace quillon {
 
 class FrmMain;
+class Win32Platform;
 struct ControlState;
 
 // The program's one box for a failure that no job message reports: one that
@@ -41,6 +44,9 @@ class MainWindow final : public MainView {
   void Show(int showCommand);
   // Null once the window is destroyed.
   HWND Handle() const { return hwnd_; }
+  // Tells `platform` from now on when the session is locked and unlocked,
+  // until the window is destroyed.
+  void ReportSessionTo(Win32Platform& platform);
 
   // ---- MainView ----
   void ControlChanged(ControlId id) override;
@@ -61,6 +67,7 @@ class MainWindow final : public MainView {
   void OnTimer(UINT_PTR timer);
   void OnClose();
   void OnActivate(WPARAM wParam);
+  void OnSessionChange(WPARAM reason);
   void OnDestroy();
 
   void CreateFonts();
@@ -95,6 +102,8 @@ class MainWindow final : public MainView {
   TaskbarProgress taskbar_;
   // The shell's message that the window's task-bar button exists (again).
   UINT taskbarButtonCreated_ = 0;
+  Win32Platform* platform_ = nullptr;
+  std::optional<SessionNotifications> sessionNotifications_;
 };
 
 }  // namespace quillon

@@ -19,6 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         ApplyWaitLimitsOverride(frm.job().Limits);
         window.Create(frm);
         platform.SetMainWindow(window.Handle());
+        window.ReportSessionTo(platform);
         frm.Load();  // start-up runs before the window is first shown
         window.Show(showCommand);
         MSG msg;

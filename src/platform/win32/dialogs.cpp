@@ -2,6 +2,7 @@
 // close itself after a while, and the text-input dialog.
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -10,34 +11,51 @@
 #include "platform/win32/win32_platform.h"
 
 namespace quillon {
-namespace {
 
 // A box that ends itself: the dialog window MessageBoxW made for it, and the
 // timer that ends it. A box shown while another one waits (from a message
-// handled under it) has its own; the innermost is linked first.
+// handled under it) has its own; the innermost is linked first, from its
+// platform.
 struct TimedBox {
-  TimedBox();
+  explicit TimedBox(TimedBox*& innermost);
   TimedBox(const TimedBox&) = delete;
   TimedBox& operator=(const TimedBox&) = delete;
   ~TimedBox();
 
   HWND box = nullptr;
   UINT_PTR timer = 0;
+  TimedBox*& innermost;
   TimedBox* const outer;
+  TimedBox** const outerChain;
 };
-thread_local TimedBox* innermostTimedBox = nullptr;
 
-TimedBox::TimedBox() : outer(innermostTimedBox) {
-  innermostTimedBox = this;
+namespace {
+
+// The chain of the boxes that the hook and the timer below serve. Neither
+// names a receiver, and both are called only on this thread while a box
+// shows: the box points here at its platform's chain for as long as it
+// lives.
+thread_local TimedBox** timedBoxes = nullptr;
+
+}  // namespace
+
+TimedBox::TimedBox(TimedBox*& innermostBox)
+    : innermost(innermostBox),
+      outer(innermostBox),
+      outerChain(std::exchange(timedBoxes, &innermostBox)) {
+  innermost = this;
 }
 TimedBox::~TimedBox() {
-  innermostTimedBox = outer;
+  innermost = outer;
+  timedBoxes = outerChain;
 }
+
+namespace {
 
 // MessageBoxW makes its dialog window before anything else: the first one
 // this thread creates while the hook is in place is the box.
 LRESULT CALLBACK NoteTheBox(int code, WPARAM wParam, LPARAM lParam) {
-  TimedBox* timed = innermostTimedBox;
+  TimedBox* timed = timedBoxes != nullptr ? *timedBoxes : nullptr;
   if (code == HCBT_CREATEWND && timed != nullptr && timed->box == nullptr) {
     const auto window = reinterpret_cast<HWND>(wParam);
     wchar_t name[16] = {};
@@ -50,7 +68,8 @@ LRESULT CALLBACK NoteTheBox(int code, WPARAM wParam, LPARAM lParam) {
 
 // The box's own time is up: it ends as if its OK button had been pressed.
 void CALLBACK EndTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  for (TimedBox* timed = innermostTimedBox; timed != nullptr; timed = timed->outer) {
+  if (timedBoxes == nullptr) return;
+  for (TimedBox* timed = *timedBoxes; timed != nullptr; timed = timed->outer) {
     if (timed->timer != timer) continue;
     ::KillTimer(nullptr, timer);
     if (timed->box != nullptr && ::IsWindow(timed->box))
@@ -177,7 +196,7 @@ void Win32Platform::ShowMessage(const std::string& text, const std::string& titl
     ::MessageBoxW(mainWindow_, wideText.c_str(), wideTitle.c_str(), MessageBoxStyle(icon));
     return;
   }
-  TimedBox timed;
+  TimedBox timed(innermostTimedBox_);
   // Should the system refuse the hook or the timer, the box still shows and
   // waits for its OK: the message itself must not be lost.
   const UniqueHook hook(::SetWindowsHookExW(WH_CBT, NoteTheBox, nullptr, ::GetCurrentThreadId()));

@@ -26,28 +26,6 @@ DWORD Attributes(const std::string& path) {
   return ::GetFileAttributesW(ToWide(path).c_str());
 }
 
-// The text in the ANSI code page, or nullopt when a character has no exact
-// form there (the outside tools would read a silent "?" or a look-alike).
-std::optional<std::string> ToAnsi(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const UINT codePage = ::GetACP();
-  const int length = static_cast<int>(wide.size());
-  // With UTF-8 as the system code page every character fits, and the call
-  // refuses the flags and the default-character check.
-  const bool utf8 = codePage == CP_UTF8;
-  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-  BOOL usedDefault = FALSE;
-  BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
-  const int needed = ::WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0,
-                                           nullptr, usedDefaultOut);
-  if (needed <= 0 || usedDefault) return std::nullopt;
-  std::string ansi(static_cast<size_t>(needed), '\0');
-  ::WideCharToMultiByte(codePage, flags, wide.data(), length, ansi.data(), needed, nullptr,
-                        usedDefaultOut);
-  if (usedDefault) return std::nullopt;
-  return ansi;
-}
-
 // Readers (an editor showing the log while the job runs) do not lock the
 // file against the next line.
 constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;

@@ -151,6 +151,16 @@ struct FontTraits {
 // A GDI font this program made.
 using UniqueFont = UniqueResource<FontTraits>;
 
+struct DesktopTraits {
+  using Type = HDESK;
+  static Type Empty() { return nullptr; }
+  static bool IsValid(Type h) { return h != nullptr; }
+  static void Close(Type h) { ::CloseDesktop(h); }
+};
+// A desktop this program opened (OpenInputDesktop); never the one
+// GetThreadDesktop hands out, which must not be closed.
+using UniqueDesktop = UniqueResource<DesktopTraits>;
+
 // ---- scopes: a state of the system held for as long as an object lives ----
 
 // The screen's device context, for reading the system DPI.

@@ -23,6 +23,26 @@ std::string ToUtf8(std::wstring_view wide) {
   return utf8;
 }
 
+std::optional<std::string> ToAnsi(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const UINT codePage = ::GetACP();
+  const int length = static_cast<int>(wide.size());
+  // With UTF-8 as the system code page every character fits, and the call
+  // refuses the flags and the default-character check.
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+  const int needed = ::WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0,
+                                           nullptr, usedDefaultOut);
+  if (needed <= 0 || usedDefault) return std::nullopt;
+  std::string ansi(static_cast<size_t>(needed), '\0');
+  ::WideCharToMultiByte(codePage, flags, wide.data(), length, ansi.data(), needed, nullptr,
+                        usedDefaultOut);
+  if (usedDefault) return std::nullopt;
+  return ansi;
+}
+
 std::string SystemErrorText(unsigned long error) {
   wchar_t buffer[512] = {};
   const DWORD length =

@@ -89,20 +89,37 @@ DWORD MsUntil(std::int64_t deadline) {
       std::min<std::int64_t>((remaining + kTicksPerMs - 1) / kTicksPerMs, 0x7FFFFFFF));
 }
 
-// Set when the system reports a change to another program's window.
-thread_local bool windowsChanged = false;
+// The flag of the wait that a change to another program's window is to end.
+// The system's window events name no receiver, and they come only while this
+// thread reads its messages: inside that wait, which points here at its own
+// platform's flag for as long as it lasts.
+thread_local bool* windowsChangedFlag = nullptr;
 
 void CALLBACK NoteWindowChange(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-  windowsChanged = true;
+  if (windowsChangedFlag != nullptr) *windowsChangedFlag = true;
 }
 
+// Points the window events at `flag` for as long as it lives.
+class WindowChangeWatch {
+ public:
+  explicit WindowChangeWatch(bool& flag) : outer_(std::exchange(windowsChangedFlag, &flag)) {
+    flag = false;
+  }
+  WindowChangeWatch(const WindowChangeWatch&) = delete;
+  WindowChangeWatch& operator=(const WindowChangeWatch&) = delete;
+  ~WindowChangeWatch() { windowsChangedFlag = outer_; }
+
+ private:
+  bool* outer_;
+};
+
 // The wait for when the shared timer cannot serve: sleeps on the message
-// queue alone, so it never spins. `untilWindowsChange` ends it early once
-// another program's window has changed.
-void PumpUntil(std::int64_t deadline, MessagePump& pump, bool untilWindowsChange = false) {
+// queue alone, so it never spins. A `windowsChanged` flag ends it early once
+// it is set.
+void PumpUntil(std::int64_t deadline, MessagePump& pump, const bool* windowsChanged = nullptr) {
   for (;;) {
     if (!pump.PumpPending()) return;
-    if (untilWindowsChange && windowsChanged) return;
+    if (windowsChanged != nullptr && *windowsChanged) return;
     const DWORD ms = MsUntil(deadline);
     if (ms == 0) return;
     // MWMO_INPUTAVAILABLE: also wake for messages that were already queued
@@ -165,8 +182,8 @@ void Win32Platform::WatchOtherWindows() {
 void Win32Platform::PumpMessagesFor(std::uint32_t ms) {
   WatchOtherWindows();
   MessagePump pump(mainWindow_);
-  windowsChanged = false;
-  PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump, true);
+  const WindowChangeWatch watch(windowsChanged_);
+  PumpUntil(NowTicks() + std::int64_t{ms} * kTicksPerMs, pump, &windowsChanged_);
 }
 
 std::uint64_t Win32Platform::NowMilliseconds() {
@@ -197,6 +214,18 @@ bool Win32Platform::PollUntil(std::uint32_t limitMs, const std::function<bool()>
       ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
   }
+}
+
+std::uint32_t Win32Platform::WithinStep(std::uint32_t ms) {
+  if (stepEndMs_ == 0) return ms;
+  const std::uint64_t now = NowMilliseconds();
+  return now >= stepEndMs_
+             ? 0
+             : static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, stepEndMs_ - now));
+}
+
+bool Win32Platform::WaitInStep(std::uint32_t limitMs, const std::function<bool()>& condition) {
+  return PollUntil(WithinStep(limitMs), condition);
 }
 
 }  // namespace quillon

@@ -1,12 +1,15 @@
 #pragma once
 // The product's Platform. Its methods are defined in one file per concern:
-// files.cpp, processes.cpp, windows_and_input.cpp, shell.cpp, dialogs.cpp,
-// time.cpp and settings_store.cpp. Texts cross as UTF-8 and meet the wide (W)
-// calls inside.
+// files.cpp, processes.cpp, other_windows.cpp, keyboard.cpp, shell.cpp,
+// dialogs.cpp, time.cpp and settings_store.cpp. Texts cross as UTF-8 and meet
+// the wide (W) calls inside.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -21,12 +24,32 @@
 
 namespace quillon {
 
+// What other programs' threads have answered to the messages sent to them
+// with a callback: round trips, and the clicks queued for each window. The
+// callbacks share it with the platform that sent the messages, since a thread
+// that answers late may do so after that platform is gone.
+struct SentMessageAnswers {
+  std::uint64_t lastRoundTrip = 0;     // numbered in the order they go out
+  std::uint64_t lastAnsweredTrip = 0;  // the latest of them answered
+  struct Clicks {
+    std::uint64_t queued = 0;  // numbered in the order they go out
+    std::uint64_t done = 0;    // the latest of them carried out
+  };
+  std::map<HWND, Clicks> clicks;
+};
+
+// A message box that closes itself (dialogs.cpp).
+struct TimedBox;
+
 class Win32Platform : public Platform {
  public:
   // Owner of the dialogs and message boxes, and the window whose Tab and
   // access keys keep working during waits. May stay null.
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   HWND MainWindow() const { return mainWindow_; }
+  // The main window hears when the session is locked or its screen taken
+  // away (true), and when the user is back (false).
+  void SetSessionLocked(bool locked) { sessionLocked_ = locked; }
 
   std::string CommandLine() override;
   std::string ExecutableFolder() override;
@@ -61,17 +84,24 @@ class Win32Platform : public Platform {
   // for the outer loop and only the checks go on.
   bool PollUntil(std::uint32_t limitMs, const std::function<bool()>& condition);
 
+  void BoundWaits(const WaitLimits& limits, std::uint64_t stepEndMs) override;
+  bool DesktopTakesInput() override;
+  std::uint64_t MsSinceUserInput() override;
   WindowHandle FindCaption(const std::string& caption) override;
   WindowHandle FindCaptionPrefix(const std::string& prefix) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
   bool ActivateWindow(WindowHandle window) override;
+  void FlashWindow(WindowHandle window) override;
+  void ClickControl(WindowHandle window, int controlId) override;
+  bool ClicksDone(WindowHandle window) override;
   WindowHandle ForegroundWindow() override;
   bool WindowExists(WindowHandle window) override;
   bool ReadyForKeys(WindowHandle window) override;
   bool MenuOpen(WindowHandle window) override;
-  void ClickControl(WindowHandle window, int controlId) override;
-  void SendKeys(const std::vector<KeyStroke>& keys) override;
-  void SendText(const std::string& text) override;
+  bool SendKeys(WindowHandle window, const std::vector<KeyStroke>& keys) override;
+  bool SendText(WindowHandle window, const std::string& text) override;
   bool TookInKeys(WindowHandle window) override;
+  bool AnsiCanHold(const std::string& text) override;
 
   std::string BrowseForFolder(const std::string& title) override;
   std::string GetSpecialFolder(int csidl) override;
@@ -91,11 +121,46 @@ class Win32Platform : public Platform {
   // goes, is shown, hidden, retitled or brought to the front, so that waits
   // for other programs' windows wake at once instead of at their next poll.
   void WatchOtherWindows();
+  // `ms`, or what is left of the current step when that is less.
+  std::uint32_t WithinStep(std::uint32_t ms);
+  // PollUntil for at most `limitMs`, and not past the current step's end.
+  bool WaitInStep(std::uint32_t limitMs, const std::function<bool()>& condition);
+  // True once `window`'s thread has answered a message sent to it now (it
+  // reads its queue), within `limitMs`; false at once when the window is
+  // gone or its thread is hung.
+  bool RoundTrip(HWND window, std::uint32_t limitMs);
+  // Gives `window` the keyboard focus in its own thread's input state.
+  void GiveFocus(HWND window);
+  // Sends `inputs` for `window` (keyboard.cpp); false when nothing went out.
+  bool Send(HWND window, std::vector<INPUT> inputs, bool mayClose);
+  // After a key that may have closed `reached`: brings back `owner`.
+  void AwaitClosing(HWND reached, HWND owner);
 
   HWND mainWindow_ = nullptr;
   std::vector<UniqueWinEventHook> windowEvents_;
+  // Set when the system reports a change to another program's window.
+  bool windowsChanged_ = false;
   // What StartProgram started and may still be running.
   std::vector<UniqueHandle> started_;
+  // The self-closing message box shown last of those still open.
+  TimedBox* innermostTimedBox_ = nullptr;
+
+  // The lengths of the waits for other programs, and the end of the step
+  // they serve (0: no step bounds them).
+  WaitLimits limits_;
+  std::uint64_t stepEndMs_ = 0;
+  // Set while the session is locked or disconnected.
+  bool sessionLocked_ = false;
+  std::shared_ptr<SentMessageAnswers> answers_ = std::make_shared<SentMessageAnswers>();
+  // The thread the last keys went to, and how many inputs it has been sent
+  // that it may not have read yet.
+  DWORD keysThread_ = 0;
+  std::size_t keysPending_ = 0;
+  // When this program last sent input (GetTickCount), and the user's last
+  // input before that: the system counts sent input as the user's own.
+  DWORD ownInputTick_ = 0;
+  DWORD userInputBeforeOwnTick_ = 0;
+  bool sentInput_ = false;
 };
 
 // Between the seam's plain window numbers and HWND.

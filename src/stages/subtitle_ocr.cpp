@@ -20,6 +20,7 @@ void ConvertSubtitlesToSrt(Job& job) {
 
   // The tools' windows show only the characters of the system's code page:
   // a path typed with any other would reach them as "?" and open nothing.
+  job.BeginStep("checking the path " + job.MuxDir + " for the subtitle tools");
   if (!job.System().AnsiCanHold(job.MuxDir))
     throw JobError("The subtitle tools cannot be given the folder " + job.MuxDir +
                    ", because its path has characters that the system's code page cannot "

@@ -1,7 +1,7 @@
 #pragma once
 // The product's Platform. Its methods are defined in one file per concern:
 // files.cpp, processes.cpp, windows_and_input.cpp, shell.cpp, dialogs.cpp,
-// time.cpp and settings_store.cpp. Texts cross as UTF-8 and meet the wide (W)
+// time.cpp, power.cpp and settings_store.cpp. Texts cross as UTF-8 and meet the wide (W)
 // calls inside.
 
 #include <windows.h>
@@ -86,6 +86,14 @@ class Win32Platform : public Platform {
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 
+  // --- the system around a job ---
+  std::string ToolGroupProblem() override { return toolGroupProblem_; }
+  void EndAllTools() override;
+  bool WaitForStartedPrograms(std::uint32_t limitMs) override;
+  ProcessOutcome RunCommand(const std::string& commandLine, int showStyle,
+                            std::uint32_t timeoutMs) override;
+  std::unique_ptr<AwakeScope> KeepAwake() override;
+
  private:
   // Asks the system to tell this thread when any program's window comes,
   // goes, is shown, hidden, retitled or brought to the front, so that waits
@@ -96,6 +104,21 @@ class Win32Platform : public Platform {
   std::vector<UniqueWinEventHook> windowEvents_;
   // What StartProgram started and may still be running.
   std::vector<UniqueHandle> started_;
+
+  // --- the system around a job ---
+  // Starts a program, in the tools' group when `asTool`.
+  ProcessOutcome Run(const std::string& commandLine, int showStyle, std::uint32_t timeoutMs,
+                     bool asTool);
+  // The job object of the tools, made at the first tool; null when the
+  // system refused one.
+  HANDLE ToolGroup();
+  UniqueHandle toolGroup_;
+  bool toolGroupTried_ = false;
+  std::string toolGroupProblem_;
+  // The program a ShellWait waits for, while it does.
+  HANDLE waitingFor_ = nullptr;
+  // Windows is ending the session: no more tools.
+  bool toolsEnded_ = false;
 };
 
 // Between the seam's plain window numbers and HWND.

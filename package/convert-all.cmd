@@ -136,7 +136,7 @@ rem Quillon.exe itself failed; it counts as 3 for this script's exit code.
 set "SEVERITY=3"
 set "MEANING=not an exit code of Quillon: Quillon.exe itself failed"
 if "%CODE%"=="0" (set "SEVERITY=0" & set "MEANING=the job produced everything it was asked for")
-if "%CODE%"=="1" (set "SEVERITY=1" & set "MEANING=a result is missing or a tool could not be started or crashed")
+if "%CODE%"=="1" (set "SEVERITY=1" & set "MEANING=a result is missing or a tool could not be started or crashed, or the shut-down failed")
 if "%CODE%"=="2" (set "SEVERITY=2" & set "MEANING=the command line was refused")
 if "%CODE%"=="3" (set "SEVERITY=3" & set "MEANING=the job did not start or stopped on an error")
 if "%CODE%"=="4" (set "SEVERITY=4" & set "MEANING=the window was closed before or during the job")

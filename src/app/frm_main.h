@@ -67,6 +67,13 @@ class FrmMain : private JobSettings {
   // stays until that job stops at its next wait. True: the window goes, and
   // no job starts any more; a batch run then ends as cancelled.
   bool QueryClose();
+  // Windows asks whether the session may end. It may; a running job holds
+  // before its next key, click or tool start until Windows says whether it
+  // does (EndSession).
+  bool QueryEndSession();
+  // `ending`: the job's tools are ended and its log closes with why; the
+  // program is ended by Windows soon after. Otherwise the job goes on.
+  void EndSession(bool ending);
 
   // ---- appearances ----
   void EnterBusyState();
@@ -119,13 +126,25 @@ class FrmMain : private JobSettings {
   bool SubtitlesToSrt() const override { return IsSelected(ControlId::optSubSRT); }
   bool SubtitlesIntoAvi() const override { return IsChecked(ControlId::chkSubMux); }
   bool MuxAll() const override { return IsChecked(ControlId::chkMux); }
-  bool CloseRequested() const override { return view_.CloseRequested(); }
+  // Also holds while Windows decides whether the session ends, and answers
+  // true once it does.
+  bool CloseRequested() const override;
+  bool SessionEnding() const override;
 
   // A job stopped by a failure of its own or of the system: say why.
   void StopJob(const std::exception& error);
   // Ends a job: batch close, shut-down, or idle and the end message.
   void EndJob();
-  void StartShutDown();
+  // Runs the system's shut-down and waits a while for its answer: "" when
+  // it took the order, otherwise why not.
+  std::string ShutDown();
+  // Holds while Windows decides whether the session ends.
+  void HoldWhileWindowsDecides() const;
+  // Before a stage starts a tool: holds while Windows decides, and stops the
+  // job when the session ends.
+  void StopIfSessionEnds() const;
+  // What the job should know about its tools' group, once per job.
+  void NoteToolGroupProblem();
   // A job that did not start or stopped on an error: say why, and in batch
   // mode end the program.
   void FailJob(const std::string& message);
@@ -156,6 +175,13 @@ class FrmMain : private JobSettings {
   bool batchMode_ = false;
   bool closed_ = false;
   int exitCode_ = 0;
+  // Where Windows stands on ending the session during a job.
+  enum class SessionEnd { No, Asked, Ending };
+  SessionEnd sessionEnd_ = SessionEnd::No;
+  std::uint64_t sessionAskedAtMs_ = 0;
+  // The job has reached its own shut-down: the session's end is its doing.
+  bool shuttingDown_ = false;
+  bool toolGroupNoted_ = false;
   Job job_;
 };
 

@@ -1,4 +1,5 @@
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "app/frm_main.h"
@@ -83,6 +84,9 @@ void FrmMain::StartJob() {
   // Until this job has a log, its messages point to none.
   JobLog& log = job_.Log();
   log.Forget();
+  sessionEnd_ = SessionEnd::No;
+  shuttingDown_ = false;
+  toolGroupNoted_ = false;
   job_.MuxDir = job_.SourceDir + "mux\\";
   const std::string& muxDir = job_.MuxDir;
   // The folder may have gone since it was chosen, or a command line may name
@@ -137,6 +141,8 @@ void FrmMain::StartJob() {
     log.End();
     return;
   }
+  // An idle sleep would stall the job until morning.
+  const std::unique_ptr<AwakeScope> awake = platform_.KeepAwake();
   // Nothing may escape to the window: every way out of the job ends here. A
   // job that stops takes the tools it was driving with it.
   try {
@@ -185,16 +191,35 @@ void FrmMain::RunJob() {
   job_.Pause(1);
   if (IsChecked(ControlId::chkDelTemp))
     RunStage("deleting the temporary files", stages::DeleteTempFiles);
+  StopIfSessionEnds();
   job_.BeginStep("ending the job");
   EndJob();
 }
 
 void FrmMain::RunStage(const char* step, void (*stage)(Job&)) {
+  StopIfSessionEnds();
   job_.BeginStep(step);
   stage(job_);
+  NoteToolGroupProblem();
+}
+
+void FrmMain::NoteToolGroupProblem() {
+  if (toolGroupNoted_) return;
+  const std::string problem = platform_.ToolGroupProblem();
+  if (problem.empty()) return;
+  toolGroupNoted_ = true;
+  job_.Log().Line(problem);
 }
 
 void FrmMain::StopJob(const std::exception& error) {
+  // Windows is ending the session: the log has said so, and no one is there
+  // to read a message.
+  if (sessionEnd_ == SessionEnd::Ending) {
+    jobRunning_ = false;
+    exitCode_ = kExitCancelled;
+    CloseWindow();
+    return;
+  }
   platform_.EndStartedPrograms();
   jobRunning_ = false;
   EnterIdleState();
@@ -212,36 +237,60 @@ void FrmMain::EndJob() {
     for (const auto& note : report.Notes()) problems += "\r\n" + note;
     log.Line(problems);
   }
+  std::string shutDownFailure;
   if (batchMode_) {
-    if (IsChecked(ControlId::chkShutDown)) StartShutDown();
+    if (IsChecked(ControlId::chkShutDown)) shutDownFailure = ShutDown();
     jobRunning_ = false;
-    exitCode_ = report.Empty() ? kExitOk : kExitProblems;
+    // A computer left on all night is a problem of the run like any other.
+    exitCode_ = report.Empty() && shutDownFailure.empty() ? kExitOk : kExitProblems;
     log.Line("Batch mode: the program ends with exit code " + std::to_string(exitCode_) + ".");
     CloseWindow();
     return;
   }
   if (view_.CloseRequested()) return;  // the window closes once the job is over
   if (IsChecked(ControlId::chkShutDown)) {
+    shutDownFailure = ShutDown();
     // The system closes the window; until then it stays busy.
-    StartShutDown();
-    return;
+    if (shutDownFailure.empty()) return;
   }
   jobRunning_ = false;
   EnterIdleState();
-  if (report.Empty()) {
+  if (report.Empty() && shutDownFailure.empty()) {
     ShowBox("Done!", MessageIcon::Information);
     return;
   }
-  std::string text = "The job finished with problems:";
+  std::string text = report.Empty() ? "The job finished." : "The job finished with problems:";
   for (const auto& problem : report.Problems()) text += LineBreak + problem;
   for (const auto& note : report.Notes()) text += LineBreak + note;
+  if (!shutDownFailure.empty()) text += LineBreak + shutDownFailure;
   ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 
-void FrmMain::StartShutDown() {
+std::string FrmMain::ShutDown() {
   job_.BeginStep("shutting down the computer");
-  if (!job_.StartLogged("shutdown -s", kShowMinimized))
+  shuttingDown_ = true;
+  // The command only hands the order to Windows and ends at once; it
+  // refuses, for example, while another user is signed in or by policy.
+  constexpr char kCommand[] = "shutdown -s";
+  constexpr std::uint32_t kAnswerMs = 30 * 1000;
+  JobLog& log = job_.Log();
+  log.Line(std::string("Run: ") + kCommand);
+  const ProcessOutcome outcome = platform_.RunCommand(kCommand, kShowMinimized, kAnswerMs);
+  if (!outcome.started) {
+    log.Line("shutdown: could not be started" +
+             (outcome.startFailure.empty() ? "" : ": " + outcome.startFailure));
     throw JobError("The command \"shutdown -s\" could not be started.");
+  }
+  std::string failure;
+  if (!outcome.finished)
+    failure = "did not answer within " + DurationText(kAnswerMs);
+  else if (outcome.exitCode != 0)
+    failure = "ended with exit code " + std::to_string(outcome.exitCode);
+  log.Line("shutdown: " + (failure.empty() ? std::string("exit code 0") : failure));
+  if (failure.empty()) return failure;
+  failure = "The computer was not shut down: \"shutdown -s\" " + failure + ".";
+  log.Line(failure);
+  return failure;
 }
 
 void FrmMain::FailJob(const std::string& message) {

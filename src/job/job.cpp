@@ -70,6 +70,7 @@ void Job::Pause(std::int32_t seconds) {
 }
 
 bool Job::StartLogged(const std::string& commandLine, int showStyle) {
+  if (settings_.SessionEnding()) throw JobCancelled();
   log_.Line("Start: " + commandLine);
   if (platform_.StartProgram(commandLine, showStyle)) return true;
   log_.Line(ProgramName(commandLine) + ": could not be started");
@@ -77,6 +78,7 @@ bool Job::StartLogged(const std::string& commandLine, int showStyle) {
 }
 
 ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& toolPath) {
+  if (settings_.SessionEnding()) throw JobCancelled();
   log_.Line("Run: " + commandLine);
   const std::uint64_t start = platform_.NowMilliseconds();
   const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);

@@ -30,6 +30,9 @@ class JobSettings {
   virtual bool MuxAll() const = 0;
   // The user closed the main window: the job stops at its next wait.
   virtual bool CloseRequested() const = 0;
+  // Windows is ending the session: no tool may start. While Windows still
+  // decides, the call holds the job until it has.
+  virtual bool SessionEnding() const = 0;
 
  protected:
   ~JobSettings() = default;
@@ -63,7 +66,8 @@ class Job {
   // limit or the wait fails. The outcome is for a stage whose tool speaks
   // through its exit code.
   ProcessOutcome RunTool(const std::string& commandLine, const std::string& toolPath);
-  // Starts a program without waiting for it, and logs it.
+  // Starts a program without waiting for it, and logs it. Neither starts a
+  // tool while Windows ends the session.
   bool StartLogged(const std::string& commandLine, int showStyle);
   // Notes a result the job should have produced; a missing or empty one
   // turns "Done!" into a warning. True when it is there and not empty.

@@ -28,6 +28,9 @@ class JobReport {
   void ToolCrashed(const std::string& toolPath, const std::string& status) {
     Add(toolPath + " crashed (exception " + status + ")");
   }
+  // A file operation of the clean-up that another program kept from
+  // working; `failure` names the file and the system's reason.
+  void FileStillHeld(const std::string& failure) { Add(failure); }
   // What the user can do about the problems; shown after them, and no
   // problem by itself.
   void Note(const std::string& line) { notes_.push_back(line); }

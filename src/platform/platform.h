@@ -26,6 +26,14 @@ class PlatformError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A file operation that failed because another program has the file open
+// (a sharing or lock violation, or access denied): often only for a moment,
+// as when a virus scanner or the search indexer reads a fresh file.
+class FileHeldError : public PlatformError {
+ public:
+  using PlatformError::PlatformError;
+};
+
 struct FolderEntry {
   std::string name;  // plain name, letter case as on disk
   bool isFolder = false;
@@ -74,6 +82,12 @@ class HeldTextFile {
   // Adds UTF-8 bytes to the end, as given, no code-page conversion. Throws
   // PlatformError when they cannot be written.
   virtual void Append(const std::string& utf8Text) = 0;
+};
+
+// Keeps the computer from going to sleep on its own for as long as it lives.
+class AwakeScope {
+ public:
+  virtual ~AwakeScope() = default;
 };
 
 // Show styles for started programs.
@@ -126,10 +140,12 @@ class Platform {
   virtual std::unique_ptr<HeldTextFile> HoldTextFile(const std::string& path) = 0;
 
   // --- processes ---
-  // Starts `commandLine` with `showStyle` and blocks, without processing
-  // window messages, until it ends or `timeoutMs` passes (then the process is
-  // ended). A program that cannot be started returns at once. A wait that
-  // fails ends the process too, since nothing would wait for it any more.
+  // Starts `commandLine` with `showStyle` and blocks until it ends or
+  // `timeoutMs` passes (then the process is ended). Meanwhile it answers
+  // only what other programs send to the program's windows; nothing posted
+  // is handled (no repaint, no timers, no clicks). A program that cannot be
+  // started returns at once. A wait that fails ends the process too, since
+  // nothing would wait for it any more.
   virtual ProcessOutcome ShellWait(const std::string& commandLine, int showStyle,
                                    std::uint32_t timeoutMs) = 0;
   // Starts a program without waiting; false when it cannot be started.
@@ -228,6 +244,29 @@ class Platform {
   // Returns the text of the field after OK, or nullopt after Cancel.
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;
+
+  // --- the system around a job ---
+  // Every program that ShellWait and StartProgram start joins one group that
+  // the system ends when this program ends, however it ends (a crash, Task
+  // Manager), so no tool outlives it. "" while that works; otherwise why a
+  // program could not join (this program runs in another program's group
+  // that forbids it): it then runs outside the group.
+  virtual std::string ToolGroupProblem() = 0;
+  // Windows is ending the session: ends every program ShellWait and
+  // StartProgram started, the one a ShellWait waits for included, and starts
+  // none after that.
+  virtual void EndAllTools() = 0;
+  // Waits, processing messages, until the programs StartProgram started have
+  // ended, at most `limitMs`; false when one still runs.
+  virtual bool WaitForStartedPrograms(std::uint32_t limitMs) = 0;
+  // Runs a command of the program's own, not a tool: it stays outside the
+  // tools' group and may outlive the program. Waits for its end as ShellWait
+  // does, but leaves it running when `timeoutMs` passes.
+  virtual ProcessOutcome RunCommand(const std::string& commandLine, int showStyle,
+                                    std::uint32_t timeoutMs) = 0;
+  // The computer does not go to sleep on its own while the object lives; the
+  // display may still go dark.
+  virtual std::unique_ptr<AwakeScope> KeepAwake() = 0;
 };
 
 #pragma pop_macro("DeleteFile")

@@ -100,8 +100,15 @@ void ConvertSubtitlesToSrt(Job& job) {
 
 // The macro's keys assume the editor as it comes up without its settings
 // file, so every start begins from that state. The second after deleting it
-// is fixed, whatever the keystroke pause.
+// is fixed, whatever the keystroke pause. An editor whose window has closed
+// may still be on its way out and write the file again, so the tools the
+// macro started must have ended first.
 void DeleteSubEditIni(Job& job) {
+  const std::uint32_t limit = job.Limits.windowAppearMs;
+  if (!job.System().WaitForStartedPrograms(limit))
+    throw JobError("The last DVDSubEdit or SubToSup was still running " + DurationText(limit) +
+                   " after its window closed, so the editor's settings file could not be reset "
+                   "for the next start.");
   const std::string folder = job.System().GetSpecialFolder(kAppDataFolder);
   if (folder.empty()) return;  // nowhere to look: nothing is deleted
   const std::string path = AddBackslash(folder) + tools::kSubEditSettingsFile;

@@ -213,7 +213,7 @@ std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
 
 void FakePlatform::CheckWritable(const std::string& path, const std::string& what) {
   if (locked_.count(Key(path)))
-    throw PlatformError("Could not " + what + " \"" + path + "\": locked");
+    throw FileHeldError("Could not " + what + " \"" + path + "\": locked");
   if (ReadOnly(path)) throw PlatformError("Could not " + what + " \"" + path + "\": access denied");
   if (!folders_.count(Parent(Key(path))))
     throw PlatformError("Could not " + what + " \"" + path + "\": path not found");
@@ -260,6 +260,7 @@ void FakePlatform::RemoveFolder(const std::string& path) {
   if (!folders_.count(key)) throw PlatformError("Could not remove \"" + path + "\": not found");
   if (!ListFolder(path).empty())
     throw PlatformError("Could not remove \"" + path + "\": the folder is not empty");
+  if (locked_.count(key)) throw FileHeldError("Could not remove \"" + path + "\": locked");
   folders_.erase(key);
 }
 
@@ -485,6 +486,32 @@ std::optional<std::string> FakePlatform::InputBox(const std::string& prompt,
   auto answer = inputAnswers.front();
   inputAnswers.pop_front();
   return answer;
+}
+
+bool FakePlatform::WaitForStartedPrograms(std::uint32_t limitMs) {
+  AdvanceTo(std::min(startedProgramsEndAt, now + limitMs));
+  return startedProgramsEndAt <= now;
+}
+
+ProcessOutcome FakePlatform::RunCommand(const std::string& commandLine, int showStyle,
+                                        std::uint32_t timeoutMs) {
+  calls.push_back("RunCommand(" + commandLine + "," + std::to_string(showStyle) + ")");
+  (void)timeoutMs;
+  if (onRunCommand) return onRunCommand(commandLine, showStyle);
+  return ProcessOutcome(true, true, 0);
+}
+
+std::unique_ptr<AwakeScope> FakePlatform::KeepAwake() {
+  class Held : public AwakeScope {
+   public:
+    explicit Held(int& holds) : holds_(holds) { ++holds_; }
+    ~Held() override { --holds_; }
+
+   private:
+    int& holds_;
+  };
+  ++awakeHoldsMade;
+  return std::make_unique<Held>(awakeHolds);
 }
 
 }  // namespace quillon::testing

@@ -168,6 +168,24 @@ class FakePlatform : public Platform {
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 
+  // --- the system around a job ---
+  std::string toolGroupProblem;  // what ToolGroupProblem answers
+  // When the programs StartProgram started have ended, on the virtual clock.
+  std::uint64_t startedProgramsEndAt = 0;
+  // How many KeepAwake objects live now, and how many were ever made.
+  int awakeHolds = 0;
+  int awakeHoldsMade = 0;
+  // Runs instead of a command of the program's own; the default lets it end
+  // at once with exit code 0.
+  std::function<ProcessOutcome(const std::string& cmd, int style)> onRunCommand;
+  void UnlockFile(const std::string& path) { locked_.erase(Key(path)); }
+  std::string ToolGroupProblem() override { return toolGroupProblem; }
+  void EndAllTools() override { calls.push_back("EndAllTools"); }
+  bool WaitForStartedPrograms(std::uint32_t limitMs) override;
+  ProcessOutcome RunCommand(const std::string& commandLine, int showStyle,
+                            std::uint32_t timeoutMs) override;
+  std::unique_ptr<AwakeScope> KeepAwake() override;
+
   // Renders keys in the program's key notation ("%{F4}", "{DOWN}").
   static std::string KeyText(const std::vector<KeyStroke>& keys);
   static std::string IconName(MessageIcon icon);

@@ -159,18 +159,25 @@ TEST_F(BatchTest, MissingResultsGiveExitCodeOneWithoutAMessage) {
 }
 
 TEST_F(BatchTest, ShutDownIsStartedBeforeTheProgramEnds) {
-  fake.onStartProgram = [](const std::string&, int) { return true; };
   Run("?D:\\Rips\\Film?0?128?0?0?0?1?0?");
   EXPECT_EQ(Value(ControlId::chkShutDown), 1);
-  EXPECT_EQ(fake.Calls({"StartProgram"}),
-            (std::vector<std::string>{"StartProgram(shutdown -s,2)"}));
-  EXPECT_LT(fake.Position("StartProgram"), fake.Position("Close"));
+  EXPECT_EQ(fake.Calls({"RunCommand", "StartProgram"}),
+            (std::vector<std::string>{"RunCommand(shutdown -s,2)"}));
+  EXPECT_LT(fake.Position("RunCommand"), fake.Position("Close"));
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_EQ(frm.ExitCode(), kExitOk);
 }
 
+// The computer stays on all night: the run must not say all went well.
+TEST_F(BatchTest, AShutDownThatWindowsRefusesEndsWithExitCodeOne) {
+  fake.onRunCommand = [](const std::string&, int) { return ProcessOutcome(true, true, 1190); };
+  Run("?D:\\Rips\\Film?0?128?0?0?0?1?0?");
+  EXPECT_EQ(fake.calls.back(), "Close");
+  EXPECT_EQ(frm.ExitCode(), kExitProblems);
+}
+
 TEST_F(BatchTest, AShutDownThatCannotStartFailsTheBatchJob) {
-  fake.onStartProgram = [](const std::string&, int) { return false; };
+  fake.onRunCommand = [](const std::string&, int) { return ProcessOutcome(false, false, 0); };
   Run("?D:\\Rips\\Film?0?128?0?0?0?1?0?");
   EXPECT_EQ(Messages().back(),
             "ShowMessage(Quillon,error,closes after 60000 ms,The job stopped while shutting down "

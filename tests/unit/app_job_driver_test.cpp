@@ -104,7 +104,11 @@ TEST_F(JobTest, ConditionsAreReadWhenTheirStepIsReached) {
 
 TEST_F(JobTest, ACleanJobEndsIdleWithDone) {
   Configure(false, false, false);
+  int awakeDuringTheJob = 0;
+  fake.onPause = [&] { awakeDuringTheJob = fake.awakeHolds; };
   frm.ClickStart();
+  EXPECT_EQ(awakeDuringTheJob, 1) << "the computer may not sleep during a job";
+  EXPECT_EQ(fake.awakeHolds, 0) << "nor is it kept awake after it";
   ExpectIdle();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
   EXPECT_EQ(
@@ -140,11 +144,10 @@ TEST_F(JobTest, MissingResultsAndUnstartableToolsTurnDoneIntoAWarning) {
 
 TEST_F(JobTest, ShutDownLeavesTheWindowBusyAndSaysNothing) {
   Configure(false, false, false, true);
-  fake.onStartProgram = [](const std::string&, int) { return true; };
   frm.ClickStart();
-  EXPECT_EQ(fake.Calls({"StartProgram"}),
-            (std::vector<std::string>{"StartProgram(shutdown -s,2)"}));
-  EXPECT_LT(fake.Position("WaitSeconds(1)"), fake.Position("StartProgram"));
+  EXPECT_EQ(fake.Calls({"RunCommand", "StartProgram"}),
+            (std::vector<std::string>{"RunCommand(shutdown -s,2)"}));
+  EXPECT_LT(fake.Position("WaitSeconds(1)"), fake.Position("RunCommand"));
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(fake.Position("Restore"), -1);
   EXPECT_EQ(fake.Position("TimerOff(Working)"), -1);
@@ -156,9 +159,28 @@ TEST_F(JobTest, ShutDownLeavesTheWindowBusyAndSaysNothing) {
   EXPECT_TRUE(frm.QueryClose());
 }
 
+// Windows refuses, for example, while another user is signed in: the
+// window then comes back instead of waiting all night to be closed.
+TEST_F(JobTest, AShutDownThatWindowsRefusesIsAWarning) {
+  for (const auto& [outcome, why] :
+       {std::pair{ProcessOutcome(true, true, 1190), "ended with exit code 1190"},
+        std::pair{ProcessOutcome(true, false, 0), "did not answer within 30 seconds"}}) {
+    SCOPED_TRACE(why);
+    if (fake.FolderExists(kMux)) fake.RemoveFolder(kMux);
+    Configure(false, false, false, true);
+    fake.onRunCommand = [&](const std::string&, int) { return outcome; };
+    frm.ClickStart();
+    ExpectIdle();
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "ShowMessage(Quillon,warning,The job finished.\r\nThe computer was "
+                              "not shut down: \"shutdown -s\" " +
+                              std::string(why) + ".)"}));
+  }
+}
+
 TEST_F(JobTest, AShutDownThatCannotStartIsAnError) {
   Configure(false, false, false, true);
-  fake.onStartProgram = [](const std::string&, int) { return false; };
+  fake.onRunCommand = [](const std::string&, int) { return ProcessOutcome(false, false, 0); };
   frm.ClickStart();
   ExpectIdle();
   EXPECT_EQ(Messages(),

@@ -291,6 +291,58 @@ TEST_F(StoppedJobTest, ClosingTheWindowDuringAJobEndsTheTools) {
   EXPECT_EQ(frm.ExitCode(), kExitCancelled);
 }
 
+// Windows asks whether it may end the session in the middle of the macro
+// (or while UnRAR runs, right before SubToSup would start), and answers
+// half a minute later. Meanwhile nothing goes to a tool; the calls that
+// did, with the question and the answer among them.
+std::vector<std::string> SessionEndDuringTheMacro(testing::FakePlatform& fake, FrmMain& frm,
+                                                  bool ending, bool whileUnRarRuns = false) {
+  const auto ask = [&fake, &frm, ending] {
+    fake.calls.push_back("asked");
+    EXPECT_TRUE(frm.QueryEndSession());
+    fake.At(fake.now + 30000, [&fake, &frm, ending] {
+      fake.calls.push_back("answered");
+      frm.EndSession(ending);
+    });
+  };
+  if (whileUnRarRuns) {
+    fake.onShellWait = [ask, tool = fake.onShellWait](const std::string& cmd, int style) {
+      const ProcessOutcome outcome = tool(cmd, style);
+      if (cmd.find("UnRAR") != std::string::npos) ask();
+      return outcome;
+    };
+  } else {
+    fake.At(12000, ask);
+  }
+  frm.StartJob();
+  auto toTools = fake.Calls({"asked", "answered", "SendKeys(", "SendText(", "ClickControl(",
+                             "StartProgram(", "ShellWait("});
+  const auto asked = std::find(toTools.begin(), toTools.end(), "asked");
+  EXPECT_TRUE(asked != toTools.end() && asked + 1 != toTools.end() && *(asked + 1) == "answered")
+      << "something went to a tool before Windows answered";
+  toTools.erase(toTools.begin(), asked);
+  return toTools;
+}
+
+TEST_F(StoppedJobTest, WindowsEndingTheSessionEndsTheToolsAndLogsWhy) {
+  KeepLog();
+  EXPECT_EQ(SessionEndDuringTheMacro(fake, frm, true), (Files{"asked", "answered"}));
+  EXPECT_EQ(fake.Calls({"EndAllTools"}).size(), 1u);
+  EXPECT_TRUE(Messages().empty());
+  const std::string log = fake.FileContent(frm.job().Log().Path()).value_or("");
+  EXPECT_TRUE(log.ends_with("Stopped: Windows is shutting down.\r\n")) << log;
+}
+
+TEST_F(StoppedJobTest, NoToolStartsWhileWindowsDecides) {
+  EXPECT_EQ(SessionEndDuringTheMacro(fake, frm, true, true), (Files{"asked", "answered"}));
+}
+
+TEST_F(StoppedJobTest, WindowsThatDoesNotEndAfterAllLetsTheJobGoOn) {
+  EXPECT_GT(SessionEndDuringTheMacro(fake, frm, false).size(), 2u);
+  EXPECT_TRUE(fake.Calls({"EndAllTools"}).empty());
+  EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,information,Done!)"}));
+}
+
 TEST_F(StoppedJobTest, AJobThatEndsNormallyEndsNothing) {
   frm.StartJob();
   EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,information,Done!)"}));

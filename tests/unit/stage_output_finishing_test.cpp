@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "stage_fixture.h"
 
@@ -226,6 +227,36 @@ TEST_F(OutputTest, AFolderThatStillHoldsOtherFilesStays) {
   EXPECT_TRUE(fake.Calls({"RemoveFolder("}).empty());
   EXPECT_EQ(Below(kSource), SourceFiles({"0x20.srt", "0x21.srt"}));
   EXPECT_EQ(LastMessage(), "ShowMessage(Quillon,information,Done!)");
+}
+
+// A virus scanner or the search indexer opens a fresh MP3 just as the
+// clean-up wants it gone: for a moment, or for longer than the job waits.
+TEST_F(OutputTest, AFileAnotherProgramHoldsIsTriedAgainThenLeftAsAProblem) {
+  const std::string mp3 = std::string(kMux) + "0x80.mp3";
+  for (const auto& [heldMs, muxLeft, message] :
+       {std::tuple{500u, Files{"movie.avi", "movie.idx", "movie.sub"},
+                   std::string("information,Done!")},
+        std::tuple{0u, Files{"movie.avi", "movie.idx", "movie.sub", "0x80.mp3"},
+                   "warning,The job finished with problems:\r\nCould not delete \"" + mp3 +
+                       "\": locked"}}) {
+    SCOPED_TRACE(heldMs);
+    if (fake.FolderExists(kMux)) {
+      for (const auto& file : fake.FilesBelow(kMux)) fake.DeleteFile(file);
+      fake.RemoveFolder(kMux);
+    }
+    Settings(true, false, false);
+    fake.calls.clear();
+    fake.onPause = [&, heldMs = heldMs] {
+      fake.LockFile(mp3);
+      // The clean-up starts when the pause is over, a second from now.
+      if (heldMs > 0) fake.At(fake.now + 1000 + heldMs, [&] { fake.UnlockFile(mp3); });
+    };
+    frm.StartJob();
+    EXPECT_GT(fake.Calls({"DeleteFile(" + mp3}).size(), 1u);
+    EXPECT_EQ(Below(kMux), InMux(muxLeft));
+    EXPECT_EQ(LastMessage(), "ShowMessage(Quillon," + message + ")");
+    fake.UnlockFile(mp3);
+  }
 }
 
 TEST_F(OutputTest, ALockedTargetStopsTheJobAndKeepsTheSrtFiles) {

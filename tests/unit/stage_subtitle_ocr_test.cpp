@@ -258,6 +258,23 @@ TEST_F(SubtitleMacroTest, ALockedSettingsFileEndsTheJobBeforeTheEditorStarts) {
   EXPECT_EQ(editorStarts, 0);
 }
 
+// An editor on its way out could write its settings file again after the
+// next start's deletion.
+TEST_F(SubtitleMacroTest, AToolThatDoesNotEndStopsTheJobBeforeTheSettingsFileGoes) {
+  fake.AddFile(kSettingsFile, "old");
+  fake.startedProgramsEndAt = UINT64_MAX;
+  try {
+    Run();
+    ADD_FAILURE() << "the job went on";
+  } catch (const JobError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "The last DVDSubEdit or SubToSup was still running 2 minutes after its window "
+              "closed, so the editor's settings file could not be reset for the next start.");
+  }
+  EXPECT_TRUE(fake.FileExists(kSettingsFile));
+  EXPECT_EQ(editorStarts, 0);
+}
+
 TEST_F(SubtitleMacroTest, TheListCountIsTakenOnceAfterTheConverter) {
   // A SUP file that shows up while the editor runs is not part of this run.
   fake.onPause = [this] {

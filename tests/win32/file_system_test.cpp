@@ -164,6 +164,27 @@ TEST_F(FileSystemTest, FailuresThrowPlatformErrorNamingThePathsAndTheReason) {
   EXPECT_FALSE(Exists("copy.idx"));
 }
 
+// A virus scanner's or the indexer's moment with a fresh file: the caller
+// can tell it from other failures and try again.
+TEST_F(FileSystemTest, AFileAnotherProgramHoldsFailsAsHeld) {
+  Write("held.mp3", "x");
+  UniqueHandle held(
+      ::CreateFileW(W("held.mp3").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_THROW(platform_.DeleteFile(P("held.mp3")), FileHeldError);
+  EXPECT_THROW(platform_.CopyFile(P("held.mp3"), P("copy.mp3")), FileHeldError);
+  held.Reset();
+  platform_.DeleteFile(P("held.mp3"));
+  EXPECT_FALSE(Exists("held.mp3"));
+  // A missing file is not held.
+  try {
+    platform_.DeleteFile(P("held.mp3"));
+  } catch (const FileHeldError&) {
+    ADD_FAILURE() << "a missing file counts as held";
+  } catch (const PlatformError&) {
+  }
+}
+
 TEST_F(FileSystemTest, CreateRemoveAndDeleteWork) {
   platform_.CreateFolder(P("mux\\"));
   EXPECT_TRUE(platform_.FolderExists(P("mux")));

@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
+#include "support/child_process.h"
 #include "test_support.h"
 
 namespace quillon {
@@ -56,6 +60,40 @@ TEST(ShellWait, DoesNotDispatchMessagesWhileItWaits) {
   Win32Platform platform;
   platform.ShellWait(ChildCommand("200 0"), kShowNormal, 60000);
   EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_APP + 5, WM_APP + 5, PM_REMOVE));
+}
+
+TEST(ShellWait, AnswersWhatAnotherThreadSendsWhileItWaits) {
+  // Broadcasts and Windows' own questions reach the main window's thread:
+  // left unanswered, the window is ghosted and the sender hangs.
+  UniqueWindow window(
+      ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
+  std::atomic<bool> answered = false;
+  std::thread sender([&] {
+    ::Sleep(300);
+    DWORD_PTR result = 0;
+    answered =
+        ::SendMessageTimeoutW(window.Get(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+  });
+  Win32Platform platform;
+  const ProcessOutcome outcome = platform.ShellWait(ChildCommand("2500 0"), kShowNormal, 60000);
+  sender.join();
+  EXPECT_TRUE(outcome.finished);
+  EXPECT_TRUE(answered);
+}
+
+// A tool must not outlive a program that Task Manager or a crash ends.
+TEST(ShellWait, ToolsEndWithTheProgramThatStartedThem) {
+  test::ChildProcess program(
+      {.commandLine = L"\"" + test::ChildProgramPath() + L"\"",
+       .environment = {{L"QUILLON_TEST_TOOL",
+                        L"\"" + test::ChildProgramPath() + L"\" 60000 0 QuillonTestOrphan"}}});
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(
+      test::WaitDispatchingUntil(10000ms, [] { return ChildStillRuns(L"QuillonTestOrphan"); }));
+  program.Kill();
+  EXPECT_TRUE(
+      test::WaitDispatchingUntil(5000ms, [] { return !ChildStillRuns(L"QuillonTestOrphan"); }));
 }
 
 TEST(ShellWait, MissingProgramReturnsAtOnceShowingNothing) {

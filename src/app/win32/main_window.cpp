@@ -434,6 +434,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    // Sent, so they reach a job's waits too, and a ShellWait.
+    case WM_QUERYENDSESSION:
+      return frm_ == nullptr || frm_->QueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (frm_ != nullptr) frm_->EndSession(wParam != FALSE);
+      return 0;
     case WM_ACTIVATE:
       // Minimised: the system's own handling.
       if (HIWORD(wParam) != 0) break;

@@ -14,8 +14,18 @@
 namespace quillon {
 namespace {
 
+// Another program that has the file open makes the system answer with one
+// of these; the caller may try again once that program lets go.
+bool HeldByAnotherProgram(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
 [[noreturn]] void Fail(const std::string& what) {
-  throw PlatformError(what + ": " + SystemErrorText(::GetLastError()));
+  const DWORD error = ::GetLastError();
+  const std::string message = what + ": " + SystemErrorText(error);
+  if (HeldByAnotherProgram(error)) throw FileHeldError(message);
+  throw PlatformError(message);
 }
 
 [[noreturn]] void FailWriting(const std::string& path, DWORD error = ::GetLastError()) {

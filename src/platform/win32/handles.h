@@ -213,6 +213,22 @@ class ThreadInputLink {
   bool attached_;
 };
 
+// Keeps the computer from going to sleep on its own while this thread holds
+// it; the display may still turn off. The state is the thread's, so the
+// scope must end on the thread that began it.
+class StayAwake {
+ public:
+  StayAwake() : held_(::SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED) != 0) {}
+  StayAwake(const StayAwake&) = delete;
+  StayAwake& operator=(const StayAwake&) = delete;
+  ~StayAwake() {
+    if (held_) ::SetThreadExecutionState(ES_CONTINUOUS);
+  }
+
+ private:
+  bool held_;
+};
+
 // Keeps COM initialised on this thread for the shell calls and objects that
 // need it, and balances the initialisation when it succeeded (also when COM
 // was already on). Made only where they are used: COM is not started for a

@@ -1,6 +1,7 @@
 // Other programs started, waited for and ended, and this program's own
 // command line.
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/win32/handles.h"
@@ -16,10 +17,13 @@ struct StartedProcess {
 };
 
 // Starts `commandLine` (program path first, quoted by the caller when it
-// holds blanks) as a new process whose first window uses `showStyle`.
-// nullopt when the program cannot be started, and `failure` says why.
+// holds blanks) as a new process whose first window uses `showStyle`, in the
+// job object `group` when there is one. nullopt when the program cannot be
+// started, and `failure` says why; `groupProblem` says why the process could
+// not join the group, which leaves it running outside.
 std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::string& commandLine,
-                                           int showStyle, std::string* failure = nullptr) {
+                                           int showStyle, HANDLE group, std::string* failure,
+                                           std::string* groupProblem) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::wstring writable = ToWide(commandLine);
   // A command line that as a whole names an existing file, quoted or not, is
@@ -38,10 +42,13 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showStyle);
+  // Suspended until it is in the group, so that nothing it starts in its
+  // first moment can escape the group.
+  const DWORD flags = group != nullptr ? CREATE_SUSPENDED : 0;
   PROCESS_INFORMATION info = {};
   for (int attempt = 1;; ++attempt) {
     if (::CreateProcessW(wholeIsProgram ? application.c_str() : nullptr, writable.data(), nullptr,
-                         nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+                         nullptr, FALSE, flags, nullptr, nullptr, &startup, &info))
       break;
     // Under Wine a start now and then fails while another program is still
     // ending. A failed start leaves no process behind, so one more try
@@ -55,20 +62,73 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
     }
     platform.PollUntil(250, [] { return false; });
   }
-  UniqueHandle thread(info.hThread);  // not needed: closed at once
+  UniqueHandle thread(info.hThread);
   StartedProcess started;
   started.process.Reset(info.hProcess);
   started.id = info.dwProcessId;
+  if (group != nullptr) {
+    // Windows 7 puts a process in one job only: when this program already
+    // runs in another program's job, the tool stays outside ours.
+    if (!::AssignProcessToJobObject(group, info.hProcess) && groupProblem != nullptr)
+      *groupProblem =
+          "A tool could not join the group that ends the tools with this program, so "
+          "it would outlive a program that is ended from outside: " +
+          SystemErrorText(::GetLastError());
+    ::ResumeThread(thread.Get());
+  }
   return started;
+}
+
+// Waits until `process` ends or `deadline` (on the platform's clock) has
+// passed, answering meanwhile what other threads and programs send to this
+// thread's windows (a broadcast, Windows asking whether it may end) so that
+// the window is not taken for hung; posted messages stay queued. The
+// deadline is read from the clock on every wake: a time-out of the system's
+// wait may count the time the computer slept.
+DWORD WaitAnsweringSent(Win32Platform& platform, HANDLE process, std::uint64_t deadline) {
+  for (;;) {
+    const std::uint64_t now = platform.NowMilliseconds();
+    const DWORD left =
+        now >= deadline ? 0
+                        : static_cast<DWORD>(std::min<std::uint64_t>(deadline - now, 0x7FFFFFFF));
+    const DWORD result =
+        ::MsgWaitForMultipleObjectsEx(1, &process, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    if (result == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      continue;
+    }
+    if (result == WAIT_TIMEOUT && platform.NowMilliseconds() < deadline) continue;
+    return result;
+  }
+}
+
+std::uint64_t DeadlineAfter(Win32Platform& platform, std::uint32_t ms) {
+  return platform.NowMilliseconds() + ms;
 }
 
 }  // namespace
 
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,
                                         std::uint32_t timeoutMs) {
+  return Run(commandLine, showStyle, timeoutMs, true);
+}
+
+ProcessOutcome Win32Platform::RunCommand(const std::string& commandLine, int showStyle,
+                                         std::uint32_t timeoutMs) {
+  return Run(commandLine, showStyle, timeoutMs, false);
+}
+
+ProcessOutcome Win32Platform::Run(const std::string& commandLine, int showStyle,
+                                  std::uint32_t timeoutMs, bool asTool) {
   ProcessOutcome outcome;
+  if (asTool && toolsEnded_) {
+    outcome.startFailure = "Windows is ending the session.";
+    return outcome;
+  }
   std::optional<StartedProcess> started =
-      StartProcess(*this, commandLine, showStyle, &outcome.startFailure);
+      StartProcess(*this, commandLine, showStyle, asTool ? ToolGroup() : nullptr,
+                   &outcome.startFailure, &toolGroupProblem_);
   if (!started) return outcome;
   outcome.started = true;
 
@@ -79,7 +139,9 @@ ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int show
   if (!process) process = std::move(started->process);
   started->process.Reset();
 
-  const DWORD waited = ::WaitForSingleObject(process.Get(), timeoutMs);
+  if (asTool) waitingFor_ = process.Get();
+  const DWORD waited = WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, timeoutMs));
+  if (asTool) waitingFor_ = nullptr;
   if (waited == WAIT_OBJECT_0) {
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.Get(), &exitCode);
@@ -92,6 +154,12 @@ ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int show
                               ? SystemErrorText(::GetLastError())
                               : "the wait ended with the value " + std::to_string(waited);
   }
+  // A command of the program's own goes on by itself (the system's
+  // shut-down may take its time).
+  if (!asTool) {
+    outcome.stillRunning = true;
+    return outcome;
+  }
   // The job goes no further with this tool, so it must not go on running.
   if (!::TerminateProcess(process.Get(), 1)) {
     DWORD exitCode = 0;
@@ -102,12 +170,14 @@ ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int show
   }
   // Termination is asynchronous; give it a moment so the program's files
   // are closed before the job reports the failure.
-  ::WaitForSingleObject(process.Get(), 5000);
+  WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, 5000));
   return outcome;
 }
 
 bool Win32Platform::StartProgram(const std::string& commandLine, int showStyle) {
-  std::optional<StartedProcess> started = StartProcess(*this, commandLine, showStyle);
+  if (toolsEnded_) return false;
+  std::optional<StartedProcess> started =
+      StartProcess(*this, commandLine, showStyle, ToolGroup(), nullptr, &toolGroupProblem_);
   if (!started) return false;
   std::erase_if(started_, [](const UniqueHandle& process) {
     return ::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT;
@@ -123,6 +193,46 @@ void Win32Platform::EndStartedPrograms() {
     // Ending is asynchronous; the tool's windows and files go with it.
     ::WaitForSingleObject(process.Get(), 5000);
   }
+  started_.clear();
+}
+
+bool Win32Platform::WaitForStartedPrograms(std::uint32_t limitMs) {
+  const auto running = [](const UniqueHandle& process) {
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+  };
+  const bool ended = PollUntil(limitMs, [&] { return std::ranges::none_of(started_, running); });
+  if (ended) started_.clear();
+  return ended;
+}
+
+HANDLE Win32Platform::ToolGroup() {
+  if (toolGroupTried_) return toolGroup_.Get();
+  toolGroupTried_ = true;
+  UniqueHandle group(::CreateJobObjectW(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  // The system ends every process of the group when its last handle goes,
+  // and that handle is this program's, closed by the system however the
+  // program ends.
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!group || !::SetInformationJobObject(group.Get(), JobObjectExtendedLimitInformation, &limits,
+                                           sizeof limits)) {
+    toolGroupProblem_ =
+        "The group that ends the tools with this program could not be made, so "
+        "a tool would outlive a program that is ended from outside: " +
+        SystemErrorText(::GetLastError());
+    return nullptr;
+  }
+  toolGroup_ = std::move(group);
+  return toolGroup_.Get();
+}
+
+void Win32Platform::EndAllTools() {
+  toolsEnded_ = true;
+  // No waiting for them to go: Windows ends this program soon after.
+  if (toolGroup_) ::TerminateJobObject(toolGroup_.Get(), 1);
+  // Those that could not join the group.
+  if (waitingFor_ != nullptr) ::TerminateProcess(waitingFor_, 1);
+  for (const UniqueHandle& process : started_) ::TerminateProcess(process.Get(), 1);
   started_.clear();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The product's Platform. Its methods are defined in one file per concern:
 // files.cpp, processes.cpp, other_windows.cpp, keyboard.cpp, shell.cpp,
-// dialogs.cpp, time.cpp and settings_store.cpp. Texts cross as UTF-8 and meet
-// the wide (W) calls inside.
+// dialogs.cpp, time.cpp, power.cpp and settings_store.cpp. Texts cross as
+// UTF-8 and meet the wide (W) calls inside.
 
 #include <windows.h>
 
@@ -116,6 +116,14 @@ class Win32Platform : public Platform {
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 
+  // --- the system around a job ---
+  std::string ToolGroupProblem() override { return toolGroupProblem_; }
+  void EndAllTools() override;
+  bool WaitForStartedPrograms(std::uint32_t limitMs) override;
+  ProcessOutcome RunCommand(const std::string& commandLine, int showStyle,
+                            std::uint32_t timeoutMs) override;
+  std::unique_ptr<AwakeScope> KeepAwake() override;
+
  private:
   // Asks the system to tell this thread when any program's window comes,
   // goes, is shown, hidden, retitled or brought to the front, so that waits
@@ -161,6 +169,21 @@ class Win32Platform : public Platform {
   DWORD ownInputTick_ = 0;
   DWORD userInputBeforeOwnTick_ = 0;
   bool sentInput_ = false;
+
+  // --- the system around a job ---
+  // Starts a program, in the tools' group when `asTool`.
+  ProcessOutcome Run(const std::string& commandLine, int showStyle, std::uint32_t timeoutMs,
+                     bool asTool);
+  // The job object of the tools, made at the first tool; null when the
+  // system refused one.
+  HANDLE ToolGroup();
+  UniqueHandle toolGroup_;
+  bool toolGroupTried_ = false;
+  std::string toolGroupProblem_;
+  // The program a ShellWait waits for, while it does.
+  HANDLE waitingFor_ = nullptr;
+  // Windows is ending the session: no more tools.
+  bool toolsEnded_ = false;
 };
 
 // Between the seam's plain window numbers and HWND.

@@ -5,7 +5,9 @@
 //   with QUILLON_TEST_ECHO set to a file path: writes the program's
 //       arguments, as the platform reads them, to that file in UTF-8;
 //   with QUILLON_TEST_SHOW set to a file path: writes the show style it was
-//       started with ("-" when none was given) to that file.
+//       started with ("-" when none was given) to that file;
+//   with QUILLON_TEST_TOOL set to a command line: runs it as a tool of a job
+//       (ShellWait), then waits to be ended.
 
 #include <windows.h>
 
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 #include "support/files.h"
 
@@ -32,6 +35,14 @@ int wmain(int argc, wchar_t** argv) {
                                ? std::to_string(startup.wShowWindow)
                                : std::string("-"));
     return 0;
+  }
+  wchar_t tool[1024] = {};
+  if (::GetEnvironmentVariableW(L"QUILLON_TEST_TOOL", tool, 1024) > 0) {
+    // The tool inherits the environment, and must not start a tool of its own.
+    ::SetEnvironmentVariableW(L"QUILLON_TEST_TOOL", nullptr);
+    quillon::Win32Platform platform;
+    platform.ShellWait(quillon::ToUtf8(tool), quillon::kShowMinimized, 60000);
+    ::Sleep(INFINITE);
   }
   const DWORD ms = argc > 1 ? static_cast<DWORD>(std::wcstoul(argv[1], nullptr, 10)) : 0;
   const int exitCode = argc > 2 ? static_cast<int>(std::wcstol(argv[2], nullptr, 10)) : 0;

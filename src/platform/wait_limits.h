@@ -33,6 +33,7 @@ struct WaitLimits {
   std::uint32_t keysTakenInMs = 5000;  // a thread to read every key sent to it
   std::uint32_t heldKeysMs = 1000;     // the user's Shift, Ctrl, Alt or Win to be let go
   std::uint32_t toolEndMs = 5000;      // a tool that was ended, to be gone
+  std::uint32_t startAgainMs = 250;    // a tool start that failed under Wine, to be tried again
 };
 
 }  // namespace quillon

@@ -60,7 +60,7 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
       if (failure != nullptr) *failure = SystemErrorText(error);
       return std::nullopt;
     }
-    platform.PollUntil(250, [] { return false; });
+    platform.PollUntil(platform.Limits().startAgainMs, [] { return false; });
   }
   UniqueHandle thread(info.hThread);
   StartedProcess started;
@@ -170,7 +170,7 @@ ProcessOutcome Win32Platform::Run(const std::string& commandLine, int showStyle,
   }
   // Termination is asynchronous; give it a moment so the program's files
   // are closed before the job reports the failure.
-  WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, 5000));
+  WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, limits_.toolEndMs));
   return outcome;
 }
 
@@ -191,7 +191,7 @@ void Win32Platform::EndStartedPrograms() {
     if (::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT) continue;
     ::TerminateProcess(process.Get(), 1);
     // Ending is asynchronous; the tool's windows and files go with it.
-    ::WaitForSingleObject(process.Get(), 5000);
+    ::WaitForSingleObject(process.Get(), limits_.toolEndMs);
   }
   started_.clear();
 }

@@ -47,6 +47,8 @@ class Win32Platform : public Platform {
   // access keys keep working during waits. May stay null.
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   HWND MainWindow() const { return mainWindow_; }
+  // The lengths of the waits for other programs, as the last step set them.
+  const WaitLimits& Limits() const { return limits_; }
   // The main window hears when the session is locked or its screen taken
   // away (true), and when the user is back (false).
   void SetSessionLocked(bool locked) { sessionLocked_ = locked; }

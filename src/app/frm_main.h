@@ -131,8 +131,18 @@ class FrmMain : private JobSettings {
   bool CloseRequested() const override;
   bool SessionEnding() const override;
 
-  // A job stopped by a failure of its own or of the system: say why.
+  // Creates the job's mux folder; why the job cannot start (after
+  // "because "), or "" when it can.
+  std::string CreateMuxFolder();
+  // The window switches to its working state; false when it cannot, and the
+  // job has not started.
+  bool ShowWorking();
+  // Runs the job and turns every way it can stop into the window's answer.
+  void RunJobToItsEnd();
+  // A job stopped by a failure of its own or of the system: say why. Its
+  // tools go, and the window returns to idle with `message`.
   void StopJob(const std::exception& error);
+  void StopJob(const std::string& message);
   // Ends a job: batch close, shut-down, or idle and the end message.
   void EndJob();
   // Runs the system's shut-down and waits a while for its answer: "" when

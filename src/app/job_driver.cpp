@@ -88,44 +88,57 @@ void FrmMain::StartJob() {
   shuttingDown_ = false;
   toolGroupNoted_ = false;
   job_.MuxDir = job_.SourceDir + "mux\\";
-  const std::string& muxDir = job_.MuxDir;
-  // The folder may have gone since it was chosen, or a command line may name
-  // one that never was (a typing error, quotes that belong to no path).
-  if (!platform_.FolderExists(job_.SourceDir)) {
-    FailJob("The job was not started, because its source folder does not exist:\r\n" +
-            job_.SourceDir);
+  if (const std::string refusal = CreateMuxFolder(); !refusal.empty()) {
+    FailJob("The job was not started, because " + refusal);
     return;
   }
-  // The tools open the job's files through the classic 260-character paths:
-  // a job that would hand them a longer one cannot work, however far it got
-  // before a tool failed on it.
-  if (!PathsFitTools(job_.SourceDir, SubtitlesToSrt())) {
-    FailJob("The job was not started, because " + TooLongText(job_.SourceDir));
-    return;
-  }
-  // An existing mux folder holds an earlier job's results; this job must not
-  // mix its files into them or delete them.
-  if (platform_.FolderExists(muxDir)) {
-    FailJob("The job was not started, because its mux folder already exists:\r\n" + muxDir +
-            "\r\nMove or rename that folder, then start again.");
-    return;
-  }
-  try {
-    platform_.CreateFolder(muxDir);
-  } catch (const std::exception& error) {
-    FailJob("The job was not started, because its mux folder could not be created:\r\n" + muxDir +
-            "\r\n" + error.what());
-    return;
-  }
-
   job_.Restart();
   log.Begin(LogHeading(*this, batchMode_));
   jobRunning_ = true;
-  // The window may be unable to show that it works (a timer the system
-  // refuses). The job has then not started, and must leave neither a window
-  // that refuses to close nor a mux folder that blocks the next Start.
+  if (!ShowWorking()) {
+    log.End();
+    return;
+  }
+  // An idle sleep would stall the job until morning.
+  const std::unique_ptr<AwakeScope> awake = platform_.KeepAwake();
+  RunJobToItsEnd();
+  jobRunning_ = false;
+  log.End();
+  // The user closed the window during the job's last steps, which hold no
+  // pause: the window goes now.
+  if (view_.CloseRequested()) CloseWindow();
+}
+
+std::string FrmMain::CreateMuxFolder() {
+  const std::string& muxDir = job_.MuxDir;
+  // The folder may have gone since it was chosen, or a command line may name
+  // one that never was (a typing error, quotes that belong to no path).
+  if (!platform_.FolderExists(job_.SourceDir))
+    return "its source folder does not exist:\r\n" + job_.SourceDir;
+  // The tools open the job's files through the classic 260-character paths:
+  // a job that would hand them a longer one cannot work, however far it got
+  // before a tool failed on it.
+  if (!PathsFitTools(job_.SourceDir, SubtitlesToSrt())) return TooLongText(job_.SourceDir);
+  // An existing mux folder holds an earlier job's results; this job must not
+  // mix its files into them or delete them.
+  if (platform_.FolderExists(muxDir))
+    return "its mux folder already exists:\r\n" + muxDir +
+           "\r\nMove or rename that folder, then start again.";
+  try {
+    platform_.CreateFolder(muxDir);
+  } catch (const std::exception& error) {
+    return "its mux folder could not be created:\r\n" + muxDir + "\r\n" + error.what();
+  }
+  return {};
+}
+
+// The window may be unable to show that it works (a timer the system
+// refuses). The job has then not started, and must leave neither a window
+// that refuses to close nor a mux folder that blocks the next Start.
+bool FrmMain::ShowWorking() {
   try {
     EnterBusyState();
+    return true;
   } catch (const std::exception& error) {
     jobRunning_ = false;
     EnterIdleState();
@@ -133,22 +146,23 @@ void FrmMain::StartJob() {
         "The job was not started, because the window could not switch to its working state:\r\n" +
         std::string(error.what());
     try {
-      platform_.RemoveFolder(muxDir);
+      platform_.RemoveFolder(job_.MuxDir);
     } catch (const std::exception& removal) {
       message += "\r\nIts empty mux folder could not be removed:\r\n" + std::string(removal.what());
     }
     FailJob(message);
-    log.End();
-    return;
+    return false;
   }
-  // An idle sleep would stall the job until morning.
-  const std::unique_ptr<AwakeScope> awake = platform_.KeepAwake();
-  // Nothing may escape to the window: every way out of the job ends here. A
-  // job that stops takes the tools it was driving with it.
+}
+
+// Nothing may escape to the window: every way out of the job ends here. A
+// job that stops takes the tools it was driving with it.
+void FrmMain::RunJobToItsEnd() {
+  const std::string stoppedWhile = "The job stopped while ";
   try {
     RunJob();
   } catch (const JobCancelled&) {
-    log.Line("Cancelled: the main window was closed during the job.");
+    job_.Log().Line("Cancelled: the main window was closed during the job.");
     platform_.EndStartedPrograms();
     jobRunning_ = false;
     exitCode_ = kExitCancelled;
@@ -158,21 +172,10 @@ void FrmMain::StartJob() {
   } catch (const PlatformError& error) {
     StopJob(error);
   } catch (const std::exception& error) {
-    platform_.EndStartedPrograms();
-    jobRunning_ = false;
-    EnterIdleState();
-    FailJob("The job stopped while " + job_.Step() + " on an unexpected error:\r\n" + error.what());
+    StopJob(stoppedWhile + job_.Step() + " on an unexpected error:\r\n" + error.what());
   } catch (...) {
-    platform_.EndStartedPrograms();
-    jobRunning_ = false;
-    EnterIdleState();
-    FailJob("The job stopped while " + job_.Step() + " on an unexpected error.");
+    StopJob(stoppedWhile + job_.Step() + " on an unexpected error.");
   }
-  jobRunning_ = false;
-  log.End();
-  // The user closed the window during the job's last steps, which hold no
-  // pause: the window goes now.
-  if (view_.CloseRequested()) CloseWindow();
 }
 
 // Each condition is read when its step is reached, so a change the user makes
@@ -214,16 +217,20 @@ void FrmMain::NoteToolGroupProblem() {
 void FrmMain::StopJob(const std::exception& error) {
   // Windows is ending the session: the log has said so, and no one is there
   // to read a message.
-  if (sessionEnd_ == SessionEnd::Ending) {
-    jobRunning_ = false;
-    exitCode_ = kExitCancelled;
-    CloseWindow();
+  if (sessionEnd_ != SessionEnd::Ending) {
+    StopJob("The job stopped while " + job_.Step() + ":\r\n" + error.what());
     return;
   }
+  jobRunning_ = false;
+  exitCode_ = kExitCancelled;
+  CloseWindow();
+}
+
+void FrmMain::StopJob(const std::string& message) {
   platform_.EndStartedPrograms();
   jobRunning_ = false;
   EnterIdleState();
-  FailJob("The job stopped while " + job_.Step() + ":\r\n" + error.what());
+  FailJob(message);
 }
 
 void FrmMain::EndJob() {

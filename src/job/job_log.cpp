@@ -6,7 +6,6 @@ namespace quillon {
 
 namespace {
 
-constexpr int kLocalAppDataFolder = 28;  // CSIDL_LOCAL_APPDATA
 constexpr char kLogFolder[] = "Quillon";
 // "last-job.log", or "last-job-<n>.log" while other copies' jobs hold the
 // ones before.
@@ -61,7 +60,7 @@ std::string ProgramName(const std::string& commandLine) {
 void JobLog::Begin(const std::vector<std::string>& heading) noexcept {
   Forget();
   try {
-    const std::string base = platform_.GetSpecialFolder(kLocalAppDataFolder);
+    const std::string base = platform_.GetSpecialFolder(SpecialFolder::LocalAppData);
     if (base.empty()) return;
     const std::string folder = AddBackslash(base) + kLogFolder;
     if (!platform_.FolderExists(folder)) platform_.CreateFolder(folder);

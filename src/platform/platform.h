@@ -43,6 +43,10 @@ struct FolderEntry {
 
 enum class MessageIcon { None, Information, Warning, Error };
 
+// The shell's per-user folders the program uses: the subtitle editor's
+// settings live in AppData, the job log in LocalAppData.
+enum class SpecialFolder { AppData, LocalAppData };
+
 // One key press: a Windows virtual-key code, optionally with Alt held.
 struct KeyStroke {
   std::uint16_t virtualKey = 0;
@@ -227,8 +231,8 @@ class Platform {
   // The shell's folder picker, modal to the main window; "" when cancelled.
   // The path comes whole, however long.
   virtual std::string BrowseForFolder(const std::string& title) = 0;
-  // Path of a shell special folder (CSIDL), without trailing backslash; "" if none.
-  virtual std::string GetSpecialFolder(int csidl) = 0;
+  // Path of a shell special folder, without trailing backslash; "" if none.
+  virtual std::string GetSpecialFolder(SpecialFolder folder) = 0;
 
   // --- the per-user settings store ---
   virtual std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,

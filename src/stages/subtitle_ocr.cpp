@@ -4,13 +4,6 @@
 
 namespace quillon::stages {
 
-namespace {
-
-// The application-data folder (CSIDL_APPDATA).
-constexpr int kAppDataFolder = 26;
-
-}  // namespace
-
 // Neither tool has a command line: the macro starts them, waits for their
 // windows and types into them, pausing after nearly every step so that the
 // tool can catch up. Every pause reads the keystroke pause afresh.
@@ -109,7 +102,7 @@ void DeleteSubEditIni(Job& job) {
     throw JobError("The last DVDSubEdit or SubToSup was still running " + DurationText(limit) +
                    " after its window closed, so the editor's settings file could not be reset "
                    "for the next start.");
-  const std::string folder = job.System().GetSpecialFolder(kAppDataFolder);
+  const std::string folder = job.System().GetSpecialFolder(SpecialFolder::AppData);
   if (folder.empty()) return;  // nowhere to look: nothing is deleted
   const std::string path = AddBackslash(folder) + tools::kSubEditSettingsFile;
   if (!job.System().FileExists(path)) return;

@@ -450,10 +450,8 @@ std::string FakePlatform::BrowseForFolder(const std::string& title) {
   return browseAnswer;
 }
 
-std::string FakePlatform::GetSpecialFolder(int csidl) {
-  if (csidl == 26) return appDataFolder;
-  if (csidl == 28) return localAppDataFolder;
-  return std::string();
+std::string FakePlatform::GetSpecialFolder(SpecialFolder folder) {
+  return folder == SpecialFolder::AppData ? appDataFolder : localAppDataFolder;
 }
 
 std::optional<std::string> FakePlatform::ReadSetting(const std::string& app,

@@ -156,7 +156,7 @@ class FakePlatform : public Platform {
   // As code page 1252 would: Latin-1 characters only.
   bool AnsiCanHold(const std::string& text) override;
   std::string BrowseForFolder(const std::string& title) override;
-  std::string GetSpecialFolder(int csidl) override;
+  std::string GetSpecialFolder(SpecialFolder folder) override;
   std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
                                          const std::string& key) override;
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,

@@ -17,7 +17,7 @@ namespace {
 
 TEST(GetSpecialFolder, ApplicationDataWithoutTrailingBackslash) {
   Win32Platform platform;
-  const std::string appData = platform.GetSpecialFolder(26);
+  const std::string appData = platform.GetSpecialFolder(SpecialFolder::AppData);
   ASSERT_FALSE(appData.empty());
   EXPECT_NE(appData.back(), '\\');
 
@@ -33,11 +33,12 @@ TEST(GetSpecialFolder, ApplicationDataWithoutTrailingBackslash) {
   EXPECT_TRUE(platform.FolderExists(appData));
 }
 
-TEST(GetSpecialFolder, EmptyForFoldersWithoutAPathAndUnknownIds) {
+TEST(GetSpecialFolder, LocalApplicationDataIsItsOwnFolder) {
   Win32Platform platform;
-  EXPECT_EQ(platform.GetSpecialFolder(CSIDL_DRIVES), "");  // "My Computer"
-  EXPECT_EQ(platform.GetSpecialFolder(0x7E), "");
-  EXPECT_EQ(platform.GetSpecialFolder(-1), "");
+  wchar_t expected[MAX_PATH] = {};
+  ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, expected),
+            S_OK);
+  EXPECT_EQ(ToWide(platform.GetSpecialFolder(SpecialFolder::LocalAppData)), expected);
 }
 
 TEST(AddBackslash, AddsExactlyOneWhenMissing) {

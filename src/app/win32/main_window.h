@@ -96,8 +96,6 @@ class MainWindow final : public MainView {
   // True while this window writes the model's state into its controls, so
   // the notifications that causes are not taken for the user's actions.
   bool applying_ = false;
-  // How many reactions are running inside each other.
-  int depth_ = 0;
   HWND focusBeforeDeactivate_ = nullptr;
   TaskbarProgress taskbar_;
   // The shell's message that the window's task-bar button exists (again).

@@ -82,7 +82,8 @@ std::string Win32Platform::BrowseForFolder(const std::string& title) {
   return ToUtf8(path);
 }
 
-std::string Win32Platform::GetSpecialFolder(int csidl) {
+std::string Win32Platform::GetSpecialFolder(SpecialFolder which) {
+  const int csidl = which == SpecialFolder::AppData ? CSIDL_APPDATA : CSIDL_LOCAL_APPDATA;
   const ShellFunctions& shell = Shell();
   if (shell.GetSpecialFolderLocation == nullptr || shell.GetPathFromIDList == nullptr) return {};
   UniquePidl folder;

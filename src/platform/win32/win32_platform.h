@@ -106,7 +106,7 @@ class Win32Platform : public Platform {
   bool AnsiCanHold(const std::string& text) override;
 
   std::string BrowseForFolder(const std::string& title) override;
-  std::string GetSpecialFolder(int csidl) override;
+  std::string GetSpecialFolder(SpecialFolder folder) override;
 
   std::optional<std::string> ReadSetting(const std::string& app, const std::string& section,
                                          const std::string& key) override;

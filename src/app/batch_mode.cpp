@@ -41,7 +41,7 @@ void FrmMain::RunCommandLine() {
     if (commandLine.find('?') == std::string::npos) {
       const std::string folder = DroppedFolder(commandLine);
       if (!folder.empty() && platform_.FolderExists(folder)) {
-        job_.SourceDir = AddBackslash(folder);
+        job_.Files().SetSource(AddBackslash(folder));
         ScanSourceFolder();
         return;
       }
@@ -52,7 +52,7 @@ void FrmMain::RunCommandLine() {
 
   batchMode_ = true;
   const BatchFields& field = *fields;
-  job_.SourceDir = AddBackslash(field[0]);
+  job_.Files().SetSource(AddBackslash(field[0]));
   ScanSourceFolder();
   if (const int audio = Switch(field[1]); audio >= 0)
     SelectOption(audio == 1 ? ControlId::optAudMP3 : ControlId::optAudOrig);
@@ -70,7 +70,7 @@ void FrmMain::RefuseCommandLine(const std::string& commandLine) {
   // A command line means no one may be watching, whether or not it could be
   // read: the refusal closes itself like a batch run's boxes.
   platform_.ShowMessage(CommandLineRefusal(commandLine), kAppName, MessageIcon::Error,
-                        job_.Limits.unattendedBoxMs);
+                        job_.Limits().unattendedBoxMs);
   exitCode_ = kExitBadCommandLine;
   CloseWindow();
 }

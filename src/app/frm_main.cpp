@@ -36,7 +36,7 @@ void FrmMain::SetControlCaption(ControlId id, const std::string& caption) {
 }
 
 void FrmMain::ShowBox(const std::string& text, MessageIcon icon) {
-  platform_.ShowMessage(text, kAppName, icon, batchMode_ ? job_.Limits.unattendedBoxMs : 0);
+  platform_.ShowMessage(text, kAppName, icon, batchMode_ ? job_.Limits().unattendedBoxMs : 0);
 }
 
 void FrmMain::SetWindowCaption(const std::string& caption) {

@@ -84,15 +84,8 @@ class FrmMain : private JobSettings {
   void RunJob();
   void RunCommandLine();
 
-  // ---- stages: each hands the job to its stage ----
+  // The folder scan: sets the option groups from what the chosen folder holds.
   void ScanSourceFolder();
-  void ExtractSubtitles() { stages::ExtractSubtitles(job_); }
-  void ConvertSubtitlesToSrt() { stages::ConvertSubtitlesToSrt(job_); }
-  void DeleteSubEditIni() { stages::DeleteSubEditIni(job_); }
-  void ConvertAudio() { stages::ConvertAudio(job_); }
-  void MuxMovie() { stages::MuxMovie(job_); }
-  void CopySubtitleResults() { stages::CopySubtitleResults(job_); }
-  void DeleteTempFiles() { stages::DeleteTempFiles(job_); }
 
   // ---- read access for the view and the tests ----
   const ControlState& Control(ControlId id) const { return controls_[Index(id)]; }
@@ -102,12 +95,10 @@ class FrmMain : private JobSettings {
   // had missing results, or a refused command line.
   int ExitCode() const { return exitCode_; }
   const JobReport& Report() const { return job_.Report(); }
-  // The job: its folders, tools and lists, for start-up, the batch mode and
-  // the tests to set.
+  // The limits of the job's waits, which a test run may shorten.
+  WaitLimits& Limits() { return job_.Limits(); }
+  // The job, for the tests that drive it through the window.
   Job& job() { return job_; }
-  const Job& job() const { return job_; }
-
-  std::string LineBreak;
 
  private:
   ControlState& Mutable(ControlId id) { return controls_[Index(id)]; }
@@ -126,6 +117,7 @@ class FrmMain : private JobSettings {
   bool SubtitlesToSrt() const override { return IsSelected(ControlId::optSubSRT); }
   bool SubtitlesIntoAvi() const override { return IsChecked(ControlId::chkSubMux); }
   bool MuxAll() const override { return IsChecked(ControlId::chkMux); }
+  bool DeleteTemporaryFiles() const override { return IsChecked(ControlId::chkDelTemp); }
   // Also holds while Windows decides whether the session ends, and answers
   // true once it does.
   bool CloseRequested() const override;
@@ -168,13 +160,12 @@ class FrmMain : private JobSettings {
   void ShowBox(const std::string& text, MessageIcon icon);
   bool CommandLineGiven();
   void RefuseCommandLine(const std::string& commandLine);
-  void RunStage(const char* step, void (*stage)(Job&));
-  // Whether every path a job on `sourceDir` hands to a tool fits the
-  // classic path length that the tools are limited to; `srt` when the
-  // subtitles are to be converted.
-  bool PathsFitTools(const std::string& sourceDir, bool srt);
+  // Whether every path a job on `files` hands to a tool fits the classic
+  // path length that the tools are limited to; `srt` when the subtitles are
+  // to be converted.
+  static bool PathsFitTools(const JobFiles& files, bool srt);
   // Why a folder whose paths do not fit cannot be used, after "because ".
-  static std::string TooLongText(const std::string& sourceDir);
+  static std::string TooLongText(const JobFiles& files);
 
   Platform& platform_;
   MainView& view_;

@@ -14,8 +14,7 @@ std::string YesNo(bool on, const char* yes, const char* no) {
 
 // The log's first lines: which program, which folder, and the options as the
 // job starts (a stage reads its options again when it runs).
-std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
-  const Job& job = frm.job();
+std::vector<std::string> LogHeading(const FrmMain& frm, const Job& job, bool batchMode) {
   const auto on = [&](ControlId id) { return frm.Control(id).value == 1; };
   std::string options = "Options: audio ";
   options += on(ControlId::optAudMP3)
@@ -29,9 +28,9 @@ std::vector<std::string> LogHeading(const FrmMain& frm, bool batchMode) {
   options +=
       ", " + YesNo(on(ControlId::chkDelTemp), "delete temporary files", "keep temporary files");
   options += ", " + YesNo(on(ControlId::chkShutDown), "shut down at the end", "no shut-down");
-  options += ", keystroke pause " + std::to_string(job.PauseSeconds) + " s";
+  options += ", keystroke pause " + std::to_string(job.KeyPause()) + " s";
   options += batchMode ? ", batch mode" : ", interactive";
-  return {std::string(kRestingCaption) + " job on " + job.SourceDir, options};
+  return {std::string(kRestingCaption) + " job on " + job.Files().Source(), options};
 }
 
 // The longest path the outside tools can open (MAX_PATH without its NUL).
@@ -49,31 +48,23 @@ std::size_t Utf16Length(const std::string& utf8) {
   return units;
 }
 
-// SubToSup names each SUP file after the index and the stream's number;
-// the first stream's name is as long as any.
-constexpr char kSupNameOfFirstStream[] = "movie_0x20.sup";
-
 }  // namespace
 
-// The longest paths a job on `sourceDir` hands to a tool: the subtitle
-// archive it unpacks and the SUP files made from its index (the longest of
-// the mux folder's names), or else the mux script.
-bool FrmMain::PathsFitTools(const std::string& sourceDir, bool srt) {
-  const std::string muxDir = sourceDir + "mux\\";
-  std::vector<std::string> paths = {muxDir + "movie.amg"};
-  if (platform_.FileExists(sourceDir + "movie.idx"))
-    paths.push_back(sourceDir + "movie.rar");
-  else if (platform_.FileExists(sourceDir + "subtitles\\movie.idx"))
-    paths.push_back(sourceDir + "subtitles\\movie.rar");
-  if (paths.size() > 1 && srt) paths.push_back(muxDir + kSupNameOfFirstStream);
+// The longest paths a job hands to a tool: the subtitle archive it unpacks
+// and the SUP files made from its index (the longest of the mux folder's
+// names), or else the mux script.
+bool FrmMain::PathsFitTools(const JobFiles& files, bool srt) {
+  std::vector<std::string> paths = {files.Script()};
+  if (files.HasSubtitles()) paths.push_back(files.Archive());
+  if (files.HasSubtitles() && srt) paths.push_back(files.FirstSup());
   for (const auto& path : paths)
     if (Utf16Length(path) > kMaxToolPath) return false;
   return true;
 }
 
-std::string FrmMain::TooLongText(const std::string& sourceDir) {
-  return "the path of its mux folder is too long:\r\n" + sourceDir +
-         "mux\\\r\nThe tools cannot open files whose paths are longer than " +
+std::string FrmMain::TooLongText(const JobFiles& files) {
+  return "the path of its mux folder is too long:\r\n" + files.Mux() +
+         "\r\nThe tools cannot open files whose paths are longer than " +
          std::to_string(kMaxToolPath) +
          " characters. Move the source folder closer to the root of its drive, or give it a "
          "shorter name.";
@@ -87,13 +78,12 @@ void FrmMain::StartJob() {
   sessionEnd_ = SessionEnd::No;
   shuttingDown_ = false;
   toolGroupNoted_ = false;
-  job_.MuxDir = job_.SourceDir + "mux\\";
   if (const std::string refusal = CreateMuxFolder(); !refusal.empty()) {
     FailJob("The job was not started, because " + refusal);
     return;
   }
   job_.Restart();
-  log.Begin(LogHeading(*this, batchMode_));
+  log.Begin(LogHeading(*this, job_, batchMode_));
   jobRunning_ = true;
   if (!ShowWorking()) {
     log.End();
@@ -110,15 +100,17 @@ void FrmMain::StartJob() {
 }
 
 std::string FrmMain::CreateMuxFolder() {
-  const std::string& muxDir = job_.MuxDir;
+  JobFiles& files = job_.Files();
+  const std::string& muxDir = files.Mux();
   // The folder may have gone since it was chosen, or a command line may name
   // one that never was (a typing error, quotes that belong to no path).
-  if (!platform_.FolderExists(job_.SourceDir))
-    return "its source folder does not exist:\r\n" + job_.SourceDir;
+  if (!platform_.FolderExists(files.Source()))
+    return "its source folder does not exist:\r\n" + files.Source();
+  files.FindSubtitles(platform_);
   // The tools open the job's files through the classic 260-character paths:
   // a job that would hand them a longer one cannot work, however far it got
   // before a tool failed on it.
-  if (!PathsFitTools(job_.SourceDir, SubtitlesToSrt())) return TooLongText(job_.SourceDir);
+  if (!PathsFitTools(files, SubtitlesToSrt())) return TooLongText(files);
   // An existing mux folder holds an earlier job's results; this job must not
   // mix its files into them or delete them.
   if (platform_.FolderExists(muxDir))
@@ -146,7 +138,7 @@ bool FrmMain::ShowWorking() {
         "The job was not started, because the window could not switch to its working state:\r\n" +
         std::string(error.what());
     try {
-      platform_.RemoveFolder(job_.MuxDir);
+      platform_.RemoveFolder(job_.Files().Mux());
     } catch (const std::exception& removal) {
       message += "\r\nIts empty mux folder could not be removed:\r\n" + std::string(removal.what());
     }
@@ -181,29 +173,16 @@ void FrmMain::RunJobToItsEnd() {
 // Each condition is read when its step is reached, so a change the user makes
 // during an earlier step still counts.
 void FrmMain::RunJob() {
-  const std::string& source = job_.SourceDir;
-  if (platform_.FileExists(source + "subtitles\\movie.idx") ||
-      platform_.FileExists(source + "movie.idx"))
-    RunStage("extracting the subtitles", stages::ExtractSubtitles);
-  if (IsSelected(ControlId::optAudMP3)) RunStage("converting the audio", stages::ConvertAudio);
-  if (IsChecked(ControlId::chkMux))
-    RunStage("muxing the movie", stages::MuxMovie);
-  else
-    RunStage("copying the subtitle files", stages::CopySubtitleResults);
-  job_.BeginStep("waiting before the clean-up");
-  job_.Pause(1);
-  if (IsChecked(ControlId::chkDelTemp))
-    RunStage("deleting the temporary files", stages::DeleteTempFiles);
+  for (const Stage& stage : stages::JobStages()) {
+    if (!stage.runs(job_)) continue;
+    if (stage.startsTools) StopIfSessionEnds();
+    job_.BeginStep(stage.step);
+    stage.run(job_);
+    if (stage.startsTools) NoteToolGroupProblem();
+  }
   StopIfSessionEnds();
   job_.BeginStep("ending the job");
   EndJob();
-}
-
-void FrmMain::RunStage(const char* step, void (*stage)(Job&)) {
-  StopIfSessionEnds();
-  job_.BeginStep(step);
-  stage(job_);
-  NoteToolGroupProblem();
 }
 
 void FrmMain::NoteToolGroupProblem() {
@@ -267,9 +246,9 @@ void FrmMain::EndJob() {
     return;
   }
   std::string text = report.Empty() ? "The job finished." : "The job finished with problems:";
-  for (const auto& problem : report.Problems()) text += LineBreak + problem;
-  for (const auto& note : report.Notes()) text += LineBreak + note;
-  if (!shutDownFailure.empty()) text += LineBreak + shutDownFailure;
+  for (const auto& problem : report.Problems()) text += "\r\n" + problem;
+  for (const auto& note : report.Notes()) text += "\r\n" + note;
+  if (!shutDownFailure.empty()) text += "\r\n" + shutDownFailure;
   ShowBox(WithLogPlace(text), MessageIcon::Warning);
 }
 

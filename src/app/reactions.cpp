@@ -15,16 +15,18 @@ void FrmMain::ClickOpen() {
   // A folder the tools could not work in is not taken: the one chosen before
   // stays, as Start would refuse this one anyway. The scan would select
   // "Convert to SRT".
-  const std::string sourceDir = AddBackslash(folder);
-  if (!PathsFitTools(sourceDir, /*srt=*/true)) {
-    ShowBox("The folder cannot be used, because " + TooLongText(sourceDir), MessageIcon::Error);
+  JobFiles chosen = job_.Files();
+  chosen.SetSource(AddBackslash(folder));
+  chosen.FindSubtitles(platform_);
+  if (!PathsFitTools(chosen, /*srt=*/true)) {
+    ShowBox("The folder cannot be used, because " + TooLongText(chosen), MessageIcon::Error);
     return;
   }
-  job_.SourceDir = sourceDir;
+  job_.Files() = chosen;
   try {
     ScanSourceFolder();
   } catch (const std::exception& error) {
-    ShowBox("The folder could not be read:\r\n" + job_.SourceDir + "\r\n" + error.what(),
+    ShowBox("The folder could not be read:\r\n" + chosen.Source() + "\r\n" + error.what(),
             MessageIcon::Error);
   }
 }
@@ -35,8 +37,8 @@ void FrmMain::ClickAbout() {
 }
 
 void FrmMain::ClickWaitForKey() {
-  const auto answer = platform_.InputBox("Pause between keystrokes (in seconds)" + LineBreak,
-                                         "WaitForKey", std::to_string(job_.PauseSeconds));
+  const auto answer = platform_.InputBox("Pause between keystrokes (in seconds)\r\n", "WaitForKey",
+                                         std::to_string(job_.KeyPause()));
   if (!answer || answer->find_first_not_of(" \t") == std::string::npos) return;
   const auto seconds = ParsePauseSeconds(*answer);
   if (!seconds) {
@@ -47,7 +49,7 @@ void FrmMain::ClickWaitForKey() {
             MessageIcon::Warning);
     return;
   }
-  job_.PauseSeconds = *seconds;
+  job_.SetKeyPause(*seconds);
   platform_.WriteSetting(kAppName, "Options", "WaitForKey", std::to_string(*seconds));
 }
 

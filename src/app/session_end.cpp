@@ -23,7 +23,7 @@ bool FrmMain::QueryEndSession() {
   job_.Log().Line(
       "Windows asks to end the session: the job holds before its next key, click or tool start "
       "until Windows says whether it ends, at most " +
-      DurationText(job_.Limits.toolRunMs) + ".");
+      DurationText(job_.Limits().toolRunMs) + ".");
   return true;
 }
 
@@ -53,7 +53,7 @@ void FrmMain::EndSession(bool ending) {
 // come, the job goes on after the longest wait it knows.
 void FrmMain::HoldWhileWindowsDecides() const {
   while (sessionEnd_ == SessionEnd::Asked && !view_.CloseRequested() &&
-         platform_.NowMilliseconds() - sessionAskedAtMs_ < job_.Limits.toolRunMs)
+         platform_.NowMilliseconds() - sessionAskedAtMs_ < job_.Limits().toolRunMs)
     platform_.PumpMessagesFor(kSessionLookMs);
 }
 

@@ -40,21 +40,18 @@ std::string ProgramCommandLine(const std::string& path) {
 }  // namespace
 
 Job::Job(Platform& platform, const JobSettings& settings)
-    : fileAud(platform),
-      fileSub(platform),
-      platform_(platform),
+    : platform_(platform),
       settings_(settings),
+      audioTracks_(platform),
+      subtitleFiles_(platform),
       log_(platform),
       windows_(
-          platform, Limits, [this](const std::string& line) { log_.Line(line); },
+          platform, limits_, [this](const std::string& line) { log_.Line(line); },
           [this] { return settings_.CloseRequested(); }) {}
 
 void Job::Restart() {
   report_.Clear();
-  ocrRan = false;
-  srtSaved.clear();
-  muxRan = false;
-  aviMade = false;
+  results_ = {};
   step_.clear();
 }
 
@@ -81,7 +78,7 @@ ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& t
   if (settings_.SessionEnding()) throw JobCancelled();
   log_.Line("Run: " + commandLine);
   const std::uint64_t start = platform_.NowMilliseconds();
-  const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, Limits.toolRunMs);
+  const ProcessOutcome outcome = platform_.ShellWait(commandLine, kShowNormal, limits_.toolRunMs);
   const std::string ran = std::to_string(platform_.NowMilliseconds() - start) + " ms";
   const std::string tool = ProgramName(commandLine) + ": ";
   if (!outcome.started) {
@@ -99,7 +96,7 @@ ProcessOutcome Job::RunTool(const std::string& commandLine, const std::string& t
                    ": " + outcome.waitFailure);
   }
   if (!outcome.finished) {
-    const std::string limit = DurationText(Limits.toolRunMs);
+    const std::string limit = DurationText(limits_.toolRunMs);
     log_.Line(tool + "stopped after the time limit of " + limit + ", after " + ran);
     throw JobError(toolPath + " did not finish within the time limit of " + limit +
                    (outcome.stillRunning ? " and could not be stopped." : " and was stopped."));
@@ -120,15 +117,8 @@ bool Job::ExpectResult(const std::string& path) {
   return size && *size > 0;
 }
 
-void Job::WaitForCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(curCaption, true, Limits.windowAppearMs);
-}
-
-void Job::WaitForNotCaption(const CaptionPattern& curCaption) {
-  AwaitCaption(curCaption, false, Limits.toolRunMs);
-}
-
-void Job::AwaitCaption(const CaptionPattern& caption, bool present, std::uint32_t limitMs) {
+void Job::WaitUntil(const CaptionPattern& caption, WindowIs state, std::uint32_t limitMs) {
+  const bool present = state == WindowIs::Present;
   switch (windows_.Await(caption, present, limitMs)) {
     case WaitOutcome::Met:
       return;
@@ -154,37 +144,36 @@ WindowHandle Job::ActivateOrFail(const CaptionPattern& caption, const std::strin
       break;
   }
   throw JobError(WindowSentence(caption) + " could not be brought to the front within " +
-                 DurationText(Limits.toolRunMs) + ", so " + purpose + ".");
+                 DurationText(limits_.toolRunMs) + ", so " + purpose + ".");
 }
 
-void Job::ClickThing(const CaptionPattern& curCaption, int curChild, KeyEffect effect) {
-  const WindowHandle window = ActivateOrFail(
-      curCaption, "its button " + std::to_string(curChild) + " could not be clicked");
-  CheckLanded(
-      windows_.Click(window, curCaption, curChild, effect, Limits.windowAppearMs),
-      "the click on button " + std::to_string(curChild) + " of " + DescribeWindow(curCaption));
+void Job::ClickThing(const CaptionPattern& caption, int control, KeyEffect effect) {
+  const WindowHandle window =
+      ActivateOrFail(caption, "its button " + std::to_string(control) + " could not be clicked");
+  CheckLanded(windows_.Click(window, caption, control, effect, limits_.windowAppearMs),
+              "the click on button " + std::to_string(control) + " of " + DescribeWindow(caption));
 }
 
 void Job::ClickToStart(const CaptionPattern& caption, int control, const CaptionPattern& work) {
   const WindowHandle window =
       ActivateOrFail(caption, "its button " + std::to_string(control) + " could not be clicked");
-  CheckLanded(windows_.ClickToStart(window, caption, control, work, Limits.windowAppearMs),
+  CheckLanded(windows_.ClickToStart(window, caption, control, work, limits_.windowAppearMs),
               "the click on button " + std::to_string(control) + " of " + DescribeWindow(caption));
 }
 
-void Job::RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle) {
-  if (!StartLogged(ProgramCommandLine(ShellCmd), WindowStyle))
-    throw JobError("Could not start " + ShellCmd + ".");
-  WaitForCaption(AppTit);
-  Pause(PauseSeconds);
-  ActivateOrFail(AppTit, "the keys meant for it could not be sent");
-  Pause(PauseSeconds);
+void Job::RunActive(const std::string& program, const CaptionPattern& caption, int showStyle) {
+  if (!StartLogged(ProgramCommandLine(program), showStyle))
+    throw JobError("Could not start " + program + ".");
+  WaitUntil(caption, WindowIs::Present, limits_.windowAppearMs);
+  Pause(keyPause_);
+  ActivateOrFail(caption, "the keys meant for it could not be sent");
+  Pause(keyPause_);
 }
 
 void Job::PressKeys(const std::string& keys, KeyEffect effect) {
   KeysOutcome outcome;
   try {
-    outcome = windows_.Keys(keys, effect, Limits.windowAppearMs);
+    outcome = windows_.Keys(keys, effect, limits_.windowAppearMs);
   } catch (const std::invalid_argument& notation) {
     throw JobError(notation.what());
   }
@@ -192,11 +181,11 @@ void Job::PressKeys(const std::string& keys, KeyEffect effect) {
 }
 
 void Job::TypeText(const std::string& text) {
-  CheckLanded(windows_.Text(text, Limits.windowAppearMs), "the text \"" + text + "\"");
+  CheckLanded(windows_.Text(text, limits_.windowAppearMs), "the text \"" + text + "\"");
 }
 
 void Job::CheckLanded(KeysOutcome outcome, const std::string& what) {
-  const std::string within = " within " + DurationText(Limits.windowAppearMs) + ".";
+  const std::string within = " within " + DurationText(limits_.windowAppearMs) + ".";
   switch (outcome) {
     case KeysOutcome::Landed:
       return;

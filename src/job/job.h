@@ -13,6 +13,7 @@
 #include "automation/window_automation.h"
 #include "job/file_list.h"
 #include "job/job_error.h"
+#include "job/job_files.h"
 #include "job/job_log.h"
 #include "job/job_report.h"
 #include "platform/platform.h"
@@ -28,6 +29,7 @@ class JobSettings {
   virtual bool SubtitlesToSrt() const = 0;
   virtual bool SubtitlesIntoAvi() const = 0;
   virtual bool MuxAll() const = 0;
+  virtual bool DeleteTemporaryFiles() const = 0;
   // The user closed the main window: the job stops at its next wait.
   virtual bool CloseRequested() const = 0;
   // Windows is ending the session: no tool may start. While Windows still
@@ -37,6 +39,23 @@ class JobSettings {
  protected:
   ~JobSettings() = default;
 };
+
+// What this job has done that a later stage must know.
+struct JobResults {
+  // Whether the subtitle recognition ran in this job: only then are SRT
+  // files loaded, copied or deleted.
+  bool recognitionRan = false;
+  // The SRT files of this job whose text is safe elsewhere: copied beside
+  // the movie, or muxed into the AVI this job made. Only these may go.
+  std::vector<std::string> srtSaved;
+  // Whether the muxer ran in this job, and whether it made a whole movie.avi.
+  // Without one, the files it was given stay for muxing by hand.
+  bool muxerRan = false;
+  bool aviMade = false;
+};
+
+// Whether a wait is for a window to be there or to be gone.
+enum class WindowIs { Present, Gone };
 
 class Job {
  public:
@@ -50,6 +69,17 @@ class Job {
   const JobLog& Log() const { return log_; }
   JobReport& Report() { return report_; }
   const JobReport& Report() const { return report_; }
+  JobFiles& Files() { return files_; }
+  const JobFiles& Files() const { return files_; }
+  // The source folder's audio tracks, and the SUP files of the mux folder.
+  FileList& AudioTracks() { return audioTracks_; }
+  FileList& SubtitleFiles() { return subtitleFiles_; }
+  JobResults& Results() { return results_; }
+  WaitLimits& Limits() { return limits_; }
+  const WaitLimits& Limits() const { return limits_; }
+  // The pause after each key of the macro, in seconds.
+  std::int32_t KeyPause() const { return keyPause_; }
+  void SetKeyPause(std::int32_t seconds) { keyPause_ = seconds; }
 
   // A new job begins: no problems, no recognition, no saved SRT files.
   void Restart();
@@ -74,46 +104,20 @@ class Job {
   bool ExpectResult(const std::string& path);
 
   // ---- the keyboard macro: each step ends the job when it cannot land ----
-  // A tool's window shows up within a couple of minutes or not at all.
-  void WaitForCaption(const CaptionPattern& curCaption);
-  // Waiting for a window to go away is waiting for the tool's work to end.
-  void WaitForNotCaption(const CaptionPattern& curCaption);
-  void AwaitCaption(const CaptionPattern& caption, bool present, std::uint32_t limitMs);
+  // A tool's window shows up within a couple of minutes or not at all;
+  // waiting for one to go away is waiting for the tool's work to end.
+  void WaitUntil(const CaptionPattern& caption, WindowIs state, std::uint32_t limitMs);
   // A click, or keys, that open or close a window are confirmed to have done
   // so before the macro goes on; keys and text wait for a window in front
   // that is ready for them. Each within the time a tool window may take.
-  void ClickThing(const CaptionPattern& curCaption, int curChild,
-                  KeyEffect effect = KeyEffect::None);
+  void ClickThing(const CaptionPattern& caption, int control, KeyEffect effect = KeyEffect::None);
   // A click that starts the tool's long work, confirmed by the window `work`
   // that shows it, or by the tool having carried the click out.
   void ClickToStart(const CaptionPattern& caption, int control, const CaptionPattern& work);
-  void RunActive(const std::string& ShellCmd, const CaptionPattern& AppTit, int WindowStyle);
+  // Starts a tool and brings its window `caption` to the front.
+  void RunActive(const std::string& program, const CaptionPattern& caption, int showStyle);
   void PressKeys(const std::string& keys, KeyEffect effect = KeyEffect::None);
   void TypeText(const std::string& text);
-
-  // ---- the job's state, read by every stage ----
-  std::string SourceDir;
-  std::string MuxDir;
-  std::string ToolsDir;
-  std::string AviMuxPath;
-  std::string BeSweetPath;
-  std::string SubEditPath;
-  std::string SubToSupPath;
-  std::string UnRarPath;
-  std::int32_t PauseSeconds = 1;
-  FileList fileAud;
-  FileList fileSub;
-  WaitLimits Limits;
-  // Whether the subtitle recognition ran in this job: only then are SRT
-  // files loaded, copied or deleted.
-  bool ocrRan = false;
-  // The SRT files of this job whose text is safe elsewhere: copied beside
-  // the movie, or muxed into the AVI this job made. Only these may go.
-  std::vector<std::string> srtSaved;
-  // Whether the muxer ran in this job, and whether it made a whole movie.avi.
-  // Without one, the files it was given stay for muxing by hand.
-  bool muxRan = false;
-  bool aviMade = false;
 
  private:
   // The window must be in front before a click or keys reach it; a refused
@@ -124,6 +128,12 @@ class Job {
 
   Platform& platform_;
   const JobSettings& settings_;
+  JobFiles files_;
+  FileList audioTracks_;
+  FileList subtitleFiles_;
+  JobResults results_;
+  WaitLimits limits_;
+  std::int32_t keyPause_ = 1;
   JobLog log_;
   JobReport report_;
   WindowAutomation windows_;

@@ -1,16 +1,13 @@
 #include "stages/audio_command.h"
 
-#include "job/file_list.h"
-
 namespace quillon {
 
-std::string BeSweetCommandLine(const std::string& beSweetPath, const std::string& sourceDir,
-                               const std::string& entry, const std::string& muxDir,
-                               const std::string& bitRate) {
+std::string BeSweetCommandLine(const std::string& beSweetPath, const std::string& track,
+                               const std::string& mp3, const std::string& bitRate) {
   std::string line;
   line += '"' + beSweetPath + '"';
-  line += " -core( -input \"" + sourceDir + entry + '"';
-  line += " -output \"" + muxDir + TrackKey(entry) + ".mp3\"";
+  line += " -core( -input \"" + track + '"';
+  line += " -output \"" + mp3 + '"';
   line += " ) -lame( -b " + bitRate + ')';
   return line;
 }

@@ -5,10 +5,9 @@
 
 namespace quillon {
 
-// "<BeSweet>" -core( -input "<SourceDir><entry>" -output "<MuxDir><key>.mp3" ) -lame( -b <rate>)
+// "<BeSweet>" -core( -input "<track>" -output "<mp3>" ) -lame( -b <rate>)
 // The bit rate goes in as the user left it in the quality box.
-std::string BeSweetCommandLine(const std::string& beSweetPath, const std::string& sourceDir,
-                               const std::string& entry, const std::string& muxDir,
-                               const std::string& bitRate);
+std::string BeSweetCommandLine(const std::string& beSweetPath, const std::string& track,
+                               const std::string& mp3, const std::string& bitRate);
 
 }  // namespace quillon

@@ -6,15 +6,17 @@ namespace quillon::stages {
 // One BeSweet run per track, strictly one after the other. The bit rate is
 // read for every track: the box stays usable while the job pauses.
 void ConvertAudio(Job& job) {
-  const std::vector<std::string> tracks = job.fileAud.Entries();
+  const JobFiles& files = job.Files();
+  const std::vector<std::string> tracks = job.AudioTracks().Entries();
   for (const auto& track : tracks) {
-    job.BeginStep("converting the audio track " + job.SourceDir + track);
+    job.BeginStep("converting the audio track " + files.SourceTrack(track));
     const std::string bitRate = job.Settings().AudioBitRate();
-    job.RunTool(BeSweetCommandLine(job.BeSweetPath, job.SourceDir, track, job.MuxDir, bitRate),
-                job.BeSweetPath);
+    job.RunTool(
+        BeSweetCommandLine(files.BeSweet(), files.SourceTrack(track), files.Mp3(track), bitRate),
+        files.BeSweet());
   }
   // BeSweet can report success without writing anything: only the files tell.
-  for (const auto& track : tracks) job.ExpectResult(job.MuxDir + TrackKey(track) + ".mp3");
+  for (const auto& track : tracks) job.ExpectResult(files.Mp3(track));
 }
 
 }  // namespace quillon::stages

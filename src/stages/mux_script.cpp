@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "job/file_list.h"
-
 namespace quillon {
 
 namespace {
@@ -36,15 +34,12 @@ std::string MuxScript(const MuxScriptInput& input) {
   line("CLEAR");
   line("SET INPUT OPTIONS");
   line("SET OPTION MP3 VERIFY CBR NEVER");
-  line("LOAD " + input.sourceDir + "movie.avi");
-  for (const auto& entry : input.audioEntries) {
-    if (input.audioMode == AudioMode::Mp3)
-      line("LOAD " + input.muxDir + TrackKey(entry) + ".mp3");
-    else
-      line("LOAD " + input.sourceDir + entry);
-  }
-  for (const auto& entry : input.subtitleEntries)
-    line("LOAD " + input.muxDir + SubtitleKey(entry) + ".srt");
+  const JobFiles& files = input.files;
+  line("LOAD " + files.SourceMovie());
+  for (const auto& entry : input.audioEntries)
+    line("LOAD " +
+         (input.audioMode == AudioMode::Mp3 ? files.Mp3(entry) : files.SourceTrack(entry)));
+  for (const auto& entry : input.subtitleEntries) line("LOAD " + files.Srt(entry));
   line("SELECT FILE 1");
   line("ADD VIDEOSOURCE");
   line("SET OUTPUT OPTIONS");
@@ -66,12 +61,12 @@ std::string MuxScript(const MuxScriptInput& input) {
   line("MAXFILESIZE OFF");
   line("MAXFILES OFF");
   line("END WITH");
-  line("START " + input.muxDir + "movie.avi");
+  line("START " + files.Movie());
   return script;
 }
 
-std::string AviMuxCommandLine(const std::string& aviMuxPath, const std::string& muxDir) {
-  return '"' + aviMuxPath + "\" \"" + muxDir + "movie.amg\"";
+std::string AviMuxCommandLine(const std::string& aviMuxPath, const std::string& script) {
+  return '"' + aviMuxPath + "\" \"" + script + '"';
 }
 
 }  // namespace quillon

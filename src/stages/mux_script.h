@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "job/job_files.h"
+
 namespace quillon {
 
 enum class AudioMode { Original, Mp3 };
 
 struct MuxScriptInput {
-  std::string sourceDir;  // ends in "\"
-  std::string muxDir;     // ends in "\"
+  JobFiles files;
   AudioMode audioMode = AudioMode::Original;
   std::vector<std::string> audioEntries;     // the audio track list, in order
   std::vector<std::string> subtitleEntries;  // the ".sup" files whose SRT text goes in
@@ -26,7 +27,7 @@ std::string MuxScript(const MuxScriptInput& input);
 // characters (any letter case) decide.
 std::string InterleaveLine(AudioMode mode, const std::string& firstAudioEntry);
 
-// "<AVI-Mux GUI>" "<MuxDir>movie.amg"
-std::string AviMuxCommandLine(const std::string& aviMuxPath, const std::string& muxDir);
+// "<AVI-Mux GUI>" "<script>"
+std::string AviMuxCommandLine(const std::string& aviMuxPath, const std::string& script);
 
 }  // namespace quillon

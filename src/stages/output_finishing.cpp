@@ -63,48 +63,50 @@ void DeleteIfPresent(Job& job, const std::string& path) {
 // beside the movie.
 void CopySubtitleResults(Job& job) {
   Platform& platform = job.System();
-  if (!job.Settings().SubtitlesToSrt() || !job.ocrRan) return;
-  for (const auto& entry : job.fileSub.Entries()) {
-    const std::string name = SubtitleKey(entry) + ".srt";
-    if (!platform.FileExists(job.MuxDir + name)) continue;
+  const JobFiles& files = job.Files();
+  if (!job.Settings().SubtitlesToSrt() || !job.Results().recognitionRan) return;
+  for (const auto& entry : job.SubtitleFiles().Entries()) {
+    const std::string srt = files.Srt(entry);
+    if (!platform.FileExists(srt)) continue;
     // Saved nowhere else, the text must not be lost quietly: a file still
     // held stops the job.
     TryWhileHeld(job, StillHeld::Stops,
-                 [&] { platform.CopyFile(job.MuxDir + name, job.SourceDir + name); });
-    job.srtSaved.push_back(job.MuxDir + name);
+                 [&] { platform.CopyFile(srt, files.SrtBesideMovie(entry)); });
+    job.Results().srtSaved.push_back(srt);
   }
 }
 
 void DeleteTempFiles(Job& job) {
   Platform& platform = job.System();
+  const JobFiles& files = job.Files();
+  const JobResults& results = job.Results();
   const bool muxed = job.Settings().MuxAll();
   // The muxer made no whole AVI: what it was given, and its script, are the
   // user's way to mux by hand, and nowhere else.
-  const bool keepForMuxing = job.muxRan && !job.aviMade;
-  if (muxed && !keepForMuxing) DeleteIfPresent(job, job.MuxDir + "movie.amg");
+  const bool keepForMuxing = results.muxerRan && !results.aviMade;
+  if (muxed && !keepForMuxing) DeleteIfPresent(job, files.Script());
 
   if (job.Settings().AudioToMp3() && !keepForMuxing)
-    for (const auto& track : job.fileAud.Entries())
-      DeleteIfPresent(job, job.MuxDir + TrackKey(track) + ".mp3");
+    for (const auto& track : job.AudioTracks().Entries()) DeleteIfPresent(job, files.Mp3(track));
 
   if (!job.Settings().SubtitlesToSrt()) return;
-  DeleteIfPresent(job, job.MuxDir + "movie.idx");
-  DeleteIfPresent(job, job.MuxDir + "movie.sub");
+  DeleteIfPresent(job, files.IndexCopy());
+  DeleteIfPresent(job, files.Bitmaps());
   const std::vector<std::string> subtitles =
-      job.ocrRan ? job.fileSub.Entries() : std::vector<std::string>{};
+      results.recognitionRan ? job.SubtitleFiles().Entries() : std::vector<std::string>{};
   if (!keepForMuxing)
-    for (const auto& entry : subtitles) DeleteIfPresent(job, job.MuxDir + entry);
+    for (const auto& entry : subtitles) DeleteIfPresent(job, files.Sup(entry));
   // An SRT file goes only when this job put its text somewhere else: inside
   // the AVI, or beside the movie. Made without them, or not made at all, the
   // AVI leaves them next to it, and so does a box the user changed since.
   for (const auto& entry : subtitles) {
-    const std::string srt = job.MuxDir + SubtitleKey(entry) + ".srt";
-    if (std::find(job.srtSaved.begin(), job.srtSaved.end(), srt) != job.srtSaved.end())
+    const std::string srt = files.Srt(entry);
+    if (std::find(results.srtSaved.begin(), results.srtSaved.end(), srt) != results.srtSaved.end())
       DeleteIfPresent(job, srt);
   }
   // Files no step names (more of the archive's contents) keep the folder.
-  if (!muxed && platform.FolderExists(job.MuxDir) && platform.ListFolder(job.MuxDir).empty())
-    TryWhileHeld(job, StillHeld::IsAProblem, [&] { platform.RemoveFolder(job.MuxDir); });
+  if (!muxed && platform.FolderExists(files.Mux()) && platform.ListFolder(files.Mux()).empty())
+    TryWhileHeld(job, StillHeld::IsAProblem, [&] { platform.RemoveFolder(files.Mux()); });
 }
 
 }  // namespace quillon::stages

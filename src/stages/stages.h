@@ -3,9 +3,31 @@
 // job. The driver decides which of them run; a stage reads the options it
 // depends on when it starts.
 
+#include <span>
+
 #include "job/job.h"
 
+namespace quillon {
+
+// One stage as the driver runs it: the step it names for the job's messages,
+// whether this job runs it (asked when the stage is reached, so a change the
+// user makes during an earlier stage still counts), and the stage itself.
+struct Stage {
+  const char* name;
+  const char* step;
+  bool (*runs)(const Job& job);
+  void (*run)(Job& job);
+  // Whether it may start a tool: Windows ending the session stops the job
+  // before it, and the tools' group is looked at after it.
+  bool startsTools;
+};
+
+}  // namespace quillon
+
 namespace quillon::stages {
+
+// The stages after the folder scan, in the order a job runs them.
+std::span<const Stage> JobStages();
 
 // Reads the audio tracks of the job's source folder. True when they cannot
 // go into an AVI as they are, so the audio must become MP3.

@@ -95,7 +95,7 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
   KeepLog();
   Run("?D:\\Rips\\Film?1?192?1?1?1?0?1?");
   EXPECT_EQ(fake.calls.front(), "TimerOff(CMD)");
-  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().Files().Source(), "D:\\Rips\\Film\\");
   EXPECT_EQ(Value(ControlId::optAudMP3), 1);
   EXPECT_TRUE(Enabled(ControlId::cmbAudQual));
   EXPECT_EQ(frm.Control(ControlId::cmbAudQual).text, "192");
@@ -282,11 +282,12 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
     window.Load();
     world.commandLineText = std::string("?") + row.field + "?0?128?0?0?0?0?1?";
     window.TickCommandTimer();
-    EXPECT_EQ(window.job().SourceDir, row.sourceDir);
-    EXPECT_EQ(window.job().MuxDir, std::string(row.sourceDir) + "mux\\");
+    EXPECT_EQ(window.job().Files().Source(), row.sourceDir);
+    EXPECT_EQ(window.job().Files().Mux(), std::string(row.sourceDir) + "mux\\");
     EXPECT_EQ(world.Calls({"CreateFolder"}),
-              row.exists ? std::vector<std::string>{"CreateFolder(" + window.job().MuxDir + ")"}
-                         : std::vector<std::string>{});
+              row.exists
+                  ? std::vector<std::string>{"CreateFolder(" + window.job().Files().Mux() + ")"}
+                  : std::vector<std::string>{});
     EXPECT_EQ(worldView.closeCount, 1);
   }
 }
@@ -294,7 +295,7 @@ TEST_F(BatchTest, TheFolderFieldIsAPathAsWritten) {
 TEST_F(BatchTest, TextBeforeTheFirstAndAfterTheNinthMarkIsIgnored) {
   KeepLog();
   Run("C:\\stray arg ?D:\\Rips\\Film?1?96?0?0?0?0?1?1?1?1?1?");
-  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().Files().Source(), "D:\\Rips\\Film\\");
   EXPECT_EQ(Value(ControlId::optAudMP3), 1);
   EXPECT_EQ(frm.Control(ControlId::cmbAudQual).text, "96");
   EXPECT_EQ(Value(ControlId::optSubOrig), 1);
@@ -323,7 +324,7 @@ TEST_F(BatchTest, FewerThanNineMarksAreRefusedBeforeAnythingIsApplied) {
                                             CommandLineRefusal(commandLine) + ")",
                                         "Close"}));
     EXPECT_EQ(Values(window), before);
-    EXPECT_EQ(window.job().SourceDir, "");
+    EXPECT_EQ(window.job().Files().Source(), "");
     EXPECT_EQ(window.Control(ControlId::cmbAudQual).text, "128");
     EXPECT_EQ(window.ExitCode(), kExitBadCommandLine);
   }
@@ -339,7 +340,7 @@ TEST_F(BatchTest, ADroppedFolderOpensInteractively) {
     window.Load();
     world.commandLineText = commandLine;
     window.TickCommandTimer();
-    EXPECT_EQ(window.job().SourceDir, "D:\\Rips\\Film\\");
+    EXPECT_EQ(window.job().Files().Source(), "D:\\Rips\\Film\\");
     EXPECT_TRUE(window.Control(ControlId::cmdStart).enabled);
     EXPECT_TRUE(world.Calls({"CreateFolder"}).empty());
     EXPECT_TRUE(world.Calls({"ShowMessage"}).empty());
@@ -364,7 +365,7 @@ TEST_F(BatchTest, ANameWithoutMarksThatIsNoFolderIsRefused) {
                                       "ShowMessage(Quillon,error,closes after 60000 ms," +
                                           CommandLineRefusal("D:\\Nowhere") + ")",
                                       "Close"}));
-  EXPECT_EQ(frm.job().SourceDir, "");
+  EXPECT_EQ(frm.job().Files().Source(), "");
   EXPECT_EQ(frm.ExitCode(), kExitBadCommandLine);
 }
 

@@ -52,8 +52,8 @@ TEST_F(ControlsTest, ClickingTheSelectedOptionKeepsMuxIntoAviButAScanResetsIt) {
   frm.SetCheck(ControlId::chkSubMux, 0);
   frm.SelectOption(ControlId::optSubSRT);
   EXPECT_EQ(Value(ControlId::chkSubMux), 0);
-  frm.job().SourceDir = "D:\\Film\\";
-  fake.AddFolder(frm.job().SourceDir);
+  frm.job().Files().SetSource("D:\\Film\\");
+  fake.AddFolder(frm.job().Files().Source());
   frm.ScanSourceFolder();
   EXPECT_EQ(Value(ControlId::chkSubMux), 1);
 }
@@ -194,7 +194,7 @@ TEST_F(ControlsTest, CommandTimerWithoutCommandLineOnlyStopsItself) {
     fake.commandLineText = line;
     frm.TickCommandTimer();
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"TimerOff(CMD)"}));
-    EXPECT_EQ(frm.job().SourceDir, "");
+    EXPECT_EQ(frm.job().Files().Source(), "");
     EXPECT_EQ(view.closeCount, 0);
   }
 }
@@ -204,17 +204,16 @@ TEST_F(ControlsTest, FolderButton) {
   fake.browseAnswer = "D:\\Rips\\Film";
   frm.ClickOpen();
   EXPECT_EQ(fake.calls.front(), "BrowseForFolder(Select source movie folder)");
-  EXPECT_EQ(frm.job().SourceDir, "D:\\Rips\\Film\\");
+  EXPECT_EQ(frm.job().Files().Source(), "D:\\Rips\\Film\\");
   EXPECT_TRUE(Enabled(ControlId::cmdStart));
-  EXPECT_EQ(frm.job().MuxDir, "");
 
   fake.browseAnswer = "E:\\";
   frm.ClickOpen();
-  EXPECT_EQ(frm.job().SourceDir, "E:\\");
+  EXPECT_EQ(frm.job().Files().Source(), "E:\\");
 
   fake.browseAnswer = "";
   frm.ClickOpen();
-  EXPECT_EQ(frm.job().SourceDir, "E:\\");
+  EXPECT_EQ(frm.job().Files().Source(), "E:\\");
   EXPECT_TRUE(Enabled(ControlId::cmdStart));
   EXPECT_EQ(fake.Calls({"BrowseForFolder"}).size(), 3u);
 }
@@ -222,7 +221,7 @@ TEST_F(ControlsTest, FolderButton) {
 TEST_F(ControlsTest, CancelledFolderPickerLeavesStartDisabled) {
   fake.browseAnswer = "";
   frm.ClickOpen();
-  EXPECT_EQ(frm.job().SourceDir, "");
+  EXPECT_EQ(frm.job().Files().Source(), "");
   EXPECT_FALSE(Enabled(ControlId::cmdStart));
 }
 

@@ -65,7 +65,7 @@ TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
   if (deleteTemp) expected.push_back("DeleteTempFiles");
   EXPECT_EQ(StagesRun(frm), expected);
 
-  EXPECT_EQ(frm.job().MuxDir, kMux);
+  EXPECT_EQ(frm.job().Files().Mux(), kMux);
   EXPECT_EQ(fake.calls.front(), std::string("CreateFolder(") + kMux + ")");
   EXPECT_EQ(fake.Calls({"WaitSeconds(1)"}).size(), 1u);
   EXPECT_LT(fake.Position("Minimise"), fake.Position("WaitSeconds(1)"));
@@ -123,7 +123,7 @@ TEST_F(JobTest, MissingResultsAndUnstartableToolsTurnDoneIntoAWarning) {
   Configure(false, false, false);
   fake.onPause = [&] {
     frm.job().ExpectResult(std::string(kMux) + "movie.avi");
-    frm.job().RunTool("\"" + frm.job().UnRarPath + "\" e x", frm.job().UnRarPath);
+    frm.job().RunTool("\"" + frm.job().Files().UnRar() + "\" e x", frm.job().Files().UnRar());
   };
   frm.ClickStart();
   ExpectIdle();
@@ -372,7 +372,7 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
       EXPECT_STREQ(error.what(), row.error);
     }
   }
-  frm.job().Limits.toolRunMs = 90000;
+  frm.job().Limits().toolRunMs = 90000;
   EXPECT_THROW(
       {
         try {

@@ -252,7 +252,7 @@ TEST_P(JobLogStopTest, TheLogEndsWithWhatStoppedTheJob) {
   const Stop& stop = GetParam();
   switch (stop.kind) {
     case StopKind::ToolOverItsTimeLimit:
-      frm.job().Limits.toolRunMs = 600000;
+      frm.job().Limits().toolRunMs = 600000;
       toolOutcome = [this](const std::string&) {
         fake.now += 600000 - kToolMs;
         return ProcessOutcome{true, false, 0};

@@ -125,7 +125,7 @@ TEST_F(WaitForKeyTest, AnAcceptedAnswerIsUsedAndStoredRounded) {
     fake.calls.clear();
     fake.inputAnswers.push_back(std::string(row.answer));
     frm.ClickWaitForKey();
-    EXPECT_EQ(frm.job().PauseSeconds, row.seconds);
+    EXPECT_EQ(frm.job().KeyPause(), row.seconds);
     EXPECT_EQ(fake.settings[kKey], row.stored);
     EXPECT_EQ(
         fake.Calls({"WriteSetting"}),
@@ -140,7 +140,7 @@ TEST_F(WaitForKeyTest, ARefusedAnswerWarnsAndChangesNothing) {
     fake.calls.clear();
     fake.inputAnswers.push_back(std::string(answer));
     frm.ClickWaitForKey();
-    EXPECT_EQ(frm.job().PauseSeconds, 5);
+    EXPECT_EQ(frm.job().KeyPause(), 5);
     EXPECT_EQ(fake.settings[kKey], "5");
     EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
     ASSERT_EQ(Messages().size(), 1u);
@@ -157,7 +157,7 @@ TEST_F(WaitForKeyTest, CancelOrAnEmptyAnswerChangesNothing) {
     fake.inputAnswers.push_back(answer);
     frm.ClickWaitForKey();
   }
-  EXPECT_EQ(frm.job().PauseSeconds, 5);
+  EXPECT_EQ(frm.job().KeyPause(), 5);
   EXPECT_EQ(fake.settings[kKey], "5");
   EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
   EXPECT_TRUE(Messages().empty());
@@ -172,7 +172,7 @@ TEST_F(WaitForKeyTest, TheStoredAnswerIsWhatTheNextStartShows) {
   FrmMain next(fake, nextView);
   nextView.Attach(&next);
   next.Load();
-  EXPECT_EQ(next.job().PauseSeconds, 3);
+  EXPECT_EQ(next.job().KeyPause(), 3);
   fake.calls.clear();
   fake.inputAnswers.push_back(std::nullopt);
   next.ClickWaitForKey();

@@ -43,23 +43,23 @@ TEST_F(StartupTest, ControlsOpenAsTheSelectedOptionsLeaveThem) {
 TEST_F(StartupTest, DerivesTheToolsFolderAndToolPaths) {
   fake.exeFolder = "C:\\Program Files\\Quillon";
   frm.Load();
-  EXPECT_EQ(frm.LineBreak, "\r\n");
-  EXPECT_EQ(frm.job().ToolsDir, "C:\\Program Files\\Quillon\\tools\\");
-  EXPECT_EQ(frm.job().AviMuxPath,
+  EXPECT_EQ(frm.job().Files().ToolsFolder(), "C:\\Program Files\\Quillon\\tools\\");
+  EXPECT_EQ(frm.job().Files().AviMux(),
             "C:\\Program Files\\Quillon\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe");
-  EXPECT_EQ(frm.job().BeSweetPath,
+  EXPECT_EQ(frm.job().Files().BeSweet(),
             "C:\\Program Files\\Quillon\\tools\\BeSweetv1.5b31\\BeSweet.exe");
-  EXPECT_EQ(frm.job().SubEditPath,
+  EXPECT_EQ(frm.job().Files().SubEdit(),
             "C:\\Program Files\\Quillon\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe");
-  EXPECT_EQ(frm.job().SubToSupPath, "C:\\Program Files\\Quillon\\tools\\SubToSup\\SubToSup.exe");
-  EXPECT_EQ(frm.job().UnRarPath, "C:\\Program Files\\Quillon\\tools\\UnRAR.exe");
+  EXPECT_EQ(frm.job().Files().SubToSup(),
+            "C:\\Program Files\\Quillon\\tools\\SubToSup\\SubToSup.exe");
+  EXPECT_EQ(frm.job().Files().UnRar(), "C:\\Program Files\\Quillon\\tools\\UnRAR.exe");
 }
 
 TEST_F(StartupTest, ProgramInADriveRootGetsNoSecondBackslash) {
   fake.exeFolder = "D:\\";
   frm.Load();
-  EXPECT_EQ(frm.job().ToolsDir, "D:\\tools\\");
-  EXPECT_EQ(frm.job().UnRarPath, "D:\\tools\\UnRAR.exe");
+  EXPECT_EQ(frm.job().Files().ToolsFolder(), "D:\\tools\\");
+  EXPECT_EQ(frm.job().Files().UnRar(), "D:\\tools\\UnRAR.exe");
 }
 
 TEST_F(StartupTest, FirstRunOpensTheSetUpBatchBeforeTheTimerStarts) {
@@ -96,13 +96,13 @@ TEST_F(StartupTest, FileListsGetTheirPatternsAndSubtitleListShowsTheWorkingFolde
   fake.AddFile("E:\\Start\\A.SUP");
   fake.AddFile("E:\\Start\\a.wav");
   frm.Load();
-  EXPECT_EQ(frm.job().fileAud.Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
-  EXPECT_EQ(frm.job().fileSub.Pattern(), "*.sup");
-  EXPECT_EQ(frm.job().fileSub.Folder(), "E:\\Start");
-  ASSERT_EQ(frm.job().fileSub.ListCount(), 2);
-  EXPECT_EQ(frm.job().fileSub.List(0), "A.SUP");
-  EXPECT_EQ(frm.job().fileSub.List(1), "b.sup");
-  EXPECT_EQ(frm.job().fileAud.ListCount(), 0);
+  EXPECT_EQ(frm.job().AudioTracks().Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
+  EXPECT_EQ(frm.job().SubtitleFiles().Pattern(), "*.sup");
+  EXPECT_EQ(frm.job().SubtitleFiles().Folder(), "E:\\Start");
+  ASSERT_EQ(frm.job().SubtitleFiles().ListCount(), 2);
+  EXPECT_EQ(frm.job().SubtitleFiles().List(0), "A.SUP");
+  EXPECT_EQ(frm.job().SubtitleFiles().List(1), "b.sup");
+  EXPECT_EQ(frm.job().AudioTracks().ListCount(), 0);
 }
 
 TEST(StartupPause, ReadsTheStoredKeystrokePause) {
@@ -125,7 +125,7 @@ TEST(StartupPause, ReadsTheStoredKeystrokePause) {
     view.Attach(&frm);
     if (row.stored) fake.settings["Quillon\\Options\\WaitForKey"] = *row.stored;
     frm.Load();
-    EXPECT_EQ(frm.job().PauseSeconds, row.expected);
+    EXPECT_EQ(frm.job().KeyPause(), row.expected);
     EXPECT_TRUE(fake.Calls({"WriteSetting"}).empty());
     EXPECT_TRUE(fake.Calls({"ShowMessage"}).empty());
   }

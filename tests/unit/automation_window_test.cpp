@@ -5,30 +5,32 @@
 
 #include <vector>
 
-#include "app_fixture.h"
 #include "automation/window_automation.h"
+#include "fakes/fake_platform.h"
+#include "settings_stub.h"
 
 namespace quillon {
 namespace {
 
 class AutomationTest : public ::testing::Test {
  protected:
-  AutomationTest() {
-    view.Attach(&frm);
-    frm.job().PauseSeconds = 2;
+  AutomationTest() { job.SetKeyPause(2); }
+  void WaitPresent(const CaptionPattern& caption) {
+    job.WaitUntil(caption, WindowIs::Present, job.Limits().windowAppearMs);
+  }
+  void WaitGone(const CaptionPattern& caption) {
+    job.WaitUntil(caption, WindowIs::Gone, job.Limits().toolRunMs);
   }
   // A window the macro works in, as after the wait for it.
   WindowHandle Target(const std::string& caption) {
     const WindowHandle window = fake.AddWindow(caption);
-    frm.job().WaitForCaption(caption);
+    WaitPresent(caption);
     fake.calls.clear();
     return window;
   }
   testing::FakePlatform fake;
-  RecordingView view{fake};
-  FrmMain frm{fake, view};
-  WaitLimits limits;
-  WindowAutomation windows{fake, limits, [](const std::string&) {}, [] { return false; }};
+  SettingsStub settings;
+  Job job{fake, settings};
 };
 
 std::string ErrorOf(const std::function<void()>& action) {
@@ -40,81 +42,61 @@ std::string ErrorOf(const std::function<void()>& action) {
   return "(no error)";
 }
 
-TEST_F(AutomationTest, FindCaptionMatchesWholeTitlesWithoutRegardToCase) {
-  const WindowHandle beta = fake.AddWindow("SubToSup 0.9 Beta");
-  EXPECT_EQ(windows.Find("SubToSup"), 0u);
-  const WindowHandle plain = fake.AddWindow("subtosup");
-  EXPECT_EQ(windows.Find("SubToSup"), plain);
-  EXPECT_EQ(windows.Find("SUBTOSUP 0.9 BETA"), beta);
-  EXPECT_EQ(windows.Find("SubToSup 0.9"), 0u);
-  EXPECT_EQ(windows.Find("SubToSup 0.9 Beta 2"), 0u);
-}
-
-TEST_F(AutomationTest, FindCaptionMatchesTheBeginningOnlyForPrefixPatterns) {
-  const WindowHandle editor = fake.AddWindow("DVDSubEdit -- Version 1.34 By Somebody");
-  EXPECT_EQ(windows.Find("DVDSubEdit -- Version 1.34 By "), 0u);
-  EXPECT_EQ(windows.Find(CaptionPattern("DVDSubEdit -- Version 1.34 By ", true)), editor);
-  EXPECT_EQ(windows.Find(CaptionPattern("dvdsubedit -- VERSION 1.34 by ", true)), editor);
-  EXPECT_EQ(windows.Find(CaptionPattern("Version 1.34", true)), 0u);
-}
-
 TEST_F(AutomationTest, WaitForCaptionReturnsAtOnceWhenTheWindowIsThere) {
   fake.AddWindow("SubToSup");
-  frm.job().WaitForCaption("SubToSup");
+  WaitPresent("SubToSup");
   EXPECT_EQ(fake.now, 0u);
 }
 
 TEST_F(AutomationTest, WaitForCaptionPollsUntilTheWindowAppears) {
   fake.At(500, [this] { fake.AddWindow("Load IFO file"); });
-  frm.job().WaitForCaption("Load IFO file");
+  WaitPresent("Load IFO file");
   EXPECT_GE(fake.now, 500u);
-  EXPECT_LE(fake.now, 500u + frm.job().Limits.pollMs);
+  EXPECT_LE(fake.now, 500u + job.Limits().pollMs);
 }
 
 TEST_F(AutomationTest, WaitForNotCaptionReturnsAfterOnePollWhenNoWindowHasTheCaption) {
   fake.AddWindow("SubToSup 0.9 Beta");
-  frm.job().WaitForNotCaption("SubToSup");
+  WaitGone("SubToSup");
   EXPECT_EQ(fake.now, 0u);
 }
 
 TEST_F(AutomationTest, WaitForNotCaptionWaitsForTheWindowToGo) {
   const WindowHandle progress = fake.AddWindow("Running OCR... (based on GOCR by X)");
   fake.At(42000, [this, progress] { fake.RemoveWindow(progress); });
-  frm.job().WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
+  WaitGone(CaptionPattern("Running OCR... (based on GOCR by ", true));
   EXPECT_GE(fake.now, 42000u);
   // A long wait looks at the slower pace.
-  EXPECT_LE(fake.now, 42000u + frm.job().Limits.slowPollMs);
+  EXPECT_LE(fake.now, 42000u + job.Limits().slowPollMs);
 }
 
 TEST_F(AutomationTest, AWindowThatNeverAppearsEndsTheWaitAfterTheLimit) {
-  EXPECT_EQ(ErrorOf([this] { frm.job().WaitForCaption("SubToSup"); }),
+  EXPECT_EQ(ErrorOf([this] { WaitPresent("SubToSup"); }),
             "The window \"SubToSup\" did not appear within 2 minutes.");
   EXPECT_EQ(fake.now, 120000u);
 }
 
 TEST_F(AutomationTest, AWindowThatNeverGoesEndsTheWaitAfterTheToolLimit) {
   fake.AddWindow("Running OCR... (based on GOCR by X)");
-  frm.job().Limits.toolRunMs = 90000;
+  job.Limits().toolRunMs = 90000;
   EXPECT_EQ(
-      ErrorOf([this] {
-        frm.job().WaitForNotCaption(CaptionPattern("Running OCR... (based on GOCR by ", true));
-      }),
+      ErrorOf([this] { WaitGone(CaptionPattern("Running OCR... (based on GOCR by ", true)); }),
       "The window whose title begins with \"Running OCR... (based on GOCR by \" was still "
       "open after 90 seconds.");
   EXPECT_EQ(fake.now, 90000u);
 }
 
 TEST_F(AutomationTest, ClosingTheMainWindowStopsAWaitAtItsNextPoll) {
-  fake.At(3000, [this] { view.closeRequested = true; });
-  EXPECT_THROW(frm.job().WaitForCaption("SubToSup"), JobCancelled);
+  fake.At(3000, [this] { settings.closeRequested = true; });
+  EXPECT_THROW(WaitPresent("SubToSup"), JobCancelled);
   EXPECT_GE(fake.now, 3000u);
-  EXPECT_LE(fake.now, 3000u + frm.job().Limits.slowPollMs);
+  EXPECT_LE(fake.now, 3000u + job.Limits().slowPollMs);
 }
 
 TEST_F(AutomationTest, AZeroPollIntervalStillLetsTimePass) {
-  frm.job().Limits.pollMs = 0;
-  frm.job().Limits.windowAppearMs = 50;
-  EXPECT_THROW(frm.job().WaitForCaption("never"), JobError);
+  job.Limits().pollMs = 0;
+  job.Limits().windowAppearMs = 50;
+  EXPECT_THROW(WaitPresent("never"), JobError);
   EXPECT_EQ(fake.now, 50u);
 }
 
@@ -177,7 +159,7 @@ TEST(DurationText, ReadsNaturally) {
 
 TEST_F(AutomationTest, ClickThingActivatesTheWindowThenClicksItsControl) {
   fake.AddWindow("SubToSup");
-  frm.job().ClickThing("SubToSup", 1002);
+  job.ClickThing("SubToSup", 1002);
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"ActivateWindow(SubToSup)", "ClickControl(SubToSup,1002)"}));
   EXPECT_EQ(fake.now, 0u);  // no pause of its own
@@ -188,12 +170,12 @@ TEST_F(AutomationTest, ClickThingUsesTheFirstOfSeveralWindowsWithTheCaption) {
   fake.AddWindow("D:\\A.SUP");
   WindowHandle clicked = 0;
   fake.onClick = [&](WindowHandle window, int) { clicked = window; };
-  frm.job().ClickThing("D:\\a.sup", 1053);
+  job.ClickThing("D:\\a.sup", 1053);
   EXPECT_EQ(clicked, first);
 }
 
 TEST_F(AutomationTest, ClickThingWithoutTheWindowEndsTheJobAndClicksNothing) {
-  EXPECT_EQ(ErrorOf([this] { frm.job().ClickThing("D:\\mux\\a.sup", 1053); }),
+  EXPECT_EQ(ErrorOf([this] { job.ClickThing("D:\\mux\\a.sup", 1053); }),
             "The window \"D:\\mux\\a.sup\" was not found, so its button 1053 could not be "
             "clicked.");
   EXPECT_TRUE(fake.calls.empty());
@@ -206,8 +188,8 @@ TEST_F(AutomationTest, ARefusedActivationEndsTheJobOnlyAfterTheLongLimit) {
   fake.AddWindow("SubToSup");
   fake.AddWindow("Mail", 2);
   fake.userActiveUntil = UINT64_MAX;
-  frm.job().Limits.toolRunMs = 5000;
-  EXPECT_EQ(ErrorOf([&] { frm.job().ClickThing("SubToSup", 1002); }),
+  job.Limits().toolRunMs = 5000;
+  EXPECT_EQ(ErrorOf([&] { job.ClickThing("SubToSup", 1002); }),
             "The window \"SubToSup\" could not be brought to the front within 5 seconds, so its "
             "button 1002 could not be clicked.");
   EXPECT_EQ(fake.Calls({"ActivateWindow(", "FlashWindow("}),
@@ -225,7 +207,7 @@ TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
     fake.At(fake.now + 700, [this] { fake.AddWindow("SubToSup"); });
     return true;
   };
-  frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  job.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)", "WaitSeconds(2)",
                                       "ActivateWindow(SubToSup)", "WaitSeconds(2)"}));
@@ -235,8 +217,8 @@ TEST_F(AutomationTest, RunActiveStartsWaitsPausesActivatesAndPausesAgain) {
 TEST_F(AutomationTest, RunActiveWithTheWindowAlreadyThereDoesNotWait) {
   fake.AddFile("C:\\tools\\SubToSup.exe");
   fake.AddWindow("SubToSup");
-  frm.job().PauseSeconds = 0;
-  frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
+  job.SetKeyPause(0);
+  job.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.now, 0u);
   EXPECT_EQ(fake.Calls({"WaitSeconds("}),
             (std::vector<std::string>{"WaitSeconds(0)", "WaitSeconds(0)"}));
@@ -247,15 +229,15 @@ TEST_F(AutomationTest, RunActiveQuotesAPathWithABlankAndReadsThePauseEachTime) {
   // without a blank goes as it is (below).
   fake.onStartProgram = [](const std::string&, int) { return true; };
   fake.AddWindow("SubToSup");
-  fake.onPause = [this] { frm.job().PauseSeconds = 5; };
-  frm.job().RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
+  fake.onPause = [this] { job.SetKeyPause(5); };
+  job.RunActive("C:\\Program Files\\Q\\tools\\SubToSup.exe", "SubToSup", 1);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{
                             "StartProgram(\"C:\\Program Files\\Q\\tools\\SubToSup.exe\",1)",
                             "WaitSeconds(2)", "ActivateWindow(SubToSup)", "WaitSeconds(5)"}));
 }
 
 TEST_F(AutomationTest, RunActiveOfAMissingProgramEndsTheJobNamingIt) {
-  EXPECT_EQ(ErrorOf([this] { frm.job().RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1); }),
+  EXPECT_EQ(ErrorOf([this] { job.RunActive("C:\\tools\\SubToSup.exe", "SubToSup", 1); }),
             "Could not start C:\\tools\\SubToSup.exe.");
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"StartProgram(C:\\tools\\SubToSup.exe,1)"}));
 }
@@ -263,8 +245,8 @@ TEST_F(AutomationTest, RunActiveOfAMissingProgramEndsTheJobNamingIt) {
 TEST_F(AutomationTest, RunActiveWhoseWindowNeverShowsEndsTheJobNamingTheWindow) {
   fake.AddFile("C:\\tools\\DVDSubEdit.exe");
   EXPECT_EQ(ErrorOf([this] {
-              frm.job().RunActive("C:\\tools\\DVDSubEdit.exe",
-                                  CaptionPattern("DVDSubEdit -- Version 1.34 By ", true), 1);
+              job.RunActive("C:\\tools\\DVDSubEdit.exe",
+                            CaptionPattern("DVDSubEdit -- Version 1.34 By ", true), 1);
             }),
             "The window whose title begins with \"DVDSubEdit -- Version 1.34 By \" did not appear "
             "within 2 minutes.");
@@ -275,23 +257,23 @@ TEST_F(AutomationTest, PressKeysSendsTheParsedStrokesAsOneCall) {
   std::vector<KeyStroke> sent;
   fake.onKeys = [&](const std::vector<KeyStroke>& keys) { sent = keys; };
   Target("SubToSup");
-  frm.job().PressKeys("%{F4}");
+  job.PressKeys("%{F4}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>{{0x73, true}}));
-  frm.job().PressKeys("{DOWN 3}");
+  job.PressKeys("{DOWN 3}");
   EXPECT_EQ(sent, (std::vector<KeyStroke>(3, KeyStroke{0x28, false})));
   EXPECT_EQ(fake.calls,
             (std::vector<std::string>{"SendKeys(%{F4})", "SendKeys({DOWN}{DOWN}{DOWN})"}));
 }
 
 TEST_F(AutomationTest, PressKeysRefusesUnknownNotationWithoutSendingAnything) {
-  EXPECT_THROW(frm.job().PressKeys("{ENTRE}"), JobError);
+  EXPECT_THROW(job.PressKeys("{ENTRE}"), JobError);
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(AutomationTest, TypeTextSendsEveryCharacterAsItself) {
   const std::string path = "D:\\50% off+more^x~y{z}[a](b)\\Überfilm\\mux\\0x20";
   Target("Open");
-  frm.job().TypeText(path);
+  job.TypeText(path);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"SendText(" + path + ")"}));
 }
 
@@ -319,11 +301,10 @@ TEST_F(AutomationTest, KeysWaitUntilTheyCanLandAndTheirEffectIsSeen) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakePlatform world;
-    RecordingView worldView(world);
-    FrmMain window{world, worldView};
-    worldView.Attach(&window);
+    SettingsStub worldSettings;
+    Job worldJob{world, worldSettings};
     const WindowHandle tool = world.AddWindow("SubToSup");
-    window.job().WaitForCaption("SubToSup");
+    worldJob.WaitUntil("SubToSup", WindowIs::Present, worldJob.Limits().windowAppearMs);
     if (c.builtLate) {
       world.SetReadyForKeys(tool, false);
       world.At(500, [&] { world.SetReadyForKeys(tool, true); });
@@ -339,7 +320,7 @@ TEST_F(AutomationTest, KeysWaitUntilTheyCanLandAndTheirEffectIsSeen) {
         if (c.effect == KeyEffect::ClosesWindow) world.RemoveWindow(tool);
       });
     };
-    EXPECT_EQ(ErrorOf([&] { window.job().PressKeys("{ENTER}", c.effect); }), c.error);
+    EXPECT_EQ(ErrorOf([&] { worldJob.PressKeys("{ENTER}", c.effect); }), c.error);
     EXPECT_EQ(sentAt, c.builtLate ? 500u : 0u);
     if (c.effectSeen) {
       EXPECT_LT(world.now, 400u);
@@ -355,15 +336,15 @@ TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
   const WindowHandle box = fake.AddWindow("Load IFO file");
   fake.ActivateWindow(editor);
   fake.At(300, [&] { fake.ActivateWindow(box); });
-  frm.job().WaitForCaption(CaptionPattern("Editor"));
+  WaitPresent(CaptionPattern("Editor"));
   std::vector<std::uint64_t> sentAt;
   fake.onKeys = [&](const std::vector<KeyStroke>&) {
     sentAt.push_back(fake.now);
     if (sentAt.size() == 1) fake.At(fake.now + 200, [&] { fake.RemoveWindow(box); });
   };
-  frm.job().WaitForCaption(CaptionPattern("Load IFO file"));
-  frm.job().PressKeys("%{F4}", KeyEffect::ClosesWindow);
-  frm.job().PressKeys("%{F4}", KeyEffect::None);
+  WaitPresent(CaptionPattern("Load IFO file"));
+  job.PressKeys("%{F4}", KeyEffect::ClosesWindow);
+  job.PressKeys("%{F4}", KeyEffect::None);
   EXPECT_EQ(sentAt, (std::vector<std::uint64_t>{300, 500}));
   EXPECT_EQ(fake.ForegroundWindow(), editor);
 }
@@ -373,11 +354,11 @@ TEST_F(AutomationTest, KeysAfterAWaitAreForTheWindowWaitedFor) {
 // a second; the keys never go to the window that happens to be in front.
 TEST_F(AutomationTest, AWindowLeftUnreadyIsBroughtToTheFrontForItsKeys) {
   const WindowHandle editor = fake.AddWindow("Editor");
-  frm.job().WaitForCaption(CaptionPattern("Editor"));
+  WaitPresent(CaptionPattern("Editor"));
   fake.AddWindow("Other program");
   std::vector<std::uint64_t> sentAt;
   fake.onKeys = [&](const std::vector<KeyStroke>&) { sentAt.push_back(fake.now); };
-  frm.job().PressKeys("%F");
+  job.PressKeys("%F");
   EXPECT_EQ(sentAt, std::vector<std::uint64_t>{1000});
   EXPECT_EQ(fake.ForegroundWindow(), editor);
 }
@@ -398,11 +379,10 @@ TEST_F(AutomationTest, KeysWithoutTheirEffectAreSentAgain) {
     testing::FakePlatform world;
     world.keysTakenIn = readAt == 0;
     world.At(readAt, [&world] { world.keysTakenIn = true; });
-    RecordingView worldView(world);
-    FrmMain window{world, worldView};
-    worldView.Attach(&window);
+    SettingsStub worldSettings;
+    Job worldJob{world, worldSettings};
     const WindowHandle tool = world.AddWindow("Load IFO file");
-    window.job().WaitForCaption("Load IFO file");
+    worldJob.WaitUntil("Load IFO file", WindowIs::Present, worldJob.Limits().windowAppearMs);
     std::vector<std::uint64_t> sentAt;
     world.onKeys = [&](const std::vector<KeyStroke>&) {
       sentAt.push_back(world.now);
@@ -410,11 +390,11 @@ TEST_F(AutomationTest, KeysWithoutTheirEffectAreSentAgain) {
       if (effect == KeyEffect::OpensMenu) world.menuOpenIn = tool;
       if (effect == KeyEffect::ClosesWindow) world.RemoveWindow(tool);
     };
-    window.job().PressKeys("%F", effect);
+    worldJob.PressKeys("%F", effect);
     EXPECT_EQ(sentAt, (std::vector<std::uint64_t>{0, againAt}));
   }
   Target("Editor");
-  EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F", KeyEffect::OpensMenu); }),
+  EXPECT_EQ(ErrorOf([this] { job.PressKeys("%F", KeyEffect::OpensMenu); }),
             "No menu opened after the keys \"%F\" within 2 minutes.");
 }
 
@@ -424,11 +404,11 @@ TEST_F(AutomationTest, KeysForAWindowNeverReadyOrGoneAreNotSentAndEndTheJob) {
   const WindowHandle editor = Target("Editor");
   fake.SetReadyForKeys(editor, false);
   fake.AddWindow("Mail", 2);
-  EXPECT_EQ(ErrorOf([this] { frm.job().PressKeys("%F"); }),
+  EXPECT_EQ(ErrorOf([this] { job.PressKeys("%F"); }),
             "The window meant to take the keys \"%F\" was not in front and ready within 2 "
             "minutes.");
   fake.RemoveWindow(editor);
-  EXPECT_EQ(ErrorOf([this] { frm.job().TypeText("D:\\mux\\movie.idx"); }),
+  EXPECT_EQ(ErrorOf([this] { job.TypeText("D:\\mux\\movie.idx"); }),
             "The window meant to take the text \"D:\\mux\\movie.idx\" had closed.");
   EXPECT_TRUE(fake.received.empty());
 }

@@ -53,10 +53,10 @@ TEST_F(FaultOutcomeTest, NoAviMadeKeepsEverythingForMuxingByHand) {
 }
 
 TEST_F(FaultOutcomeTest, AMuxerThatCannotStartKeepsEverythingToo) {
-  fake.DeleteFile(frm.job().AviMuxPath);
+  fake.DeleteFile(frm.job().Files().AviMux());
   frm.StartJob();
   EXPECT_EQ(InMux(), InMux(kForMuxingByHand));
-  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().AviMuxPath,
+  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().Files().AviMux(),
                                "Missing result: " + Mux("movie.avi")}));
 }
 
@@ -124,13 +124,13 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
     std::uint32_t code;
     Files problems;
   } rows[] = {
-      {frm.job().UnRarPath, 0, {}},
-      {frm.job().UnRarPath, 1, {frm.job().UnRarPath + " ended with exit code 1"}},
-      {frm.job().UnRarPath, 3, {frm.job().UnRarPath + " ended with exit code 3"}},
-      {frm.job().UnRarPath, 0xC0000005u, {frm.job().UnRarPath + crashed}},
-      {frm.job().BeSweetPath, 1, {}},
-      {frm.job().BeSweetPath, 0xC0000005u, {frm.job().BeSweetPath + crashed}},
-      {frm.job().AviMuxPath, 0xC0000005u, {frm.job().AviMuxPath + crashed}},
+      {frm.job().Files().UnRar(), 0, {}},
+      {frm.job().Files().UnRar(), 1, {frm.job().Files().UnRar() + " ended with exit code 1"}},
+      {frm.job().Files().UnRar(), 3, {frm.job().Files().UnRar() + " ended with exit code 3"}},
+      {frm.job().Files().UnRar(), 0xC0000005u, {frm.job().Files().UnRar() + crashed}},
+      {frm.job().Files().BeSweet(), 1, {}},
+      {frm.job().Files().BeSweet(), 0xC0000005u, {frm.job().Files().BeSweet() + crashed}},
+      {frm.job().Files().AviMux(), 0xC0000005u, {frm.job().Files().AviMux() + crashed}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.tool + " " + std::to_string(row.code));
@@ -150,7 +150,7 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
     // The AVI of a muxer that crashed may hold only part of what it was given.
-    if (&row.tool == &frm.job().AviMuxPath) {
+    if (&row.tool == &frm.job().Files().AviMux()) {
       Files left = InMux(kForMuxingByHand);
       left.push_back(Mux("movie.avi"));
       std::sort(left.begin(), left.end());
@@ -161,9 +161,9 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
 }
 
 TEST_F(FaultOutcomeTest, AnExtractorThatCannotStartIsReportedOnceNotAsAnErrorCode) {
-  fake.DeleteFile(frm.job().UnRarPath);
+  fake.DeleteFile(frm.job().Files().UnRar());
   frm.StartJob();
-  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().UnRarPath}));
+  EXPECT_EQ(Problems(), (Files{"Could not start " + frm.job().Files().UnRar()}));
 }
 
 // ---- a source folder that is not there ----
@@ -235,7 +235,7 @@ TEST_F(FaultOutcomeTest, AFolderTooLongForTheToolsStartsNoJob) {
     if (row.subtitles == Beside) fake.AddFile(source + "movie.idx");
     if (row.subtitles == InSubfolder) fake.AddFile(source + "subtitles\\movie.idx");
     frm.SelectOption(row.srt ? ControlId::optSubSRT : ControlId::optSubOrig);
-    frm.job().SourceDir = source;
+    frm.job().Files().SetSource(source);
     fake.calls.clear();
     frm.StartJob();
     const auto created = fake.Calls({"CreateFolder("});
@@ -247,12 +247,12 @@ TEST_F(FaultOutcomeTest, AFolderTooLongForTheToolsStartsNoJob) {
                             "or give it a shorter name.)";
     EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, " + why}));
     if (!row.srt) continue;
-    frm.job().SourceDir = kSource;
+    frm.job().Files().SetSource(kSource);
     fake.browseAnswer = source.substr(0, source.size() - 1);
     fake.calls.clear();
     frm.ClickOpen();
     EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The folder cannot be used, " + why}));
-    EXPECT_EQ(frm.job().SourceDir, kSource);  // the folder chosen before stays
+    EXPECT_EQ(frm.job().Files().Source(), kSource);  // the folder chosen before stays
   }
 }
 
@@ -277,7 +277,7 @@ TEST_F(StoppedJobTest, AConverterWindowThatNeverShowsEndsTheConverter) {
   script.converterShowsWindow = false;
   frm.StartJob();
   EXPECT_EQ(fake.Calls({"EndStartedPrograms"}).size(), 1u);
-  EXPECT_LT(fake.Position("StartProgram(" + frm.job().SubToSupPath + ",1)"),
+  EXPECT_LT(fake.Position("StartProgram(" + frm.job().Files().SubToSup() + ",1)"),
             fake.Position("EndStartedPrograms"));
   EXPECT_LT(fake.Position("EndStartedPrograms"), fake.Position("ShowMessage("));
 }

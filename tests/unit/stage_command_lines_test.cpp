@@ -22,8 +22,10 @@ class BeSweetCommandLineTest : public ::testing::TestWithParam<BeSweetCase> {};
 
 TEST_P(BeSweetCommandLineTest, IsExact) {
   const auto& c = GetParam();
-  const std::string muxDir = std::string(c.sourceDir) + "mux\\";
-  EXPECT_EQ(BeSweetCommandLine(kBeSweet, c.sourceDir, c.entry, muxDir, c.bitRate), c.expected);
+  JobFiles files;
+  files.SetSource(c.sourceDir);
+  EXPECT_EQ(BeSweetCommandLine(kBeSweet, files.SourceTrack(c.entry), files.Mp3(c.entry), c.bitRate),
+            c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -67,10 +69,12 @@ TEST(UnRarCommandLine, QuotesEveryPathAndPassesNoSwitch) {
 }
 
 TEST(AviMuxCommandLine, QuotesTheProgramAndTheScript) {
-  EXPECT_EQ(AviMuxCommandLine("C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe",
-                              "D:\\Rips\\Film\\mux\\"),
+  JobFiles files;
+  files.SetSource("D:\\Rips\\Film\\");
+  EXPECT_EQ(AviMuxCommandLine("C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe", files.Script()),
             R"("C:\App\tools\AVI-Mux_GUI-1.17.7\AVIMux_GUI.exe" "D:\Rips\Film\mux\movie.amg")");
-  EXPECT_EQ(AviMuxCommandLine("C:\\A b\\AVIMux_GUI.exe", "D:\\My Rips\\Film\\mux\\"),
+  files.SetSource("D:\\My Rips\\Film\\");
+  EXPECT_EQ(AviMuxCommandLine("C:\\A b\\AVIMux_GUI.exe", files.Script()),
             R"("C:\A b\AVIMux_GUI.exe" "D:\My Rips\Film\mux\movie.amg")");
 }
 

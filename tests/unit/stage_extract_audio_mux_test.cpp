@@ -8,6 +8,14 @@
 namespace quillon {
 namespace {
 
+// What the mux script builder writes for a job on `source`.
+std::string ScriptFor(const std::string& source, AudioMode mode, std::vector<std::string> audio,
+                      std::vector<std::string> subtitles) {
+  JobFiles files;
+  files.SetSource(source);
+  return MuxScript({files, mode, std::move(audio), std::move(subtitles)});
+}
+
 using Calls = std::vector<std::string>;
 
 const std::string kUnRar = "\"C:\\App\\tools\\UnRAR.exe\" e ";
@@ -27,7 +35,7 @@ class ExtractTest : public StageTest {
 TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
   AddSubtitles(false);
   AddSubtitles(true);
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   EXPECT_EQ(
       fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
       (Calls{"ShellWait(" + kUnRar + "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)",
@@ -36,7 +44,7 @@ TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
 
 TEST_F(ExtractTest, IndexInTheSubtitlesFolder) {
   AddSubtitles(true);
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   EXPECT_EQ(
       fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
       (Calls{"ShellWait(" + kUnRar +
@@ -51,7 +59,7 @@ TEST_F(ExtractTest, AReadOnlyIndexIsCopiedOverAReadOnlyUnpackedOne) {
   AddSubtitles();
   fake.SetReadOnly(std::string(kSource) + "movie.idx");
   script.unrarReadOnly = true;
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index");
   EXPECT_FALSE(fake.ReadOnly(std::string(kMux) + "movie.idx"));
   EXPECT_TRUE(fake.ReadOnly(std::string(kSource) + "movie.idx"));
@@ -61,7 +69,8 @@ TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
   fake.AddFile(std::string(kSource) + "movie.idx", "index");
   fake.AddFile(std::string(kSource) + "subtitles\\movie.rar");
   script.unrarWrites = false;
-  frm.ExtractSubtitles();
+  frm.job().Files().FindSubtitles(fake);
+  stages::ExtractSubtitles(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{"ShellWait(" + kUnRar +
                    "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
@@ -71,15 +80,16 @@ TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
 TEST_F(ExtractTest, NoIndexCopiesAndStartsNothingButStillRunsTheRecognition) {
   frm.SelectOption(ControlId::optSubSRT);
   script.converterShowsWindow = false;
-  frm.job().Limits.windowAppearMs = 1000;
-  EXPECT_THROW(frm.ExtractSubtitles(), JobError);  // the macro ran and found no converter window
+  frm.job().Limits().windowAppearMs = 1000;
+  EXPECT_THROW(stages::ExtractSubtitles(frm.job()),
+               JobError);  // the macro ran and found no converter window
   EXPECT_EQ(fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
             (Calls{"StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)"}));
 }
 
 TEST_F(ExtractTest, OriginalSubtitlesRunNoRecognition) {
   AddSubtitles();
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   EXPECT_TRUE(fake.Calls({"StartProgram("}).empty());
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "movie.sub"));
 }
@@ -87,7 +97,7 @@ TEST_F(ExtractTest, OriginalSubtitlesRunNoRecognition) {
 TEST_F(ExtractTest, ConvertToSrtHandsOverToTheRecognitionAfterUnpacking) {
   AddSubtitles();
   frm.SelectOption(ControlId::optSubSRT);
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   const long unpack = fake.Position("ShellWait(" + kUnRar +
                                     "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)");
   const long start = fake.Position("StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)");
@@ -102,16 +112,16 @@ TEST_F(ExtractTest, ALockedIndexCopyEndsTheStageBeforeTheRecognition) {
   script.unrarWrites = false;
   fake.AddFile(std::string(kMux) + "movie.idx", "old");
   fake.LockFile(std::string(kMux) + "movie.idx");
-  EXPECT_THROW(frm.ExtractSubtitles(), PlatformError);
+  EXPECT_THROW(stages::ExtractSubtitles(frm.job()), PlatformError);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
   EXPECT_TRUE(fake.Calls({"StartProgram("}).empty());
 }
 
 TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {
   AddSubtitles();
-  fake.DeleteFile(frm.job().UnRarPath);
+  fake.DeleteFile(frm.job().Files().UnRar());
   frm.SelectOption(ControlId::optSubSRT);
-  frm.ExtractSubtitles();
+  stages::ExtractSubtitles(frm.job());
   EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\UnRAR.exe");
   EXPECT_EQ(fake.Calls({"StartProgram(C:\\App\\tools\\SubToSup"}).size(), 1u);
 }
@@ -133,7 +143,7 @@ class AudioTest : public StageTest {
 TEST_F(AudioTest, OneRunPerTrackInListOrder) {
   ChooseSource({"0x81.wav", "0x80.ac3", "0x82.mp3"});
   frm.SelectOption(ControlId::optAudMP3);
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80.ac3", "0x80", "128"), Line("0x81.wav", "0x81", "128"),
                    Line("0x82.mp3", "0x82", "128")}));
@@ -151,21 +161,21 @@ TEST_F(AudioTest, TheBitRateIsReadAfreshForEveryTrack) {
     frm.SetQualityText("96");  // changed while the first track converts
     return run(cmd, style);
   };
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80.ac3", "0x80", "192"), Line("0x81.ac3", "0x81", "96")}));
 }
 
 TEST_F(AudioTest, EmptyListRunsNothing) {
   ChooseSource({});
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
   EXPECT_TRUE(frm.Report().Empty());
 }
 
 TEST_F(AudioTest, TwoTracksWithOneKeyShareTheirOutput) {
   ChooseSource({"0x80 main.ac3", "0x80 comm.ac3"});
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80 comm.ac3", "0x80", "128"), Line("0x80 main.ac3", "0x80", "128")}));
 }
@@ -173,7 +183,7 @@ TEST_F(AudioTest, TwoTracksWithOneKeyShareTheirOutput) {
 TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
   script.besweetWrites = false;
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x80.mp3",
                                       "Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
@@ -181,9 +191,9 @@ TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
 
 TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
-  fake.DeleteFile(frm.job().BeSweetPath);
+  fake.DeleteFile(frm.job().Files().BeSweet());
   fake.calls.clear();
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 2u);
   EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe");
 }
@@ -191,7 +201,7 @@ TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
 TEST_F(AudioTest, AConverterThatOutlivesTheLimitEndsTheJob) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
   fake.onShellWait = [](const std::string&, int) { return ProcessOutcome{true, false, 0}; };
-  EXPECT_THROW(frm.ConvertAudio(), JobError);
+  EXPECT_THROW(stages::ConvertAudio(frm.job()), JobError);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }
 
@@ -207,7 +217,7 @@ class MuxTest : public StageTest {
   void RecogniseSubtitles(std::vector<std::string> supFiles) {
     script.supFiles = std::move(supFiles);
     fake.AddFile(std::string(kMux) + "movie.idx");
-    frm.ConvertSubtitlesToSrt();
+    stages::ConvertSubtitlesToSrt(frm.job());
     fake.calls.clear();
   }
 };
@@ -216,9 +226,9 @@ TEST_F(MuxTest, WritesTheScriptThenRunsTheMuxerOnIt) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
   frm.SelectOption(ControlId::optAudMP3);
   RecogniseSubtitles({"vob_0x20.sup"});
-  frm.MuxMovie();
+  stages::MuxMovie(frm.job());
   EXPECT_EQ(Script(),
-            MuxScript({kSource, kMux, AudioMode::Mp3, {"0x80.ac3", "0x81.ac3"}, {"vob_0x20.sup"}}));
+            ScriptFor(kSource, AudioMode::Mp3, {"0x80.ac3", "0x81.ac3"}, {"vob_0x20.sup"}));
   EXPECT_EQ(fake.calls, (Calls{"WriteAnsiTextFile(D:\\Rips\\Film\\mux\\movie.amg)",
                                "ShellWait(\"C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\" "
                                "\"D:\\Rips\\Film\\mux\\movie.amg\",1)"}));
@@ -229,58 +239,57 @@ TEST_F(MuxTest, OriginalAudioWithoutMuxIntoAviLoadsNoSubtitles) {
   ChooseSource({"0x80.AC3"});
   RecogniseSubtitles({"vob_0x20.sup"});
   frm.SetCheck(ControlId::chkSubMux, 0);
-  frm.MuxMovie();
-  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {"0x80.AC3"}, {}}));
+  stages::MuxMovie(frm.job());
+  EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {"0x80.AC3"}, {}));
 }
 
 TEST_F(MuxTest, NoRecognitionInThisJobLoadsNoSubtitles) {
   // A list that points at SUP files, but not from a recognition of this job.
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kMux) + "vob_0x20.sup");
-  frm.job().fileSub.SetFolder(kMux);
-  ASSERT_EQ(frm.job().fileSub.ListCount(), 1);
+  frm.job().SubtitleFiles().SetFolder(kMux);
+  ASSERT_EQ(frm.job().SubtitleFiles().ListCount(), 1);
   ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
-  frm.MuxMovie();
+  stages::MuxMovie(frm.job());
   EXPECT_EQ(Script().find(".srt"), std::string::npos);
 }
 
 TEST_F(MuxTest, EmptyRecognitionListLoadsNoSubtitles) {
   ChooseSource({"0x80.ac3"});
   RecogniseSubtitles({});
-  frm.MuxMovie();
-  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {"0x80.ac3"}, {}}));
+  stages::MuxMovie(frm.job());
+  EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {"0x80.ac3"}, {}));
 }
 
 TEST_F(MuxTest, AnEarlierScriptIsReplaced) {
   ChooseSource({});
   fake.AddFile(std::string(kMux) + "movie.amg", "OLD\r\n");
-  frm.MuxMovie();
-  EXPECT_EQ(Script(), MuxScript({kSource, kMux, AudioMode::Original, {}, {}}));
+  stages::MuxMovie(frm.job());
+  EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {}, {}));
 }
 
 TEST_F(MuxTest, APathTheCodePageCannotHoldStopsBeforeTheMuxerStarts) {
-  frm.job().SourceDir = "D:\\Filme\\東京\\";
-  frm.job().MuxDir = frm.job().SourceDir + "mux\\";
-  fake.AddFolder(frm.job().MuxDir);
+  frm.job().Files().SetSource("D:\\Filme\\東京\\");
+  fake.AddFolder(frm.job().Files().Mux());
   ChooseSource({});
-  frm.job().fileAud.SetFolder(frm.job().SourceDir);
-  EXPECT_THROW(frm.MuxMovie(), PlatformError);
+  frm.job().AudioTracks().SetFolder(frm.job().Files().Source());
+  EXPECT_THROW(stages::MuxMovie(frm.job()), PlatformError);
   EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
-  EXPECT_FALSE(fake.FileExists(frm.job().MuxDir + "movie.amg"));
+  EXPECT_FALSE(fake.FileExists(frm.job().Files().Mux() + "movie.amg"));
 }
 
 TEST_F(MuxTest, AMissingAviIsReported) {
   ChooseSource({"0x80.ac3"});
   script.avimuxWrites = false;
-  frm.MuxMovie();
+  stages::MuxMovie(frm.job());
   EXPECT_EQ(Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
 }
 
 TEST_F(MuxTest, AMissingMuxerIsReported) {
   ChooseSource({"0x80.ac3"});
-  fake.DeleteFile(frm.job().AviMuxPath);
-  frm.MuxMovie();
+  fake.DeleteFile(frm.job().Files().AviMux());
+  stages::MuxMovie(frm.job());
   EXPECT_EQ(Problems(), (std::vector<std::string>{
                             "Could not start C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe",
                             "Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
@@ -301,12 +310,12 @@ TEST_F(StageTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
   const std::string second = "D:\\Rips\\Other\\";
   fake.AddFile(second + "movie.avi");
   fake.AddFile(second + "0x80.ac3");
-  frm.job().SourceDir = second;
+  frm.job().Files().SetSource(second);
   frm.ScanSourceFolder();
   ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
   frm.StartJob();
   EXPECT_EQ(fake.FileContent(second + "mux\\movie.amg"),
-            MuxScript({second, second + "mux\\", AudioMode::Original, {"0x80.ac3"}, {}}));
+            ScriptFor(second, AudioMode::Original, {"0x80.ac3"}, {}));
   EXPECT_EQ(Messages().back(), "ShowMessage(Quillon,information,Done!)");
 }
 

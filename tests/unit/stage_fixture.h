@@ -57,12 +57,11 @@ class StageTest : public AppTest {
     fake.AddFile("C:\\App\\tools\\xt.txt");
     frm.Load();
     for (const std::string* tool :
-         {&frm.job().UnRarPath, &frm.job().SubToSupPath, &frm.job().SubEditPath,
-          &frm.job().BeSweetPath, &frm.job().AviMuxPath})
+         {&frm.job().Files().UnRar(), &frm.job().Files().SubToSup(), &frm.job().Files().SubEdit(),
+          &frm.job().Files().BeSweet(), &frm.job().Files().AviMux()})
       fake.AddFile(*tool);
     fake.AddFile(std::string(kSource) + "movie.avi");
-    frm.job().SourceDir = kSource;
-    frm.job().MuxDir = kMux;
+    frm.job().Files().SetSource(kSource);
     fake.onStartProgram = [this](const std::string& cmd, int style) { return Start(cmd, style); };
     fake.onShellWait = [this](const std::string& cmd, int) { return Run(cmd); };
     fake.onClick = [this](WindowHandle window, int id) { Click(window, id); };
@@ -81,6 +80,7 @@ class StageTest : public AppTest {
     const std::string dir = std::string(kSource) + (inSubfolder ? "subtitles\\" : "");
     fake.AddFile(dir + "movie.idx", "index");
     fake.AddFile(dir + "movie.rar", "archive");
+    frm.job().Files().FindSubtitles(fake);  // as the job does when it starts
   }
 
   // The calls that talk to the tools, in order.
@@ -109,13 +109,13 @@ class StageTest : public AppTest {
 
   bool Start(const std::string& cmd, int) {
     if (!fake.FileExists(cmd)) return false;
-    if (cmd == frm.job().SubToSupPath) {
+    if (cmd == frm.job().Files().SubToSup()) {
       if (!script.converterShowsWindow) return true;
       fake.At(fake.now + script.windowDelayMs, [this] {
         converter_ = fake.AddWindow(tools::kSubToSupCaption);
         Open(converter_);
       });
-    } else if (cmd == frm.job().SubEditPath) {
+    } else if (cmd == frm.job().Files().SubEdit()) {
       ++editorStarts;
       editorState_ = EditorState::Started;
       if (script.editorWritesSettings) fake.AddFile(kSettingsFile, "last file");
@@ -137,7 +137,7 @@ class StageTest : public AppTest {
     const std::string_view line = cmd;
     const auto program = ExactReader<char>(line).Quoted();
     if (!program || !fake.FileExists(*program)) return ProcessOutcome{false, false, 0};
-    if (const auto unrar = ReadUnRarCall(line); unrar && *program == frm.job().UnRarPath) {
+    if (const auto unrar = ReadUnRarCall(line); unrar && *program == frm.job().Files().UnRar()) {
       if (!script.unrarWrites) return ProcessOutcome{true, true, 0};
       for (const char* name : {"movie.sub", "movie.idx"}) {
         // Without an overwrite switch the tool would stop here and ask on
@@ -152,10 +152,10 @@ class StageTest : public AppTest {
         fake.SetReadOnly(unrar->destination + "movie.idx");
       }
     } else if (const auto besweet = ReadBeSweetCall(line);
-               besweet && *program == frm.job().BeSweetPath) {
+               besweet && *program == frm.job().Files().BeSweet()) {
       if (script.besweetWrites) fake.AddFile(besweet->output, Output("BeSweet", "mp3"));
     } else if (const auto avimux = ReadAviMuxCall(line);
-               avimux && *program == frm.job().AviMuxPath) {
+               avimux && *program == frm.job().Files().AviMux()) {
       const std::string& scriptPath = avimux->script;
       if (script.avimuxWrites)
         fake.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi",

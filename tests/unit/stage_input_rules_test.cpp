@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](InputRulesTest& rig) {
                    rig.Raise("Mail", kMail);
                    rig.fake.userActiveUntil = kForever;
-                   rig.frm.job().Limits.toolRunMs = 10 * 60 * 1000;
+                   rig.frm.job().Limits().toolRunMs = 10 * 60 * 1000;
                  },
                  kStopped +
                      "starting SubToSup:\r\nThe window \"SubToSup\" could not be brought to the "

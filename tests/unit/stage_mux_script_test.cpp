@@ -33,8 +33,9 @@ std::string Script(const std::string& sourceDir, const std::vector<std::string>&
 MuxScriptInput Input(AudioMode mode, std::vector<std::string> audio,
                      std::vector<std::string> subtitles = {},
                      const std::string& sourceDir = "D:\\Rips\\Film\\") {
-  return MuxScriptInput{sourceDir, sourceDir + "mux\\", mode, std::move(audio),
-                        std::move(subtitles)};
+  JobFiles files;
+  files.SetSource(sourceDir);
+  return MuxScriptInput{files, mode, std::move(audio), std::move(subtitles)};
 }
 
 TEST(MuxScript, WorkedExampleForMp3AudioAndOneSubtitle) {

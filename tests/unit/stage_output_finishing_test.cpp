@@ -278,11 +278,11 @@ TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDele
   // The subtitle list still names files an earlier job left in this folder.
   fake.AddFile(std::string(kMux) + "vob_0x20.sup", "earlier");
   fake.AddFile(std::string(kMux) + "0x20.srt", "earlier");
-  frm.job().fileSub.SetFolder(kMux);
+  frm.job().SubtitleFiles().SetFolder(kMux);
   ChooseSource({"0x80.ac3"});
   frm.SetCheck(ControlId::chkMux, 0);
-  frm.CopySubtitleResults();
-  frm.DeleteTempFiles();
+  stages::CopySubtitleResults(frm.job());
+  stages::DeleteTempFiles(frm.job());
   EXPECT_TRUE(fake.Calls({"CopyFile("}).empty());
   EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "vob_0x20.sup"));
@@ -292,10 +292,10 @@ TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDele
 TEST_F(OutputTest, OriginalSubtitlesCopyNothing) {
   fake.AddFolder(kMux);
   fake.AddFile(std::string(kMux) + "movie.idx");
-  frm.ConvertSubtitlesToSrt();
+  stages::ConvertSubtitlesToSrt(frm.job());
   frm.SelectOption(ControlId::optSubOrig);
   fake.calls.clear();
-  frm.CopySubtitleResults();
+  stages::CopySubtitleResults(frm.job());
   EXPECT_TRUE(fake.calls.empty());
 }
 

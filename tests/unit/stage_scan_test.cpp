@@ -53,8 +53,8 @@ TEST_F(StageTest, ScanListsTheSourceFolderAndAHiddenTrackIsNotSeen) {
   fake.AddFile(std::string(kSource) + "movie.wav");
   fake.AddFolder(std::string(kSource) + "x.wav");
   frm.ScanSourceFolder();
-  EXPECT_EQ(frm.job().fileAud.Folder(), kSource);
-  EXPECT_EQ(frm.job().fileAud.Entries(),
+  EXPECT_EQ(frm.job().AudioTracks().Folder(), kSource);
+  EXPECT_EQ(frm.job().AudioTracks().Entries(),
             (std::vector<std::string>{"0x80.ac3", "MOVIE.AC3", "movie.wav"}));
   EXPECT_EQ(frm.Control(ControlId::optAudOrig).value, 1);
 }
@@ -73,7 +73,7 @@ TEST_F(StageTest, ATrackAddedAfterTheScanIsNotSeenByTheJob) {
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kSource) + "0x81.ac3");
   frm.SelectOption(ControlId::optAudMP3);
-  frm.ConvertAudio();
+  stages::ConvertAudio(frm.job());
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }
 

@@ -57,12 +57,12 @@ class SubtitleMacroTest : public StageTest {
  protected:
   void Run() {
     fake.AddFile(std::string(kMux) + "movie.idx", "index");
-    frm.ConvertSubtitlesToSrt();
+    stages::ConvertSubtitlesToSrt(frm.job());
   }
-  std::vector<std::string> SubtitleEntries() const {
+  std::vector<std::string> SubtitleEntries() {
     std::vector<std::string> out;
-    for (int i = 0; i < frm.job().fileSub.ListCount(); ++i)
-      out.push_back(frm.job().fileSub.List(i));
+    for (int i = 0; i < frm.job().SubtitleFiles().ListCount(); ++i)
+      out.push_back(frm.job().SubtitleFiles().List(i));
     return out;
   }
 };
@@ -118,7 +118,7 @@ TEST_F(SubtitleMacroTest, OneSupFileWithTheDefaultPause) {
                           }));
   EXPECT_EQ(fake.FileContent(std::string(kMux) + "0x20.srt"), "srt of " + sup);
   EXPECT_TRUE(frm.Report().Empty());
-  EXPECT_EQ(frm.job().fileSub.Folder(), kMux);
+  EXPECT_EQ(frm.job().SubtitleFiles().Folder(), kMux);
 }
 
 TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
@@ -126,7 +126,7 @@ TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
   Run();
   EXPECT_EQ(MacroCalls(), ConverterCalls(1));
   EXPECT_EQ(editorStarts, 0);
-  EXPECT_EQ(frm.job().fileSub.ListCount(), 0);
+  EXPECT_EQ(frm.job().SubtitleFiles().ListCount(), 0);
   EXPECT_EQ(Problems(), (Calls{"Missing result: D:\\Rips\\Film\\mux\\*.sup (no subtitle stream "
                                "was converted)"}));
 }
@@ -149,7 +149,7 @@ class SubtitleMacroSequenceTest : public SubtitleMacroTest,
 
 TEST_P(SubtitleMacroSequenceTest, FollowsTheTableStepForStep) {
   const auto& c = GetParam();
-  frm.job().PauseSeconds = c.pause;
+  frm.job().SetKeyPause(c.pause);
   script.supFiles = c.supFiles;
   script.editorWritesSettings = c.editorWritesSettings;
   if (c.settingsAtStart) fake.AddFile(kSettingsFile, "old");
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<MacroCase>& param) { return param.param.name; });
 
 TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
-  frm.job().PauseSeconds = 0;
+  frm.job().SetKeyPause(0);
   script.supFiles = {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"};
   Run();
   const auto waits = fake.Calls({"WaitSeconds("});
@@ -217,13 +217,14 @@ TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
   // (the conversion and the recognitions are long waits, at the slower pace).
   const std::uint64_t toolTime = script.windowDelayMs * 4 + script.convertMs + script.ocrMs * 3;
   EXPECT_GE(fake.now, toolTime);
-  EXPECT_LE(fake.now, toolTime + 4 * frm.job().Limits.slowPollMs + 20 * frm.job().Limits.pollMs);
+  EXPECT_LE(fake.now,
+            toolTime + 4 * frm.job().Limits().slowPollMs + 20 * frm.job().Limits().pollMs);
 }
 
 TEST_F(SubtitleMacroTest, EveryPauseReadsTheCurrentPauseLength) {
   int pauses = 0;
   fake.onPause = [&] {
-    if (++pauses == 3) frm.job().PauseSeconds = 4;
+    if (++pauses == 3) frm.job().SetKeyPause(4);
   };
   Run();
   const auto waits = fake.Calls({"WaitSeconds("});
@@ -298,11 +299,10 @@ TEST_F(SubtitleMacroTest, AMissingSrtIsReportedAndTheNextFileStillRuns) {
 TEST_F(SubtitleMacroTest, PathWithNotationCharactersIsTypedAsItIs) {
   const std::string dir = "D:\\50% (a+b) ^{c}~[d]\\";
   fake.AddFile(dir + "movie.avi");
-  frm.job().SourceDir = dir;
-  frm.job().MuxDir = dir + "mux\\";
-  fake.AddFile(frm.job().MuxDir + "movie.idx");
+  frm.job().Files().SetSource(dir);
+  fake.AddFile(frm.job().Files().Mux() + "movie.idx");
   fake.onText = nullptr;  // the scripted tools expect the usual folder: only the typing counts
-  EXPECT_THROW(frm.ConvertSubtitlesToSrt(), JobError);  // the converter never finishes
+  EXPECT_THROW(stages::ConvertSubtitlesToSrt(frm.job()), JobError);  // the converter never finishes
   EXPECT_EQ(fake.Calls({"SendText("}), (Calls{"SendText(D:\\50% (a+b) ^{c}~[d]\\mux\\movie.idx)"}));
 }
 
@@ -317,9 +317,9 @@ TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
 // before either starts, saying why.
 TEST_F(SubtitleMacroTest, AFolderTheToolsCannotShowStopsTheJobBeforeThem) {
   const std::string mux = "D:\\Rips\\\xE7\x89\x87\\mux\\";  // a CJK character
-  frm.job().MuxDir = mux;
+  frm.job().Files().SetSource("D:\\Rips\\\xE7\x89\x87\\");
   try {
-    frm.ConvertSubtitlesToSrt();
+    stages::ConvertSubtitlesToSrt(frm.job());
     ADD_FAILURE() << "the job went on";
   } catch (const JobError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -359,7 +359,7 @@ TEST_F(SubtitleMacroFailureTest, ConverterWindowNeverShows) {
 
 TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
   script.converterFinishes = false;
-  frm.job().Limits.toolRunMs = 10 * 60 * 1000;
+  frm.job().Limits().toolRunMs = 10 * 60 * 1000;
   EXPECT_EQ(JobError(),
             "ShowMessage(Quillon,error,The job stopped while waiting for SubToSup to convert the "
             "subtitles:\r\nThe window \"SubToSup 0.9 Beta\" did not appear within 10 minutes.)");
@@ -368,7 +368,7 @@ TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
 
 TEST_F(SubtitleMacroFailureTest, RecognitionNeverEnds) {
   script.ocrEnds = false;
-  frm.job().Limits.toolRunMs = 5 * 60 * 1000;
+  frm.job().Limits().toolRunMs = 5 * 60 * 1000;
   EXPECT_EQ(JobError(),
             "ShowMessage(Quillon,error,The job stopped while recognising the text of "
             "D:\\Rips\\Film\\mux\\vob_0x20.sup in DVDSubEdit:\r\nThe window whose title begins "
@@ -377,7 +377,7 @@ TEST_F(SubtitleMacroFailureTest, RecognitionNeverEnds) {
 }
 
 TEST_F(SubtitleMacroFailureTest, EditorMissing) {
-  fake.DeleteFile(frm.job().SubEditPath);
+  fake.DeleteFile(frm.job().Files().SubEdit());
   EXPECT_EQ(JobError(),
             "ShowMessage(Quillon,error,The job stopped while starting DVDSubEdit for "
             "D:\\Rips\\Film\\mux\\vob_0x20.sup:\r\nCould not start "
@@ -389,7 +389,7 @@ TEST_F(SubtitleMacroFailureTest, ClosingTheWindowDuringAWaitStopsTheJob) {
   fake.At(30000, [this] { view.closeRequested = true; });
   frm.StartJob();
   EXPECT_TRUE(Messages().empty());
-  EXPECT_LE(fake.now, 30000u + frm.job().Limits.slowPollMs);
+  EXPECT_LE(fake.now, 30000u + frm.job().Limits().slowPollMs);
   EXPECT_TRUE(fake.Calls({"ShellWait("}).size() == 1);  // UnRAR only
 }
 

@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         Win32Platform platform;
         MainWindow window(instance);
         FrmMain frm(platform, window);
-        ApplyWaitLimitsOverride(frm.job().Limits);
+        ApplyWaitLimitsOverride(frm.Limits());
         window.Create(frm);
         platform.SetMainWindow(window.Handle());
         window.ReportSessionTo(platform);

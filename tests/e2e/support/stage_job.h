@@ -5,6 +5,7 @@
 // stand-in log. The stored keystroke pause is 0 while a test runs, so that
 // the subtitle macro does not wait a second per step.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -67,24 +67,22 @@ void JobLogTest::RunAndCheck(const LogCase& c) {
   const auto log = ReadBytes(logPath);
   ASSERT_TRUE(log.has_value()) << "no log at " << ToUtf8(logPath);
   const std::string src = ToUtf8(source);
-  const std::string tools = ToUtf8(folder_.Path()) + "tools\\";
   ASSERT_EQ(log->rfind("\xEF\xBB\xBFQuillon v1.0 job on " + src + "\r\n", 0), 0u) << *log;
 
-  const std::string beSweet = "\"" + tools + "BeSweetv1.5b31\\BeSweet.exe\" -core( -input \"" +
-                              src + "1eng.ac3\" -output \"" + src +
-                              "mux\\1eng.mp3\" ) -lame( -b 192)";
-  const std::string muxer =
-      "\"" + tools + "AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\" \"" + src + "mux\\movie.amg\"";
-  // What the tools themselves were given and ended with.
+  // What the tools themselves were given and ended with; what the given lines
+  // hold is the stage tests' and their form the unit tests' to check.
   const auto standins = folder_.ReadFile(L"standins.log");
   ASSERT_TRUE(standins.has_value()) << "no tool was started";
   const StandinLog runs = StandinLog::Parse(*standins);
-  EXPECT_EQ(runs.Starts("BeSweet"), std::vector<std::string>{beSweet});
+  ASSERT_EQ(runs.Starts("BeSweet").size(), 1u) << runs.Text();
+  ASSERT_EQ(runs.Starts("AVIMux_GUI").size(), 1u) << runs.Text();
+  const std::string beSweet = runs.Starts("BeSweet")[0];
+  const std::string muxer = runs.Starts("AVIMux_GUI")[0];
   EXPECT_EQ(runs.Details("BeSweet", "exit"), std::vector<std::string>{c.beSweetExit});
-  EXPECT_EQ(runs.Starts("AVIMux_GUI"), std::vector<std::string>{muxer});
   EXPECT_EQ(runs.Details("AVIMux_GUI", "exit"), std::vector<std::string>{c.muxerExit});
 
-  // Each command line is followed by its tool's outcome.
+  // The log holds each command line exactly as the tool got it, followed by
+  // the tool's outcome.
   const std::vector<std::string> events = LogEvents(*log);
   const auto outcomeAfter = [&](const std::string& commandLine) -> std::string {
     for (std::size_t i = 0; i + 1 < events.size(); ++i)

@@ -1,5 +1,7 @@
 #include "support/stage_job.h"
 
+#include <algorithm>
+
 #include "support/leftover_processes.h"
 
 namespace quillon::e2e {
@@ -9,22 +11,31 @@ std::string CrLfLines(const std::vector<std::wstring>& lines) {
   return text;
 }
 
-std::string ExpectedMuxScript(const std::wstring& sourceDir, const std::vector<std::wstring>& loads,
-                              const std::vector<std::wstring>& audioKeys,
-                              std::wstring_view interleave) {
-  std::vector<std::wstring> lines = {L"CLEAR", L"SET INPUT OPTIONS",
-                                     L"SET OPTION MP3 VERIFY CBR NEVER",
-                                     L"LOAD " + sourceDir + L"movie.avi"};
-  for (const std::wstring& load : loads) lines.push_back(L"LOAD " + load);
-  lines.insert(lines.end(), {L"SELECT FILE 1", L"ADD VIDEOSOURCE", L"SET OUTPUT OPTIONS",
-                             L"WITH SET OPTION", L"WITH AUDIO"});
-  for (size_t i = 0; i < audioKeys.size(); ++i)
-    lines.push_back(L"NAME " + std::to_wstring(i + 1) + L" " + audioKeys[i]);
-  lines.insert(lines.end(), {L"END WITH", L"CLOSEAPP 1", L"ALL AUDIO 1", L"DONEDLG 0", L"OPENDML 0",
-                             L"RECLISTS 0", std::wstring(interleave), L"AVI ADDJUNKBEFOREHEADERS 0",
-                             L"PRELOAD 200", L"NUMBERING OFF", L"MAXFILESIZE OFF", L"MAXFILES OFF",
-                             L"END WITH", L"START " + sourceDir + L"mux\\movie.avi"});
-  return CrLfLines(lines);
+namespace {
+
+// The program writes the script in the ANSI code page, as the muxer reads it.
+std::wstring FromAnsi(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  std::wstring wide(
+      static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ScriptLoads(const std::optional<std::string>& script) {
+  std::vector<std::wstring> loads;
+  if (!script) return loads;
+  constexpr std::string_view kLoad = "LOAD ";
+  for (size_t pos = 0; pos < script->size();) {
+    const size_t end = std::min(script->find("\r\n", pos), script->size());
+    const std::string_view line = std::string_view(*script).substr(pos, end - pos);
+    if (line.starts_with(kLoad)) loads.push_back(FromAnsi(line.substr(kLoad.size())));
+    pos = end + 2;
+  }
+  return loads;
 }
 
 std::wstring WithJobLogPlace(std::wstring_view text) {
@@ -56,20 +67,18 @@ void StageJobTest::TearDown() {
   QuillonTest::TearDown();
 }
 
-std::string StageJobTest::BeSweetLine(const SourceFolder& source, std::wstring_view entry,
-                                      std::wstring_view key, std::wstring_view rate) const {
-  return ToUtf8(L"\"" + quillon_.Tool(kBeSweetTool) + L"\" -core( -input \"" + source.Path() +
-                std::wstring(entry) + L"\" -output \"" + source.Mux() + std::wstring(key) +
-                L".mp3\" ) -lame( -b " + std::wstring(rate) + L")");
+ToolCall StageJobTest::BeSweetCall(const SourceFolder& source, std::wstring_view entry,
+                                   std::wstring_view key, std::wstring_view rate) const {
+  return {quillon_.Tool(kBeSweetTool), source / entry, source.Mux() + std::wstring(key) + L".mp3",
+          std::wstring(rate)};
 }
 
-std::string StageJobTest::AviMuxLine(const SourceFolder& source) const {
-  return ToUtf8(L"\"" + quillon_.Tool(kAviMuxTool) + L"\" \"" + source.Mux() + L"movie.amg\"");
+ToolCall StageJobTest::AviMuxCall(const SourceFolder& source) const {
+  return {quillon_.Tool(kAviMuxTool), source.Mux() + L"movie.amg"};
 }
 
-std::string StageJobTest::UnRarLine(const SourceFolder& source, std::wstring_view archive) const {
-  return ToUtf8(L"\"" + quillon_.Tool(kUnRarTool) + L"\" e \"" + source.Path() +
-                std::wstring(archive) + L"\" \"" + source.Mux() + L"\"");
+ToolCall StageJobTest::UnRarCall(const SourceFolder& source, std::wstring_view archive) const {
+  return {quillon_.Tool(kUnRarTool), source / archive, source.Mux()};
 }
 
 }  // namespace quillon::e2e

@@ -5,6 +5,7 @@
 // stand-in log. The stored keystroke pause is 0 while a test runs, so that
 // the subtitle macro does not wait a second per step.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,28 +21,24 @@ namespace quillon::e2e {
 // a file dialog could take for something else.
 inline constexpr wchar_t kAwkwardFolderName[] = L"Film 100% + ^~ {a} [b] (c)";
 
-// The whole text of a mux script as the muxer expects it: the fixed lines,
-// the given loads after the movie, one NAME line per key, the interleave
-// line, every line closed by CR LF. Stated here independently of the
-// program's own builder.
-std::string ExpectedMuxScript(const std::wstring& sourceDir, const std::vector<std::wstring>& loads,
-                              const std::vector<std::wstring>& audioKeys,
-                              std::wstring_view interleave);
-
 // Lines joined, each closed by CR LF, as UTF-8.
 std::string CrLfLines(const std::vector<std::wstring>& lines);
+
+// The files a mux script loads, in order (its "LOAD <path>" lines).
+std::vector<std::wstring> ScriptLoads(const std::optional<std::string>& script);
 
 class StageJobTest : public QuillonTest {
  protected:
   StageJobTest();
   void TearDown() override;
 
-  // The exact command lines the program gives the console tools and the
-  // muxer, stated here independently of the program's own builders.
-  std::string BeSweetLine(const SourceFolder& source, std::wstring_view entry,
-                          std::wstring_view key, std::wstring_view rate) const;
-  std::string AviMuxLine(const SourceFolder& source) const;
-  std::string UnRarLine(const SourceFolder& source, std::wstring_view archive) const;
+  // What the console tools and the muxer should find in their command lines
+  // (compare with StandinLog::Calls): the tool's own path, then the paths
+  // and the rate the job is about.
+  ToolCall BeSweetCall(const SourceFolder& source, std::wstring_view entry, std::wstring_view key,
+                       std::wstring_view rate) const;
+  ToolCall AviMuxCall(const SourceFolder& source) const;
+  ToolCall UnRarCall(const SourceFolder& source, std::wstring_view archive) const;
 
   // A source movie folder inside the test folder.
   SourceFolder MakeSource(std::wstring_view name = kAwkwardFolderName) const {

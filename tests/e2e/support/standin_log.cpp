@@ -1,6 +1,10 @@
 #include "support/standin_log.h"
 
+#include <optional>
+
+#include "platform/win32/text.h"
 #include "support/files.h"
+#include "tool_model/outside_tools.h"
 
 namespace quillon::e2e {
 
@@ -36,6 +40,33 @@ std::vector<std::string> StandinLog::Details(std::string_view tool, std::string_
   for (const StandinEvent& e : events_)
     if (e.tool == tool && e.event == event) details.push_back(e.detail);
   return details;
+}
+
+namespace {
+
+std::optional<ToolCall> ReadCall(std::string_view tool, std::wstring_view line) {
+  using namespace tool_model;
+  if (tool == "UnRAR") {
+    if (const auto call = ReadUnRarCall(line))
+      return ToolCall{call->program, call->archive, call->destination};
+  } else if (tool == "BeSweet") {
+    if (const auto call = ReadBeSweetCall(line))
+      return ToolCall{call->program, call->input, call->output, call->bitrate};
+  } else if (tool == "AVIMux_GUI") {
+    if (const auto call = ReadAviMuxCall(line)) return ToolCall{call->program, call->script};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<ToolCall> StandinLog::Calls(std::string_view tool) const {
+  std::vector<ToolCall> calls;
+  for (const std::string& start : Starts(tool)) {
+    const std::wstring line = ToWide(start);
+    calls.push_back(ReadCall(tool, line).value_or(ToolCall{L"not in the accepted form: " + line}));
+  }
+  return calls;
 }
 
 std::string StandinLog::Text() const {

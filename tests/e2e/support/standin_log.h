@@ -3,13 +3,19 @@
 // line per event: "<microseconds>\t<tool>\t<event>\t<detail>", UTF-8, with
 // control characters shown as <0D>, <0A>, <09>). A test reads it to see what
 // each tool was given: its raw command line ("start"), what was typed into
-// it ("typed"), which files it wrote ("wrote").
+// it ("typed"), which files it wrote ("wrote"). A console tool's or the
+// muxer's command line is best read as the tool reads it: Calls.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quillon::e2e {
+
+// The fields of one command line in its tool's one accepted form, program
+// first (UnRAR: program, archive, destination; BeSweet: program, input,
+// output, bit rate; AVI-Mux GUI: program, script).
+using ToolCall = std::vector<std::wstring>;
 
 struct StandinEvent {
   std::string tool;  // the executable's name without ".exe": "BeSweet", "UnRAR", ...
@@ -30,6 +36,11 @@ class StandinLog {
   std::vector<std::string> Details(std::string_view tool, std::string_view event) const;
   // The raw command lines the tool was started with, in order.
   std::vector<std::string> Starts(std::string_view tool) const { return Details(tool, "start"); }
+  // What the tool's own exact reader (tests/tool_model/outside_tools.h) makes
+  // of each command line it was started with, in order. A line in no accepted
+  // form gives the one field "not in the accepted form: <line>". The forms
+  // themselves are fixed byte for byte by the unit tests.
+  std::vector<ToolCall> Calls(std::string_view tool) const;
   // Every event as "<tool> <event> <detail>", one a line: for failure messages.
   std::string Text() const;
 

@@ -1,4 +1,4 @@
-// quillon_bench.exe: the Windows side of the benchmark (tests/bench/benchmark.py
+// quillon_bench.exe: the Windows side of the benchmark (bench/benchmark.py
 // runs it under Wine and turns its output into figures).
 //
 //   quillon_bench pause <count>

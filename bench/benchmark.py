@@ -199,8 +199,8 @@ class Bench:
         sub = os.path.join(self.work, "movie.sub")
         with open(sub, "wb") as f:
             f.write(b"VobSub placeholder bitmaps\r\n")
-        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "..", "standins",
-                                                     "make_test_rar.py"),
+        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "..", "tests",
+                                                     "standins", "make_test_rar.py"),
                         os.path.join(folder, "subtitles", "movie.rar"), sub], check=True)
         os.remove(sub)
         return folder

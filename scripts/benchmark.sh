@@ -35,4 +35,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
 cmake --build "$build" --target benchmark_programs
 
-exec xvfb-run -a -s "-screen 0 1280x1024x24" python3 "$root/tests/bench/benchmark.py" "$build" "$@"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" python3 "$root/bench/benchmark.py" "$build" "$@"

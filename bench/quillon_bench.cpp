@@ -1,4 +1,4 @@
-// quillon_bench.exe: the Windows side of the benchmark (tests/bench/benchmark.py
+// quillon_bench.exe: the Windows side of the benchmark (bench/benchmark.py
 // runs it under Wine and turns its output into figures).
 //
 //   quillon_bench pause <count>
@@ -9,7 +9,10 @@
 //       Starts each program in turn, <runs> rounds, and prints for each start
 //       the time from CreateProcess to its visible window titled <title>, and
 //       its memory <settle ms> after that: "startup <k> <round> visible_us=..
-//       private=.. peak_private=.. peak_working_set=..". Then closes it.
+//       private=.. peak_private=.. peak_working_set=..", <k> counting the
+//       programs from 0 as given. Then closes it. The first two programs
+//       swap places every other round, so that each of a pair runs first
+//       as often as the other and the two can be compared round by round.
 //   quillon_bench job <limit s> <exe> <arguments> [<caption>...]
 //       Runs one Quillon job: logs "launch" just before CreateProcess and
 //       "exit <code>" when the program has ended, into the stand-in tools' log
@@ -183,8 +186,11 @@ HWND VisibleWindowOf(DWORD processId, const std::wstring& title) {
 }
 
 int RunStartups(int runs, DWORD settleMs, const std::vector<std::wstring>& programs) {
+  const size_t count = programs.size() / 2;
   for (int round = 1; round <= runs; ++round) {
-    for (size_t k = 0; k + 1 < programs.size(); k += 2) {
+    for (size_t slot = 0; slot < count; ++slot) {
+      // Every other round, the pair at the front runs the other way round.
+      const size_t k = count >= 2 && slot < 2 && round % 2 == 0 ? 2 * (1 - slot) : 2 * slot;
       const std::wstring& exe = programs[k];
       const std::wstring& title = programs[k + 1];
       Started started;

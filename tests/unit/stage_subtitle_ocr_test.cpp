@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "stage_fixture.h"
 
 namespace quillon {
@@ -10,46 +16,88 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-constexpr char kSubToSup[] = "C:\\App\\tools\\SubToSup\\SubToSup.exe";
-constexpr char kSubEdit[] = "C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe";
-
-std::string Wait(int seconds) {
-  return "WaitSeconds(" + std::to_string(seconds) + ")";
-}
-
-// The converter's part, written out from the macro's table.
-Calls ConverterCalls(int p) {
-  return {"StartProgram(" + std::string(kSubToSup) + ",1)", Wait(p), "ActivateWindow(SubToSup)",
-          Wait(p), "ActivateWindow(SubToSup)", "ClickControl(SubToSup,1002)", Wait(p),
-          "SendText(D:\\Rips\\Film\\mux\\movie.idx)", Wait(p), "SendKeys({ENTER})",
-          // the wait for "SubToSup 0.9 Beta"
-          Wait(p), "SendKeys({ENTER})", Wait(p), "SendKeys(%{F4})", Wait(p)};
-}
-
-// One editor pass for the SUP file `entry` whose key is `key`.
-Calls EditorPass(int p, const std::string& entry, const std::string& key, bool deletesSettings) {
-  const std::string sup = std::string(kMux) + entry;
-  Calls calls;
-  if (deletesSettings) calls = {"DeleteFile(" + std::string(kSettingsFile) + ")", Wait(1)};
-  const Calls rest = {"StartProgram(" + std::string(kSubEdit) + ",1)", Wait(p),
-                      "ActivateWindow(" + std::string(kEditorCaption) + ")", Wait(p),
-                      "SendKeys(%F)", Wait(p), "SendKeys({DOWN}{DOWN}{DOWN})", Wait(p),
-                      "SendKeys({ENTER})", Wait(p), "SendText(" + sup + ")", Wait(p),
-                      "SendKeys({ENTER})",
-                      // the wait for "Load IFO file"
-                      Wait(p), "SendKeys(%{F4})", Wait(p), "ActivateWindow(" + sup + ")",
-                      "ClickControl(" + sup + ",1053)", Wait(p),
-                      // the wait for the recognition window to go
-                      Wait(p), "ActivateWindow(" + sup + ")", "ClickControl(" + sup + ",1056)",
-                      Wait(p), "SendText(" + std::string(kMux) + key + ")", Wait(p),
-                      "SendKeys({ENTER})", Wait(p), "SendKeys(%{F4})", Wait(p)};
-  calls.insert(calls.end(), rest.begin(), rest.end());
+// The approved transcript: one SUP file, vob_0x20.sup, whose SRT is 0x20,
+// at the default pause of a second, with no editor settings file about.
+const Calls& OneSupFileTranscript() {
+  static const Calls calls{
+      "StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)",
+      "WaitSeconds(1)",
+      "ActivateWindow(SubToSup)",
+      "WaitSeconds(1)",
+      "ActivateWindow(SubToSup)",
+      "ClickControl(SubToSup,1002)",
+      "WaitSeconds(1)",
+      "SendText(D:\\Rips\\Film\\mux\\movie.idx)",
+      "WaitSeconds(1)",
+      "SendKeys({ENTER})",
+      "WaitSeconds(1)",
+      "SendKeys({ENTER})",
+      "WaitSeconds(1)",
+      "SendKeys(%{F4})",
+      "WaitSeconds(1)",
+      "StartProgram(C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe,1)",
+      "WaitSeconds(1)",
+      "ActivateWindow(DVDSubEdit -- Version 1.34 By A. N. Author)",
+      "WaitSeconds(1)",
+      "SendKeys(%F)",
+      "WaitSeconds(1)",
+      "SendKeys({DOWN}{DOWN}{DOWN})",
+      "WaitSeconds(1)",
+      "SendKeys({ENTER})",
+      "WaitSeconds(1)",
+      "SendText(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+      "WaitSeconds(1)",
+      "SendKeys({ENTER})",
+      "WaitSeconds(1)",
+      "SendKeys(%{F4})",
+      "WaitSeconds(1)",
+      "ActivateWindow(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+      "ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1053)",
+      "WaitSeconds(1)",
+      "WaitSeconds(1)",
+      "ActivateWindow(D:\\Rips\\Film\\mux\\vob_0x20.sup)",
+      "ClickControl(D:\\Rips\\Film\\mux\\vob_0x20.sup,1056)",
+      "WaitSeconds(1)",
+      "SendText(D:\\Rips\\Film\\mux\\0x20)",
+      "WaitSeconds(1)",
+      "SendKeys({ENTER})",
+      "WaitSeconds(1)",
+      "SendKeys(%{F4})",
+      "WaitSeconds(1)",
+  };
   return calls;
 }
 
-Calls Join(std::initializer_list<Calls> parts) {
+// The approved transcript as another job types it: every pause `pause`
+// seconds, and the editor's part (from its start on) once for each of
+// `entries`, with the entry in place of vob_0x20.sup and its key in place of
+// 0x20. The editor's settings file, when there, goes with a second's wait
+// before its start: at the first start if it was there at the outset, at the
+// others if the editor writes it.
+Calls Transcript(int pause, const Calls& entries, const Calls& keys, bool settingsAtStart = false,
+                 bool editorWritesSettings = false) {
+  const Calls& approved = OneSupFileTranscript();
+  const auto editor = std::find_if(approved.begin() + 1, approved.end(), [](const std::string& c) {
+    return c.starts_with("StartProgram(");
+  });
+  const auto paced = [&](const std::string& call) {
+    return call == "WaitSeconds(1)" ? "WaitSeconds(" + std::to_string(pause) + ")" : call;
+  };
+  const auto put = [](std::string& call, std::string_view from, const std::string& to) {
+    if (const auto at = call.find(from); at != std::string::npos) call.replace(at, from.size(), to);
+  };
   Calls out;
-  for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+  std::transform(approved.begin(), editor, std::back_inserter(out), paced);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i == 0 ? settingsAtStart : editorWritesSettings)
+      out.insert(out.end(), {"DeleteFile(" + std::string(kSettingsFile) + ")", "WaitSeconds(1)"});
+    for (auto it = editor; it != approved.end(); ++it) {
+      std::string call = paced(*it);
+      put(call, "\\mux\\0x20)", "\\mux\\" + keys[i] + ")");
+      put(call, "vob_0x20.sup", entries[i]);
+      out.push_back(call);
+    }
+  }
   return out;
 }
 
@@ -69,54 +117,9 @@ class SubtitleMacroTest : public StageTest {
 
 TEST_F(SubtitleMacroTest, OneSupFileWithTheDefaultPause) {
   Run();
-  const std::string sup = "D:\\Rips\\Film\\mux\\vob_0x20.sup";
-  EXPECT_EQ(MacroCalls(), (Calls{
-                              "StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)",
-                              "WaitSeconds(1)",
-                              "ActivateWindow(SubToSup)",
-                              "WaitSeconds(1)",
-                              "ActivateWindow(SubToSup)",
-                              "ClickControl(SubToSup,1002)",
-                              "WaitSeconds(1)",
-                              "SendText(D:\\Rips\\Film\\mux\\movie.idx)",
-                              "WaitSeconds(1)",
-                              "SendKeys({ENTER})",
-                              "WaitSeconds(1)",
-                              "SendKeys({ENTER})",
-                              "WaitSeconds(1)",
-                              "SendKeys(%{F4})",
-                              "WaitSeconds(1)",
-                              "StartProgram(C:\\App\\tools\\DVDSubEdit1.34\\DVDSubEdit.exe,1)",
-                              "WaitSeconds(1)",
-                              "ActivateWindow(DVDSubEdit -- Version 1.34 By A. N. Author)",
-                              "WaitSeconds(1)",
-                              "SendKeys(%F)",
-                              "WaitSeconds(1)",
-                              "SendKeys({DOWN}{DOWN}{DOWN})",
-                              "WaitSeconds(1)",
-                              "SendKeys({ENTER})",
-                              "WaitSeconds(1)",
-                              "SendText(" + sup + ")",
-                              "WaitSeconds(1)",
-                              "SendKeys({ENTER})",
-                              "WaitSeconds(1)",
-                              "SendKeys(%{F4})",
-                              "WaitSeconds(1)",
-                              "ActivateWindow(" + sup + ")",
-                              "ClickControl(" + sup + ",1053)",
-                              "WaitSeconds(1)",
-                              "WaitSeconds(1)",
-                              "ActivateWindow(" + sup + ")",
-                              "ClickControl(" + sup + ",1056)",
-                              "WaitSeconds(1)",
-                              "SendText(D:\\Rips\\Film\\mux\\0x20)",
-                              "WaitSeconds(1)",
-                              "SendKeys({ENTER})",
-                              "WaitSeconds(1)",
-                              "SendKeys(%{F4})",
-                              "WaitSeconds(1)",
-                          }));
-  EXPECT_EQ(fake.FileContent(std::string(kMux) + "0x20.srt"), "srt of " + sup);
+  EXPECT_EQ(MacroCalls(), OneSupFileTranscript());
+  EXPECT_EQ(fake.FileContent(std::string(kMux) + "0x20.srt"),
+            "srt of D:\\Rips\\Film\\mux\\vob_0x20.sup");
   EXPECT_TRUE(frm.Report().Empty());
   EXPECT_EQ(frm.job().SubtitleFiles().Folder(), kMux);
 }
@@ -124,7 +127,7 @@ TEST_F(SubtitleMacroTest, OneSupFileWithTheDefaultPause) {
 TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
   script.supFiles = {};
   Run();
-  EXPECT_EQ(MacroCalls(), ConverterCalls(1));
+  EXPECT_EQ(MacroCalls(), Transcript(1, {}, {}));
   EXPECT_EQ(editorStarts, 0);
   EXPECT_EQ(frm.job().SubtitleFiles().ListCount(), 0);
   EXPECT_EQ(Problems(), (Calls{"Missing result: D:\\Rips\\Film\\mux\\*.sup (no subtitle stream "
@@ -158,13 +161,8 @@ TEST_P(SubtitleMacroSequenceTest, FollowsTheTableStepForStep) {
   std::vector<std::string> listed = c.supFiles;
   std::sort(listed.begin(), listed.end());
   ASSERT_EQ(SubtitleEntries(), listed);
-  Calls expected = ConverterCalls(c.pause);
-  for (std::size_t i = 0; i < listed.size(); ++i) {
-    const bool settingsThere = i == 0 ? c.settingsAtStart : c.editorWritesSettings;
-    const Calls pass = EditorPass(c.pause, listed[i], c.keys[i], settingsThere);
-    expected.insert(expected.end(), pass.begin(), pass.end());
-  }
-  EXPECT_EQ(MacroCalls(), expected);
+  EXPECT_EQ(MacroCalls(),
+            Transcript(c.pause, listed, c.keys, c.settingsAtStart, c.editorWritesSettings));
   for (const auto& key : c.keys) EXPECT_TRUE(fake.FileExists(std::string(kMux) + key + ".srt"));
   EXPECT_TRUE(frm.Report().Empty());
 }
@@ -241,7 +239,7 @@ TEST_F(SubtitleMacroTest, EmptyAppDataPathDeletesNothing) {
   Run();
   EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_TRUE(fake.FileExists(kSettingsFile));
-  EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
+  EXPECT_EQ(MacroCalls(), OneSupFileTranscript());
 }
 
 TEST_F(SubtitleMacroTest, AppDataPathWithATrailingBackslashGetsNoSecondOne) {
@@ -310,7 +308,7 @@ TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
   script.ocrMs = 0;
   Run();
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "0x20.srt"));
-  EXPECT_EQ(MacroCalls(), Join({ConverterCalls(1), EditorPass(1, "vob_0x20.sup", "0x20", false)}));
+  EXPECT_EQ(MacroCalls(), OneSupFileTranscript());
 }
 
 // The tools would read the path as "?" and open nothing: the job stops

@@ -95,6 +95,8 @@ class FrmMain : private JobSettings {
   // had missing results, or a refused command line.
   int ExitCode() const { return exitCode_; }
   const JobReport& Report() const { return job_.Report(); }
+  // The names of the stages the last job began, in order.
+  const std::vector<std::string>& StagesRun() const { return stagesRun_; }
   // The limits of the job's waits, which a test run may shorten.
   WaitLimits& Limits() { return job_.Limits(); }
   // The job, for the tests that drive it through the window.
@@ -142,9 +144,6 @@ class FrmMain : private JobSettings {
   std::string ShutDown();
   // Holds while Windows decides whether the session ends.
   void HoldWhileWindowsDecides() const;
-  // Before a stage starts a tool: holds while Windows decides, and stops the
-  // job when the session ends.
-  void StopIfSessionEnds() const;
   // What the job should know about its tools' group, once per job.
   void NoteToolGroupProblem();
   // A job that did not start or stopped on an error: say why, and in batch
@@ -183,6 +182,7 @@ class FrmMain : private JobSettings {
   // The job has reached its own shut-down: the session's end is its doing.
   bool shuttingDown_ = false;
   bool toolGroupNoted_ = false;
+  std::vector<std::string> stagesRun_;
   Job job_;
 };
 

@@ -75,6 +75,7 @@ void FrmMain::StartJob() {
   // Until this job has a log, its messages point to none.
   JobLog& log = job_.Log();
   log.Forget();
+  stagesRun_.clear();
   sessionEnd_ = SessionEnd::No;
   shuttingDown_ = false;
   toolGroupNoted_ = false;
@@ -175,12 +176,14 @@ void FrmMain::RunJobToItsEnd() {
 void FrmMain::RunJob() {
   for (const Stage& stage : stages::JobStages()) {
     if (!stage.runs(job_)) continue;
-    if (stage.startsTools) StopIfSessionEnds();
+    // Windows' end is at once; the user's close is for the job's next pause.
+    if (SessionEnding()) throw JobCancelled();
+    stagesRun_.push_back(stage.name);
     job_.BeginStep(stage.step);
     stage.run(job_);
-    if (stage.startsTools) NoteToolGroupProblem();
+    NoteToolGroupProblem();
   }
-  StopIfSessionEnds();
+  if (SessionEnding()) throw JobCancelled();
   job_.BeginStep("ending the job");
   EndJob();
 }

@@ -69,9 +69,4 @@ bool FrmMain::SessionEnding() const {
   return sessionEnd_ == SessionEnd::Ending;
 }
 
-// The user's close is for the job's next pause; Windows' end is at once.
-void FrmMain::StopIfSessionEnds() const {
-  if (SessionEnding()) throw JobCancelled();
-}
-
 }  // namespace quillon

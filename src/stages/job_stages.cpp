@@ -12,17 +12,16 @@ void PauseBeforeCleanUp(Job& job) {
 
 constexpr Stage kStages[] = {
     {"ExtractSubtitles", "extracting the subtitles",
-     [](const Job& job) { return job.Files().HasSubtitles(); }, ExtractSubtitles, true},
+     [](const Job& job) { return job.Files().HasSubtitles(); }, ExtractSubtitles},
     {"ConvertAudio", "converting the audio",
-     [](const Job& job) { return job.Settings().AudioToMp3(); }, ConvertAudio, true},
+     [](const Job& job) { return job.Settings().AudioToMp3(); }, ConvertAudio},
     {"MuxMovie", "muxing the movie", [](const Job& job) { return job.Settings().MuxAll(); },
-     MuxMovie, true},
+     MuxMovie},
     {"CopySubtitleResults", "copying the subtitle files",
-     [](const Job& job) { return !job.Settings().MuxAll(); }, CopySubtitleResults, true},
-    {"Pause", "waiting before the clean-up", [](const Job&) { return true; }, PauseBeforeCleanUp,
-     false},
+     [](const Job& job) { return !job.Settings().MuxAll(); }, CopySubtitleResults},
+    {"Pause", "waiting before the clean-up", [](const Job&) { return true; }, PauseBeforeCleanUp},
     {"DeleteTempFiles", "deleting the temporary files",
-     [](const Job& job) { return job.Settings().DeleteTemporaryFiles(); }, DeleteTempFiles, true},
+     [](const Job& job) { return job.Settings().DeleteTemporaryFiles(); }, DeleteTempFiles},
 };
 
 }  // namespace

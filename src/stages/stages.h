@@ -17,9 +17,6 @@ struct Stage {
   const char* step;
   bool (*runs)(const Job& job);
   void (*run)(Job& job);
-  // Whether it may start a tool: Windows ending the session stops the job
-  // before it, and the tools' group is looked at after it.
-  bool startsTools;
 };
 
 }  // namespace quillon

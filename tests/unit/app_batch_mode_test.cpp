@@ -104,7 +104,7 @@ TEST_F(BatchTest, TheExampleConvertsMuxesAndEndsTheProgram) {
   EXPECT_EQ(Value(ControlId::chkDelTemp), 1);
   EXPECT_EQ(Value(ControlId::chkShutDown), 0);
   EXPECT_EQ(Value(ControlId::chkMux), 1);
-  EXPECT_EQ(StagesRun(frm),
+  EXPECT_EQ(frm.StagesRun(),
             (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause", "DeleteTempFiles"}));
   // No "Mux All" notice (the box was already checked), no "Done!".
   EXPECT_TRUE(Messages().empty());
@@ -121,7 +121,7 @@ TEST_F(BatchTest, ACleanBatchJobExitsWithZeroAfterTheMuxAllNotice) {
       Messages(),
       (std::vector<std::string>{"ShowMessage(Quillon,none,closes after 60000 ms,Mux All 0)"}));
   EXPECT_LT(fake.Position("ShowMessage"), fake.Position("CreateFolder"));
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
   EXPECT_EQ(fake.calls.back(), "Close");
   EXPECT_EQ(frm.ExitCode(), kExitOk);
 }
@@ -144,7 +144,7 @@ TEST_F(BatchTest, AWindowClosedBeforeTheJobStartsEndsTheRunWithoutIt) {
       batch.TickCommandTimer();
     else
       EXPECT_TRUE(batch.QueryClose());
-    EXPECT_TRUE(StagesRun(batch).empty());
+    EXPECT_TRUE(batch.StagesRun().empty());
     EXPECT_TRUE(world.Calls({"CreateFolder"}).empty());
     EXPECT_EQ(batch.ExitCode(), kExitCancelled);
   }
@@ -200,7 +200,7 @@ TEST_F(BatchTest, AStoppedBatchJobSaysWhyAndEndsWithAnError) {
                                 std::string(kLogPlace) + ")"}));
   EXPECT_LT(fake.Position("Restore"), fake.Position("ShowMessage"));
   EXPECT_EQ(fake.calls.back(), "Close");
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"MuxMovie", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
   EXPECT_EQ(frm.ExitCode(), kExitJobFailed);
 }
 
@@ -208,7 +208,7 @@ TEST_F(BatchTest, AnExistingMuxFolderFailsTheBatchJob) {
   KeepLog();
   fake.AddFolder("D:\\Rips\\Film\\mux");
   Run("?D:\\Rips\\Film?0?128?0?0?0?0?1?");
-  EXPECT_TRUE(StagesRun(frm).empty());
+  EXPECT_TRUE(frm.StagesRun().empty());
   EXPECT_EQ(fake.Position("Minimise"), -1);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("already exists:\r\nD:\\Rips\\Film\\mux\\"), std::string::npos);
@@ -302,7 +302,7 @@ TEST_F(BatchTest, TextBeforeTheFirstAndAfterTheNinthMarkIsIgnored) {
   EXPECT_EQ(Value(ControlId::chkDelTemp), 0);
   EXPECT_EQ(Value(ControlId::chkShutDown), 0);
   EXPECT_TRUE(fake.Calls({"StartProgram"}).empty());
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
 }
 
 TEST_F(BatchTest, FewerThanNineMarksAreRefusedBeforeAnythingIsApplied) {

@@ -13,7 +13,6 @@
 #include "app/frm_main.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_view.h"
-#include "stages_run.h"
 
 namespace quillon {
 

@@ -63,7 +63,7 @@ TEST_P(StageSequenceTest, RunsTheStagesTheOptionsAskFor) {
   expected.push_back(mux ? "MuxMovie" : "CopySubtitleResults");
   expected.push_back("Pause");
   if (deleteTemp) expected.push_back("DeleteTempFiles");
-  EXPECT_EQ(StagesRun(frm), expected);
+  EXPECT_EQ(frm.StagesRun(), expected);
 
   EXPECT_EQ(frm.job().Files().Mux(), kMux);
   EXPECT_EQ(fake.calls.front(), std::string("CreateFolder(") + kMux + ")");
@@ -89,14 +89,14 @@ TEST_F(JobTest, ConditionsAreReadWhenTheirStepIsReached) {
   Configure(false, false, true);
   fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 0); };
   frm.ClickStart();
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"CopySubtitleResults", "Pause"}));
 
   fake.RemoveFolder(kMux);
   frm.ClickOpen();
   frm.SelectOption(ControlId::optSubOrig);
   fake.onPause = [&] { frm.SetCheck(ControlId::chkDelTemp, 1); };
   frm.ClickStart();
-  EXPECT_EQ(StagesRun(frm),
+  EXPECT_EQ(frm.StagesRun(),
             (std::vector<std::string>{"CopySubtitleResults", "Pause", "DeleteTempFiles"}));
 }
 
@@ -205,7 +205,7 @@ TEST_F(JobTest, AnExistingMuxFolderStopsTheJobBeforeAnythingHappens) {
                 "ShowMessage(Quillon,error,The job was not started, because its mux folder "
                 "already exists:\r\nD:\\Rips\\Film\\mux\\\r\nMove or rename that folder, then "
                 "start again.)"}));
-  EXPECT_TRUE(StagesRun(frm).empty());
+  EXPECT_TRUE(frm.StagesRun().empty());
   EXPECT_EQ(fake.FilesBelow(kSource), before);
   EXPECT_EQ(fake.FileContent("D:\\Rips\\Film\\mux\\movie.avi"), "earlier job");
   EXPECT_FALSE(frm.JobRunning());
@@ -219,7 +219,7 @@ TEST_F(JobTest, AWindowThatCannotTurnBusyStartsNoJobAndStaysUsable) {
   Configure(false, true, true);
   view.refuseTimers = true;
   frm.ClickStart();
-  EXPECT_TRUE(StagesRun(frm).empty());
+  EXPECT_TRUE(frm.StagesRun().empty());
   EXPECT_FALSE(frm.JobRunning());
   EXPECT_FALSE(fake.FolderExists(kMux));
   EXPECT_TRUE(Enabled(ControlId::cmdOpen));
@@ -245,7 +245,7 @@ TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
             0u)
       << Messages()[0];
   EXPECT_EQ(fake.Position("Minimise"), -1);
-  EXPECT_TRUE(StagesRun(frm).empty());
+  EXPECT_TRUE(frm.StagesRun().empty());
   EXPECT_FALSE(frm.JobRunning());
 }
 
@@ -259,7 +259,7 @@ TEST_F(JobTest, AnErrorStopsTheJobNamesTheStepAndRestoresTheWindow) {
     throw JobError("BeSweet wrote nothing.");
   };
   frm.ClickStart();
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
   ExpectIdle();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped "
                                                   "while converting the audio:\r\nBeSweet wrote "
@@ -299,7 +299,7 @@ TEST_F(JobTest, ClosingTheWindowStopsTheJobAtItsNextPause) {
   };
   frm.ClickStart();
   EXPECT_FALSE(allowedToClose);
-  EXPECT_EQ(StagesRun(frm), (std::vector<std::string>{"MuxMovie", "Pause"}));
+  EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"MuxMovie", "Pause"}));
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(view.closeCount, 1);
   EXPECT_EQ(fake.calls.back(), "Close");

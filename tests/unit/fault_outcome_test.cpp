@@ -177,7 +177,7 @@ TEST_F(FaultOutcomeTest, AFolderRemovedAfterTheScanStartsNoJobAndSaysSo) {
                                "source folder does not exist:\r\nD:\\Rips\\Film\\)"}));
   EXPECT_TRUE(fake.Calls({"CreateFolder("}).empty());
   EXPECT_FALSE(fake.FolderExists(kSource));
-  EXPECT_TRUE(StagesRun(frm).empty());
+  EXPECT_TRUE(frm.StagesRun().empty());
   EXPECT_FALSE(frm.JobRunning());
 }
 

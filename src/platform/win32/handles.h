@@ -52,6 +52,14 @@ class UniqueResource {
   Type value_ = Traits::Empty();
 };
 
+// A resource whose "no resource" is null (or zero).
+template <typename T>
+struct NullIsEmpty {
+  using Type = T;
+  static Type Empty() { return T{}; }
+  static bool IsValid(Type h) { return h != T{}; }
+};
+
 struct KernelHandleTraits {
   using Type = HANDLE;
   static Type Empty() { return nullptr; }
@@ -61,11 +69,8 @@ struct KernelHandleTraits {
 // Processes, threads, files, waitable timers, events.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
-struct WinEventHookTraits {
-  using Type = HWINEVENTHOOK;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::UnhookWinEvent(h); }
+struct WinEventHookTraits : NullIsEmpty<HWINEVENTHOOK> {
+  static void Close(HWINEVENTHOOK h) { ::UnhookWinEvent(h); }
 };
 using UniqueWinEventHook = UniqueResource<WinEventHookTraits>;
 
@@ -78,84 +83,57 @@ struct FindHandleTraits {
 // A directory search from FindFirstFileW.
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 
-struct RegKeyTraits {
-  using Type = HKEY;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::RegCloseKey(h); }
+struct RegKeyTraits : NullIsEmpty<HKEY> {
+  static void Close(HKEY h) { ::RegCloseKey(h); }
 };
 using UniqueRegKey = UniqueResource<RegKeyTraits>;
 
-struct PidlTraits {
-  using Type = LPITEMIDLIST;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type p) { return p != nullptr; }
+struct PidlTraits : NullIsEmpty<LPITEMIDLIST> {
   // The shell allocates item identifier lists with the COM task allocator.
-  static void Close(Type p) { ComFree(p); }
+  static void Close(LPITEMIDLIST p) { ComFree(p); }
 };
 using UniquePidl = UniqueResource<PidlTraits>;
 
-struct ModuleTraits {
-  using Type = HMODULE;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type m) { return m != nullptr; }
-  static void Close(Type m) { ::FreeLibrary(m); }
+struct ModuleTraits : NullIsEmpty<HMODULE> {
+  static void Close(HMODULE m) { ::FreeLibrary(m); }
 };
 using UniqueModule = UniqueResource<ModuleTraits>;
 
-struct WindowTraits {
-  using Type = HWND;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::DestroyWindow(h); }
+struct WindowTraits : NullIsEmpty<HWND> {
+  static void Close(HWND h) { ::DestroyWindow(h); }
 };
 // A window this thread created and must destroy; other programs' windows are
 // plain HWND views and are never owned.
 using UniqueWindow = UniqueResource<WindowTraits>;
 
-struct HookTraits {
-  using Type = HHOOK;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::UnhookWindowsHookEx(h); }
+struct HookTraits : NullIsEmpty<HHOOK> {
+  static void Close(HHOOK h) { ::UnhookWindowsHookEx(h); }
 };
 // A hook this thread set with SetWindowsHookExW.
 using UniqueHook = UniqueResource<HookTraits>;
 
-struct ThreadTimerTraits {
-  using Type = UINT_PTR;
-  static Type Empty() { return 0; }
-  static bool IsValid(Type id) { return id != 0; }
-  static void Close(Type id) { ::KillTimer(nullptr, id); }
+struct ThreadTimerTraits : NullIsEmpty<UINT_PTR> {
+  static void Close(UINT_PTR id) { ::KillTimer(nullptr, id); }
 };
 // A timer of this thread (no window), from SetTimer(nullptr, 0, ...).
 using UniqueThreadTimer = UniqueResource<ThreadTimerTraits>;
 
 // Holds one reference to a COM object and releases it.
 template <typename Interface>
-struct ComReleaseTraits {
-  using Type = Interface*;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type p) { return p != nullptr; }
-  static void Close(Type p) { p->Release(); }
+struct ComReleaseTraits : NullIsEmpty<Interface*> {
+  static void Close(Interface* p) { p->Release(); }
 };
 template <typename Interface>
 using UniqueCom = UniqueResource<ComReleaseTraits<Interface>>;
 
-struct FontTraits {
-  using Type = HFONT;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::DeleteObject(h); }
+struct FontTraits : NullIsEmpty<HFONT> {
+  static void Close(HFONT h) { ::DeleteObject(h); }
 };
 // A GDI font this program made.
 using UniqueFont = UniqueResource<FontTraits>;
 
-struct DesktopTraits {
-  using Type = HDESK;
-  static Type Empty() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { ::CloseDesktop(h); }
+struct DesktopTraits : NullIsEmpty<HDESK> {
+  static void Close(HDESK h) { ::CloseDesktop(h); }
 };
 // A desktop this program opened (OpenInputDesktop); never the one
 // GetThreadDesktop hands out, which must not be closed.

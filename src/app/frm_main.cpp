@@ -14,27 +14,6 @@ FrmMain::FrmMain(Platform& platform, MainView& view)
   }
 }
 
-void FrmMain::SetEnabled(ControlId id, bool enabled) {
-  ControlState& control = Mutable(id);
-  if (control.enabled == enabled) return;
-  control.enabled = enabled;
-  view_.ControlChanged(id);
-}
-
-void FrmMain::SetValue(ControlId id, int value) {
-  ControlState& control = Mutable(id);
-  if (control.value == value) return;
-  control.value = value;
-  view_.ControlChanged(id);
-}
-
-void FrmMain::SetControlCaption(ControlId id, const std::string& caption) {
-  ControlState& control = Mutable(id);
-  if (control.caption == caption) return;
-  control.caption = caption;
-  view_.ControlChanged(id);
-}
-
 void FrmMain::ShowBox(const std::string& text, MessageIcon icon) {
   platform_.ShowMessage(text, kAppName, icon, batchMode_ ? job_.Limits().unattendedBoxMs : 0);
 }

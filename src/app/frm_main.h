@@ -104,9 +104,19 @@ class FrmMain : private JobSettings {
 
  private:
   ControlState& Mutable(ControlId id) { return controls_[Index(id)]; }
-  void SetEnabled(ControlId id, bool enabled);
-  void SetValue(ControlId id, int value);
-  void SetControlCaption(ControlId id, const std::string& caption);
+  // Changes one part of a control's state; the view hears only of a change.
+  template <typename T>
+  void Change(ControlId id, T ControlState::*part, const T& value) {
+    T& current = Mutable(id).*part;
+    if (current == value) return;
+    current = value;
+    view_.ControlChanged(id);
+  }
+  void SetEnabled(ControlId id, bool enabled) { Change(id, &ControlState::enabled, enabled); }
+  void SetValue(ControlId id, int value) { Change(id, &ControlState::value, value); }
+  void SetControlCaption(ControlId id, const std::string& caption) {
+    Change(id, &ControlState::caption, caption);
+  }
   void SetWindowCaption(const std::string& caption);
   bool IsChecked(ControlId id) const { return Control(id).value == 1; }
   bool IsSelected(ControlId id) const { return Control(id).value == 1; }

@@ -112,10 +112,7 @@ void FrmMain::SetCheck(ControlId box, int value) {
 }
 
 void FrmMain::SetQualityText(const std::string& text) {
-  ControlState& box = Mutable(ControlId::cmbAudQual);
-  if (box.text == text) return;
-  box.text = text;
-  view_.ControlChanged(ControlId::cmbAudQual);
+  Change(ControlId::cmbAudQual, &ControlState::text, text);
 }
 
 bool FrmMain::QueryClose() {

@@ -8,13 +8,6 @@
 
 namespace quillon {
 
-namespace {
-
-// How often a held job looks whether Windows has decided.
-constexpr std::uint32_t kSessionLookMs = 100;
-
-}  // namespace
-
 bool FrmMain::QueryEndSession() {
   // The job's own shut-down: nothing is left to hold.
   if (!jobRunning_ || shuttingDown_ || sessionEnd_ != SessionEnd::No) return true;
@@ -52,9 +45,10 @@ void FrmMain::EndSession(bool ending) {
 // on its "apps are preventing shut-down" screen; should the answer never
 // come, the job goes on after the longest wait it knows.
 void FrmMain::HoldWhileWindowsDecides() const {
+  constexpr std::uint32_t kLookEveryMs = 100;
   while (sessionEnd_ == SessionEnd::Asked && !view_.CloseRequested() &&
          platform_.NowMilliseconds() - sessionAskedAtMs_ < job_.Limits().toolRunMs)
-    platform_.PumpMessagesFor(kSessionLookMs);
+    platform_.PumpMessagesFor(kLookEveryMs);
 }
 
 // The job's waits ask this after every look, so no key or click goes out

@@ -14,7 +14,7 @@ namespace quillon {
 class JobFiles {
  public:
   // The five tools, each in the folder its own set-up unpacks it into.
-  void SetToolsFolder(const std::string& toolsDir);
+  void SetToolsFolder(const std::string& toolsDir) { tools_ = toolsDir; }
   // A job on `sourceDir` (ending in "\"); its subtitles are not looked for.
   void SetSource(const std::string& sourceDir);
   // The index beside the movie wins over the one in "subtitles\"; its archive
@@ -46,11 +46,11 @@ class JobFiles {
   }
 
   const std::string& ToolsFolder() const { return tools_; }
-  const std::string& UnRar() const { return unRar_; }
-  const std::string& SubToSup() const { return subToSup_; }
-  const std::string& SubEdit() const { return subEdit_; }
-  const std::string& BeSweet() const { return beSweet_; }
-  const std::string& AviMux() const { return aviMux_; }
+  std::string UnRar() const { return tools_ + "UnRAR.exe"; }
+  std::string SubToSup() const { return tools_ + "SubToSup\\SubToSup.exe"; }
+  std::string SubEdit() const { return tools_ + "DVDSubEdit1.34\\DVDSubEdit.exe"; }
+  std::string BeSweet() const { return tools_ + "BeSweetv1.5b31\\BeSweet.exe"; }
+  std::string AviMux() const { return tools_ + "AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe"; }
 
  private:
   static constexpr char kMovie[] = "movie.avi";
@@ -61,11 +61,6 @@ class JobFiles {
   std::string index_;
   std::string archive_;
   std::string tools_;
-  std::string unRar_;
-  std::string subToSup_;
-  std::string subEdit_;
-  std::string beSweet_;
-  std::string aviMux_;
 };
 
 }  // namespace quillon

@@ -8,7 +8,7 @@ void ExtractSubtitles(Job& job) {
   Platform& platform = job.System();
   const JobFiles& files = job.Files();
   if (files.HasSubtitles()) {
-    const std::string& unRar = files.UnRar();
+    const std::string unRar = files.UnRar();
     job.BeginStep("unpacking " + files.Archive());
     const ProcessOutcome unpacked =
         job.RunTool(UnRarCommandLine(unRar, files.Archive(), files.Mux()), unRar);

@@ -120,7 +120,7 @@ TEST_F(FaultOutcomeTest, SubtitlesLeftOutOfTheAviStayWhetherOrNotItWasMade) {
 TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
   const std::string crashed = " crashed (exception 0xC0000005)";
   const struct {
-    const std::string& tool;
+    std::string tool;
     std::uint32_t code;
     Files problems;
   } rows[] = {
@@ -150,7 +150,7 @@ TEST_F(FaultOutcomeTest, ExitCodesThatTellOfAFailureAreReported) {
       EXPECT_EQ(InMux(), (Files{Mux("movie.avi")}));
     }
     // The AVI of a muxer that crashed may hold only part of what it was given.
-    if (&row.tool == &frm.job().Files().AviMux()) {
+    if (row.tool == frm.job().Files().AviMux()) {
       Files left = InMux(kForMuxingByHand);
       left.push_back(Mux("movie.avi"));
       std::sort(left.begin(), left.end());

@@ -56,10 +56,10 @@ class StageTest : public AppTest {
     fake.exeFolder = "C:\\App";
     fake.AddFile("C:\\App\\tools\\xt.txt");
     frm.Load();
-    for (const std::string* tool :
-         {&frm.job().Files().UnRar(), &frm.job().Files().SubToSup(), &frm.job().Files().SubEdit(),
-          &frm.job().Files().BeSweet(), &frm.job().Files().AviMux()})
-      fake.AddFile(*tool);
+    const JobFiles& files = frm.job().Files();
+    for (const std::string& tool :
+         {files.UnRar(), files.SubToSup(), files.SubEdit(), files.BeSweet(), files.AviMux()})
+      fake.AddFile(tool);
     fake.AddFile(std::string(kSource) + "movie.avi");
     frm.job().Files().SetSource(kSource);
     fake.onStartProgram = [this](const std::string& cmd, int style) { return Start(cmd, style); };

@@ -1,6 +1,5 @@
 #include "automation/key_notation.h"
 
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <stdexcept>
@@ -16,18 +15,14 @@ struct NamedKey {
 };
 
 // Windows virtual-key codes of the keys a macro may name.
-constexpr std::array kNamedKeys{
-    NamedKey{"ENTER", 0x0D},  NamedKey{"TAB", 0x09},       NamedKey{"ESC", 0x1B},
-    NamedKey{"ESCAPE", 0x1B}, NamedKey{"BACKSPACE", 0x08}, NamedKey{"BS", 0x08},
-    NamedKey{"SPACE", 0x20},  NamedKey{"PGUP", 0x21},      NamedKey{"PGDN", 0x22},
-    NamedKey{"END", 0x23},    NamedKey{"HOME", 0x24},      NamedKey{"LEFT", 0x25},
-    NamedKey{"UP", 0x26},     NamedKey{"RIGHT", 0x27},     NamedKey{"DOWN", 0x28},
-    NamedKey{"INSERT", 0x2D}, NamedKey{"INS", 0x2D},       NamedKey{"DELETE", 0x2E},
-    NamedKey{"DEL", 0x2E},    NamedKey{"F1", 0x70},        NamedKey{"F2", 0x71},
-    NamedKey{"F3", 0x72},     NamedKey{"F4", 0x73},        NamedKey{"F5", 0x74},
-    NamedKey{"F6", 0x75},     NamedKey{"F7", 0x76},        NamedKey{"F8", 0x77},
-    NamedKey{"F9", 0x78},     NamedKey{"F10", 0x79},       NamedKey{"F11", 0x7A},
-    NamedKey{"F12", 0x7B},
+constexpr NamedKey kNamedKeys[] = {
+    {"ENTER", 0x0D},  {"TAB", 0x09},   {"ESC", 0x1B},    {"ESCAPE", 0x1B}, {"BACKSPACE", 0x08},
+    {"BS", 0x08},     {"SPACE", 0x20}, {"PGUP", 0x21},   {"PGDN", 0x22},   {"END", 0x23},
+    {"HOME", 0x24},   {"LEFT", 0x25},  {"UP", 0x26},     {"RIGHT", 0x27},  {"DOWN", 0x28},
+    {"INSERT", 0x2D}, {"INS", 0x2D},   {"DELETE", 0x2E}, {"DEL", 0x2E},    {"F1", 0x70},
+    {"F2", 0x71},     {"F3", 0x72},    {"F4", 0x73},     {"F5", 0x74},     {"F6", 0x75},
+    {"F7", 0x76},     {"F8", 0x77},    {"F9", 0x78},     {"F10", 0x79},    {"F11", 0x7A},
+    {"F12", 0x7B},
 };
 
 constexpr int kMaxRepeat = 100;

@@ -107,13 +107,6 @@ std::string FileList::List(int position) const {
   return entries_[static_cast<std::size_t>(position)];
 }
 
-std::vector<std::string> FileList::Entries() const {
-  std::vector<std::string> out;
-  const int count = ListCount();
-  for (int position = 0; position < count; ++position) out.push_back(List(position));
-  return out;
-}
-
 void FileList::Refresh() {
   entries_.clear();
   if (folder_.empty()) return;

@@ -24,7 +24,7 @@ class FileList {
   // The entry at `position`, counting from 0; "" at or past the end.
   std::string List(int position) const;
   // Every entry in order, the count taken once: what a stage walks.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const { return entries_; }
 
   const std::string& Folder() const { return folder_; }
   const std::string& Pattern() const { return pattern_; }

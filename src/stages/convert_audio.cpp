@@ -1,4 +1,4 @@
-#include "stages/audio_command.h"
+#include "stages/tool_commands.h"
 #include "stages/stages.h"
 
 namespace quillon::stages {

@@ -1,5 +1,5 @@
 #include "stages/stages.h"
-#include "stages/unrar_command.h"
+#include "stages/tool_commands.h"
 
 namespace quillon::stages {
 

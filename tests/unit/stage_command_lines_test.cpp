@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "stages/audio_command.h"
 #include "stages/mux_script.h"
-#include "stages/unrar_command.h"
+#include "stages/tool_commands.h"
 
 namespace quillon {
 namespace {

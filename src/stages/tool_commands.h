@@ -1,5 +1,5 @@
 #pragma once
-// The UnRAR command line that unpacks the subtitle archive.
+// The command lines of the two console tools a job runs on its files.
 
 #include <string>
 
@@ -10,5 +10,10 @@ namespace quillon {
 // quotes). No other switch.
 std::string UnRarCommandLine(const std::string& unRarPath, const std::string& archive,
                              const std::string& muxDir);
+
+// "<BeSweet>" -core( -input "<track>" -output "<mp3>" ) -lame( -b <rate>)
+// The bit rate goes in as the user left it in the quality box.
+std::string BeSweetCommandLine(const std::string& beSweetPath, const std::string& track,
+                               const std::string& mp3, const std::string& bitRate);
 
 }  // namespace quillon

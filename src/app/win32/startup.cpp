@@ -1,6 +1,6 @@
 #include "app/win32/startup.h"
 
-#include <charconv>
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -13,16 +13,13 @@ constexpr wchar_t kWaitLimitsVariable[] = L"QUILLON_WAIT_LIMITS";
 
 std::optional<std::uint32_t> ParseMilliseconds(std::wstring_view text) {
   if (text.empty() || text.size() > 10) return std::nullopt;
-  std::string digits;
+  std::uint64_t value = 0;  // ten digits fit
   for (wchar_t c : text) {
     if (c < L'0' || c > L'9') return std::nullopt;
-    digits.push_back(static_cast<char>(c));
+    value = value * 10 + static_cast<std::uint64_t>(c - L'0');
   }
-  std::uint32_t value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size() || value == 0)
-    return std::nullopt;
-  return value;
+  if (value == 0 || value > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
 }
 
 }  // namespace

@@ -3,11 +3,10 @@
 // cannot be written changes nothing about the job.
 
 #include <gtest/gtest.h>
+#include "stage_fixture.h"
 
 #include <string>
 #include <vector>
-
-#include "stage_fixture.h"
 
 namespace quillon {
 namespace {
@@ -20,7 +19,7 @@ constexpr char kBeSweet[] = "C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe";
 constexpr char kAviMux[] = "C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
 constexpr std::uint64_t kToolMs = 1500;
 
-class JobLogTest : public StageTest {
+class JobLogTest : public WholeJobTest {
  protected:
   JobLogTest() {
     fake.localAppDataFolder = kLocal;
@@ -252,7 +251,7 @@ TEST_P(JobLogStopTest, TheLogEndsWithWhatStoppedTheJob) {
   const Stop& stop = GetParam();
   switch (stop.kind) {
     case StopKind::ToolOverItsTimeLimit:
-      frm.job().Limits().toolRunMs = 600000;
+      frm.Limits().toolRunMs = 600000;
       toolOutcome = [this](const std::string&) {
         fake.now += 600000 - kToolMs;
         return ProcessOutcome{true, false, 0};

@@ -2,6 +2,7 @@
 #include <tuple>
 
 #include "app_fixture.h"
+#include "settings_stub.h"
 
 namespace quillon {
 namespace {
@@ -283,6 +284,85 @@ TEST_F(JobTest, StartAndTheFolderButtonDoNothingDuringAJob) {
   EXPECT_EQ(fake.Calls({"CreateFolder"}).size(), 1u);
   EXPECT_TRUE(fake.Calls({"BrowseForFolder"}).empty());
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
+}
+
+// ---- the helpers the stages use, on a job without the window ----
+
+using JobHelpersTest = BareJobTest;
+
+TEST_F(JobHelpersTest, PauseWaitsAndStopsOnceTheWindowIsClosing) {
+  job.Pause(3);
+  EXPECT_EQ(fake.calls.back(), "WaitSeconds(3)");
+  settings.closeRequested = true;
+  EXPECT_THROW(job.Pause(2), JobCancelled);
+  EXPECT_EQ(fake.calls.back(), "WaitSeconds(2)");
+}
+
+TEST_F(JobHelpersTest, RunToolRecordsAToolThatCannotStart) {
+  job.RunTool("\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"", "C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(fake.calls.back(), "ShellWait(\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\",1)");
+  EXPECT_EQ(job.Report().Problems(),
+            (std::vector<std::string>{"Could not start C:\\App\\tools\\UnRAR.exe"}));
+
+  fake.AddFile("C:\\App\\tools\\UnRAR.exe");
+  job.RunTool("\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(job.Report().Problems().size(), 1u);
+}
+
+TEST_F(JobHelpersTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) {
+  const struct {
+    const char* waitFailure;
+    bool stillRunning;
+    const char* error;
+  } rows[] = {
+      {"", true,
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 1 hour and could "
+       "not be stopped."},
+      {"Access is denied.", true,
+       "The wait for C:\\App\\tools\\BeSweet.exe to finish failed and it could not be stopped, "
+       "so it may still be running: Access is denied."},
+      // Last: the time limit again for the rest of the test.
+      {"", false,
+       "C:\\App\\tools\\BeSweet.exe did not finish within the time limit of 1 hour and was "
+       "stopped."},
+  };
+  for (const auto& row : rows) {
+    fake.onShellWait = [&row](const std::string&, int) {
+      ProcessOutcome outcome{true, false, 0};
+      outcome.waitFailure = row.waitFailure;
+      outcome.stillRunning = row.stillRunning;
+      return outcome;
+    };
+    try {
+      job.RunTool("\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
+      ADD_FAILURE() << "no error";
+    } catch (const JobError& error) {
+      EXPECT_STREQ(error.what(), row.error);
+    }
+  }
+  job.Limits().toolRunMs = 90000;
+  try {
+    job.RunTool("\"B.exe\"", "B.exe");
+    ADD_FAILURE() << "no error";
+  } catch (const JobError& error) {
+    EXPECT_STREQ(error.what(),
+                 "B.exe did not finish within the time limit of 90 seconds and was stopped.");
+  }
+  EXPECT_TRUE(job.Report().Empty());
+}
+
+// A tool that failed after opening its output leaves an empty file: no
+// result either.
+TEST_F(JobHelpersTest, ExpectResultNotesMissingAndEmptyFiles) {
+  fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3", "mp3");
+  fake.AddFile("D:\\Rips\\Film\\mux\\0x82.mp3", "");
+  EXPECT_TRUE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3"));
+  EXPECT_TRUE(job.Report().Empty());
+  EXPECT_FALSE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3"));
+  EXPECT_FALSE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x82.mp3"));
+  EXPECT_EQ(job.Report().Problems(),
+            (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3",
+                                      "Missing result: D:\\Rips\\Film\\mux\\0x82.mp3 (empty)"}));
 }
 
 }  // namespace

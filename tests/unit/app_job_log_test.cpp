@@ -3,10 +3,11 @@
 // cannot be written changes nothing about the job.
 
 #include <gtest/gtest.h>
-#include "stage_fixture.h"
 
 #include <string>
 #include <vector>
+
+#include "stage_fixture.h"
 
 namespace quillon {
 namespace {

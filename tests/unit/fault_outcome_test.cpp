@@ -2,9 +2,10 @@
 // reports, and that nothing of the tools is left running or lost.
 
 #include <gtest/gtest.h>
-#include "stage_fixture.h"
 
 #include <algorithm>
+
+#include "stage_fixture.h"
 
 namespace quillon {
 namespace {

@@ -21,8 +21,7 @@ struct SettingsStub : JobSettings {
   bool CloseRequested() const override { return closeRequested; }
   bool SessionEnding() const override { return false; }
 
-  // As the window opens: the originals kept, all muxed, the temporary files
-  // deleted.
+  // As the window opens: originals kept, all muxed, temporary files deleted.
   bool mp3 = false;
   std::string bitRate = "128";
   bool srt = false;

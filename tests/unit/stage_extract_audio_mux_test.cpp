@@ -135,7 +135,6 @@ class AudioTest : public StageTest {
 
 TEST_F(AudioTest, OneRunPerTrackInListOrder) {
   ChooseSource({"0x81.wav", "0x80.ac3", "0x82.mp3"});
-  settings.mp3 = true;
   stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80.ac3", "0x80", "128"), Line("0x81.wav", "0x81", "128"),

@@ -5,12 +5,13 @@
 // and the job either goes on or stops with a message naming its step.
 
 #include <gtest/gtest.h>
-#include "stage_fixture.h"
 
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <ostream>
+
+#include "stage_fixture.h"
 
 namespace quillon {
 namespace {

@@ -73,7 +73,6 @@ TEST_F(WholeJobTest, ASecondScanUndoesTheUsersChoices) {
 TEST_F(StageTest, ATrackAddedAfterTheScanIsNotSeenByTheJob) {
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kSource) + "0x81.ac3");
-  settings.mp3 = true;
   stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }

@@ -99,8 +99,8 @@ class FrmMain : private JobSettings {
   const std::vector<std::string>& StagesRun() const { return stagesRun_; }
   // The limits of the job's waits, which a test run may shorten.
   WaitLimits& Limits() { return job_.Limits(); }
-  // The job, for the tests that drive it through the window.
-  Job& job() { return job_; }
+  // The job, for the tests that read what the window set in it.
+  const Job& job() const { return job_; }
 
  private:
   ControlState& Mutable(ControlId id) { return controls_[Index(id)]; }

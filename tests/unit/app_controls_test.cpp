@@ -52,9 +52,9 @@ TEST_F(ControlsTest, ClickingTheSelectedOptionKeepsMuxIntoAviButAScanResetsIt) {
   frm.SetCheck(ControlId::chkSubMux, 0);
   frm.SelectOption(ControlId::optSubSRT);
   EXPECT_EQ(Value(ControlId::chkSubMux), 0);
-  frm.job().Files().SetSource("D:\\Film\\");
-  fake.AddFolder(frm.job().Files().Source());
-  frm.ScanSourceFolder();
+  fake.AddFolder("D:\\Film");
+  fake.browseAnswer = "D:\\Film";
+  frm.ClickOpen();
   EXPECT_EQ(Value(ControlId::chkSubMux), 1);
 }
 

@@ -2,6 +2,7 @@
 #include <tuple>
 
 #include "app_fixture.h"
+#include "settings_stub.h"
 
 namespace quillon {
 namespace {
@@ -119,29 +120,6 @@ TEST_F(JobTest, ACleanJobEndsIdleWithDone) {
   EXPECT_EQ(frm.ExitCode(), 0);
 }
 
-TEST_F(JobTest, MissingResultsAndUnstartableToolsTurnDoneIntoAWarning) {
-  Configure(false, false, false);
-  fake.onPause = [&] {
-    frm.job().ExpectResult(std::string(kMux) + "movie.avi");
-    frm.job().RunTool("\"" + frm.job().Files().UnRar() + "\" e x", frm.job().Files().UnRar());
-  };
-  frm.ClickStart();
-  ExpectIdle();
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
-                            "ShowMessage(Quillon,warning,The job finished with problems:\r\n"
-                            "Missing result: D:\\Rips\\Film\\mux\\movie.avi\r\n"
-                            "Could not start C:\\App\\tools\\UnRAR.exe)"}));
-
-  // The next job starts with a clean report.
-  fake.RemoveFolder(kMux);
-  fake.onPause = nullptr;
-  frm.ClickOpen();
-  frm.SelectOption(ControlId::optSubOrig);
-  frm.ClickStart();
-  EXPECT_TRUE(frm.Report().Empty());
-  EXPECT_EQ(Messages().back(), "ShowMessage(Quillon,information,Done!)");
-}
-
 TEST_F(JobTest, ShutDownLeavesTheWindowBusyAndSaysNothing) {
   Configure(false, false, false, true);
   frm.ClickStart();
@@ -254,29 +232,17 @@ TEST_F(JobTest, AMuxFolderThatCannotBeCreatedStopsTheJob) {
 TEST_F(JobTest, AnErrorStopsTheJobNamesTheStepAndRestoresTheWindow) {
   KeepLog();
   Configure(true, true, true);
-  fake.onPause = [&] {
-    frm.job().BeginStep("converting the audio");
-    throw JobError("BeSweet wrote nothing.");
-  };
+  fake.onPause = [] { throw JobError("BeSweet wrote nothing."); };
   frm.ClickStart();
   EXPECT_EQ(frm.StagesRun(), (std::vector<std::string>{"ConvertAudio", "MuxMovie", "Pause"}));
   ExpectIdle();
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,error,The job stopped "
-                                                  "while converting the audio:\r\nBeSweet wrote "
-                                                  "nothing." +
+                                                  "while waiting before the clean-up:\r\nBeSweet "
+                                                  "wrote nothing." +
                                                   std::string(kLogPlace) + ")"}));
   EXPECT_LT(fake.Position("Restore"), fake.Position("ShowMessage"));
   EXPECT_EQ(view.closeCount, 0);
   EXPECT_EQ(frm.ExitCode(), 0);
-}
-
-TEST_F(JobTest, TheDriverNamesItsOwnSteps) {
-  Configure(false, false, true);
-  fake.onPause = [] { throw JobError("x"); };
-  frm.ClickStart();
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
-                            "ShowMessage(Quillon,error,The job stopped while waiting before the "
-                            "clean-up:\r\nx)"}));
 }
 
 TEST_F(JobTest, AnUnexpectedExceptionIsReportedToo) {
@@ -320,28 +286,30 @@ TEST_F(JobTest, StartAndTheFolderButtonDoNothingDuringAJob) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"ShowMessage(Quillon,information,Done!)"}));
 }
 
-// ---- the helpers the stages use ----
+// ---- the helpers the stages use, on a job without the window ----
 
-TEST_F(JobTest, PauseWaitsAndStopsOnceTheWindowIsClosing) {
-  frm.job().Pause(3);
+using JobHelpersTest = BareJobTest;
+
+TEST_F(JobHelpersTest, PauseWaitsAndStopsOnceTheWindowIsClosing) {
+  job.Pause(3);
   EXPECT_EQ(fake.calls.back(), "WaitSeconds(3)");
-  view.closeRequested = true;
-  EXPECT_THROW(frm.job().Pause(2), JobCancelled);
+  settings.closeRequested = true;
+  EXPECT_THROW(job.Pause(2), JobCancelled);
   EXPECT_EQ(fake.calls.back(), "WaitSeconds(2)");
 }
 
-TEST_F(JobTest, RunToolRecordsAToolThatCannotStart) {
-  frm.job().RunTool("\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"", "C:\\App\\tools\\UnRAR.exe");
+TEST_F(JobHelpersTest, RunToolRecordsAToolThatCannotStart) {
+  job.RunTool("\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\"", "C:\\App\\tools\\UnRAR.exe");
   EXPECT_EQ(fake.calls.back(), "ShellWait(\"C:\\App\\tools\\UnRAR.exe\" e \"a b.rar\",1)");
-  EXPECT_EQ(frm.Report().Problems(),
+  EXPECT_EQ(job.Report().Problems(),
             (std::vector<std::string>{"Could not start C:\\App\\tools\\UnRAR.exe"}));
 
   fake.AddFile("C:\\App\\tools\\UnRAR.exe");
-  frm.job().RunTool("\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
-  EXPECT_EQ(frm.Report().Problems().size(), 1u);
+  job.RunTool("\"C:\\App\\tools\\UnRAR.exe\" e x", "C:\\App\\tools\\UnRAR.exe");
+  EXPECT_EQ(job.Report().Problems().size(), 1u);
 }
 
-TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) {
+TEST_F(JobHelpersTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) {
   const struct {
     const char* waitFailure;
     bool stillRunning;
@@ -366,38 +334,33 @@ TEST_F(JobTest, RunToolEndsTheJobWhenTheToolOutlivesItsTimeLimitOrItsWaitFails) 
       return outcome;
     };
     try {
-      frm.job().RunTool("\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
+      job.RunTool("\"B.exe\"", "C:\\App\\tools\\BeSweet.exe");
       ADD_FAILURE() << "no error";
     } catch (const JobError& error) {
       EXPECT_STREQ(error.what(), row.error);
     }
   }
-  frm.job().Limits().toolRunMs = 90000;
-  EXPECT_THROW(
-      {
-        try {
-          frm.job().RunTool("\"B.exe\"", "B.exe");
-        } catch (const JobError& error) {
-          EXPECT_STREQ(error.what(),
-                       "B.exe did not finish within the time limit of 90 seconds and was "
-                       "stopped.");
-          throw;
-        }
-      },
-      JobError);
-  EXPECT_TRUE(frm.Report().Empty());
+  job.Limits().toolRunMs = 90000;
+  try {
+    job.RunTool("\"B.exe\"", "B.exe");
+    ADD_FAILURE() << "no error";
+  } catch (const JobError& error) {
+    EXPECT_STREQ(error.what(),
+                 "B.exe did not finish within the time limit of 90 seconds and was stopped.");
+  }
+  EXPECT_TRUE(job.Report().Empty());
 }
 
 // A tool that failed after opening its output leaves an empty file: no
 // result either.
-TEST_F(JobTest, ExpectResultNotesMissingAndEmptyFiles) {
+TEST_F(JobHelpersTest, ExpectResultNotesMissingAndEmptyFiles) {
   fake.AddFile("D:\\Rips\\Film\\mux\\0x80.mp3", "mp3");
   fake.AddFile("D:\\Rips\\Film\\mux\\0x82.mp3", "");
-  EXPECT_TRUE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3"));
-  EXPECT_TRUE(frm.Report().Empty());
-  EXPECT_FALSE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3"));
-  EXPECT_FALSE(frm.job().ExpectResult("D:\\Rips\\Film\\mux\\0x82.mp3"));
-  EXPECT_EQ(frm.Report().Problems(),
+  EXPECT_TRUE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x80.mp3"));
+  EXPECT_TRUE(job.Report().Empty());
+  EXPECT_FALSE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x81.mp3"));
+  EXPECT_FALSE(job.ExpectResult("D:\\Rips\\Film\\mux\\0x82.mp3"));
+  EXPECT_EQ(job.Report().Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x81.mp3",
                                       "Missing result: D:\\Rips\\Film\\mux\\0x82.mp3 (empty)"}));
 }

@@ -20,7 +20,7 @@ constexpr char kBeSweet[] = "C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe";
 constexpr char kAviMux[] = "C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe";
 constexpr std::uint64_t kToolMs = 1500;
 
-class JobLogTest : public StageTest {
+class JobLogTest : public WholeJobTest {
  protected:
   JobLogTest() {
     fake.localAppDataFolder = kLocal;
@@ -252,7 +252,7 @@ TEST_P(JobLogStopTest, TheLogEndsWithWhatStoppedTheJob) {
   const Stop& stop = GetParam();
   switch (stop.kind) {
     case StopKind::ToolOverItsTimeLimit:
-      frm.job().Limits().toolRunMs = 600000;
+      frm.Limits().toolRunMs = 600000;
       toolOutcome = [this](const std::string&) {
         fake.now += 600000 - kToolMs;
         return ProcessOutcome{true, false, 0};

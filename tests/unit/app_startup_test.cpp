@@ -90,21 +90,6 @@ TEST_F(StartupTest, FillsTheBitRateListAndKeepsItDisabled) {
   EXPECT_FALSE(Enabled(ControlId::lblAudQual));
 }
 
-TEST_F(StartupTest, FileListsGetTheirPatternsAndSubtitleListShowsTheWorkingFolder) {
-  fake.workingFolder = "E:\\Start";
-  fake.AddFile("E:\\Start\\b.sup");
-  fake.AddFile("E:\\Start\\A.SUP");
-  fake.AddFile("E:\\Start\\a.wav");
-  frm.Load();
-  EXPECT_EQ(frm.job().AudioTracks().Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
-  EXPECT_EQ(frm.job().SubtitleFiles().Pattern(), "*.sup");
-  EXPECT_EQ(frm.job().SubtitleFiles().Folder(), "E:\\Start");
-  ASSERT_EQ(frm.job().SubtitleFiles().ListCount(), 2);
-  EXPECT_EQ(frm.job().SubtitleFiles().List(0), "A.SUP");
-  EXPECT_EQ(frm.job().SubtitleFiles().List(1), "b.sup");
-  EXPECT_EQ(frm.job().AudioTracks().ListCount(), 0);
-}
-
 TEST(StartupPause, ReadsTheStoredKeystrokePause) {
   struct Row {
     std::optional<std::string> stored;

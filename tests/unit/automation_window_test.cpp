@@ -12,7 +12,7 @@
 namespace quillon {
 namespace {
 
-class AutomationTest : public ::testing::Test {
+class AutomationTest : public BareJobTest {
  protected:
   AutomationTest() { job.SetKeyPause(2); }
   void WaitPresent(const CaptionPattern& caption) {
@@ -28,9 +28,6 @@ class AutomationTest : public ::testing::Test {
     fake.calls.clear();
     return window;
   }
-  testing::FakePlatform fake;
-  SettingsStub settings;
-  Job job{fake, settings};
 };
 
 std::string ErrorOf(const std::function<void()>& action) {

@@ -12,7 +12,7 @@ namespace {
 
 using Files = std::vector<std::string>;
 
-class FaultOutcomeTest : public StageTest {
+class FaultOutcomeTest : public WholeJobTest {
  protected:
   FaultOutcomeTest() {
     AddSubtitles();
@@ -234,8 +234,9 @@ TEST_F(FaultOutcomeTest, AFolderTooLongForTheToolsStartsNoJob) {
     fake.AddFolder(source);
     if (row.subtitles == Beside) fake.AddFile(source + "movie.idx");
     if (row.subtitles == InSubfolder) fake.AddFile(source + "subtitles\\movie.idx");
+    fake.commandLineText = source;  // dropped onto the window, which takes it as it is
+    frm.TickCommandTimer();
     frm.SelectOption(row.srt ? ControlId::optSubSRT : ControlId::optSubOrig);
-    frm.job().Files().SetSource(source);
     fake.calls.clear();
     frm.StartJob();
     const auto created = fake.Calls({"CreateFolder("});
@@ -247,7 +248,8 @@ TEST_F(FaultOutcomeTest, AFolderTooLongForTheToolsStartsNoJob) {
                             "or give it a shorter name.)";
     EXPECT_EQ(Messages(), (Files{"ShowMessage(Quillon,error,The job was not started, " + why}));
     if (!row.srt) continue;
-    frm.job().Files().SetSource(kSource);
+    fake.commandLineText = kSource;
+    frm.TickCommandTimer();
     fake.browseAnswer = source.substr(0, source.size() - 1);
     fake.calls.clear();
     frm.ClickOpen();

@@ -1,9 +1,12 @@
 #pragma once
-// The options a job reads, as plain values a test sets: a job without the
-// window.
+// The options a job reads, as plain values a test sets, and a job on the
+// fake platform that reads them: a job without the window.
+
+#include <gtest/gtest.h>
 
 #include <string>
 
+#include "fakes/fake_platform.h"
 #include "job/job.h"
 
 namespace quillon {
@@ -18,13 +21,21 @@ struct SettingsStub : JobSettings {
   bool CloseRequested() const override { return closeRequested; }
   bool SessionEnding() const override { return false; }
 
+  // As the window opens: originals kept, all muxed, temporary files deleted.
   bool mp3 = false;
   std::string bitRate = "128";
-  bool srt = true;
-  bool srtIntoAvi = true;
+  bool srt = false;
+  bool srtIntoAvi = false;
   bool muxAll = true;
   bool deleteTemp = true;
   bool closeRequested = false;
+};
+
+class BareJobTest : public ::testing::Test {
+ protected:
+  testing::FakePlatform fake;
+  SettingsStub settings;
+  Job job{fake, settings};
 };
 
 }  // namespace quillon

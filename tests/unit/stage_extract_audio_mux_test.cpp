@@ -22,20 +22,14 @@ const std::string kUnRar = "\"C:\\App\\tools\\UnRAR.exe\" e ";
 
 // ---- subtitle extraction ----
 
-class ExtractTest : public StageTest {
- protected:
-  ExtractTest() {
-    fake.AddFolder(kMux);
-    frm.SelectOption(ControlId::optSubOrig);
-  }
-};
+using ExtractTest = StageTest;
 
 // The index is copied after unpacking: UnRAR never meets a file it would
 // ask about, and the folder's index replaces the archive's.
 TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
   AddSubtitles(false);
   AddSubtitles(true);
-  stages::ExtractSubtitles(frm.job());
+  stages::ExtractSubtitles(job);
   EXPECT_EQ(
       fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
       (Calls{"ShellWait(" + kUnRar + "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)",
@@ -44,7 +38,7 @@ TEST_F(ExtractTest, IndexBesideTheMovieWinsOverTheSubfolder) {
 
 TEST_F(ExtractTest, IndexInTheSubtitlesFolder) {
   AddSubtitles(true);
-  stages::ExtractSubtitles(frm.job());
+  stages::ExtractSubtitles(job);
   EXPECT_EQ(
       fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
       (Calls{"ShellWait(" + kUnRar +
@@ -59,7 +53,7 @@ TEST_F(ExtractTest, AReadOnlyIndexIsCopiedOverAReadOnlyUnpackedOne) {
   AddSubtitles();
   fake.SetReadOnly(std::string(kSource) + "movie.idx");
   script.unrarReadOnly = true;
-  stages::ExtractSubtitles(frm.job());
+  stages::ExtractSubtitles(job);
   EXPECT_EQ(fake.FileContent(std::string(kMux) + "movie.idx"), "index");
   EXPECT_FALSE(fake.ReadOnly(std::string(kMux) + "movie.idx"));
   EXPECT_TRUE(fake.ReadOnly(std::string(kSource) + "movie.idx"));
@@ -69,8 +63,8 @@ TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
   fake.AddFile(std::string(kSource) + "movie.idx", "index");
   fake.AddFile(std::string(kSource) + "subtitles\\movie.rar");
   script.unrarWrites = false;
-  frm.job().Files().FindSubtitles(fake);
-  stages::ExtractSubtitles(frm.job());
+  job.Files().FindSubtitles(fake);
+  stages::ExtractSubtitles(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{"ShellWait(" + kUnRar +
                    "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)"}));
@@ -78,10 +72,10 @@ TEST_F(ExtractTest, ArchiveIsTakenBesideTheIndexEvenWhenItLiesElsewhere) {
 }
 
 TEST_F(ExtractTest, NoIndexCopiesAndStartsNothingButStillRunsTheRecognition) {
-  frm.SelectOption(ControlId::optSubSRT);
+  settings.srt = true;
   script.converterShowsWindow = false;
-  frm.job().Limits().windowAppearMs = 1000;
-  EXPECT_THROW(stages::ExtractSubtitles(frm.job()),
+  job.Limits().windowAppearMs = 1000;
+  EXPECT_THROW(stages::ExtractSubtitles(job),
                JobError);  // the macro ran and found no converter window
   EXPECT_EQ(fake.Calls({"CopyFile(", "ShellWait(", "StartProgram("}),
             (Calls{"StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)"}));
@@ -89,15 +83,15 @@ TEST_F(ExtractTest, NoIndexCopiesAndStartsNothingButStillRunsTheRecognition) {
 
 TEST_F(ExtractTest, OriginalSubtitlesRunNoRecognition) {
   AddSubtitles();
-  stages::ExtractSubtitles(frm.job());
+  stages::ExtractSubtitles(job);
   EXPECT_TRUE(fake.Calls({"StartProgram("}).empty());
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "movie.sub"));
 }
 
 TEST_F(ExtractTest, ConvertToSrtHandsOverToTheRecognitionAfterUnpacking) {
   AddSubtitles();
-  frm.SelectOption(ControlId::optSubSRT);
-  stages::ExtractSubtitles(frm.job());
+  settings.srt = true;
+  stages::ExtractSubtitles(job);
   const long unpack = fake.Position("ShellWait(" + kUnRar +
                                     "\"D:\\Rips\\Film\\movie.rar\" \"D:\\Rips\\Film\\mux\\\",1)");
   const long start = fake.Position("StartProgram(C:\\App\\tools\\SubToSup\\SubToSup.exe,1)");
@@ -108,20 +102,20 @@ TEST_F(ExtractTest, ConvertToSrtHandsOverToTheRecognitionAfterUnpacking) {
 
 TEST_F(ExtractTest, ALockedIndexCopyEndsTheStageBeforeTheRecognition) {
   AddSubtitles();
-  frm.SelectOption(ControlId::optSubSRT);
+  settings.srt = true;
   script.unrarWrites = false;
   fake.AddFile(std::string(kMux) + "movie.idx", "old");
   fake.LockFile(std::string(kMux) + "movie.idx");
-  EXPECT_THROW(stages::ExtractSubtitles(frm.job()), PlatformError);
+  EXPECT_THROW(stages::ExtractSubtitles(job), PlatformError);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
   EXPECT_TRUE(fake.Calls({"StartProgram("}).empty());
 }
 
 TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {
   AddSubtitles();
-  fake.DeleteFile(frm.job().Files().UnRar());
-  frm.SelectOption(ControlId::optSubSRT);
-  stages::ExtractSubtitles(frm.job());
+  fake.DeleteFile(job.Files().UnRar());
+  settings.srt = true;
+  stages::ExtractSubtitles(job);
   EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\UnRAR.exe");
   EXPECT_EQ(fake.Calls({"StartProgram(C:\\App\\tools\\SubToSup"}).size(), 1u);
 }
@@ -130,7 +124,6 @@ TEST_F(ExtractTest, AMissingUnpackerIsReportedAndTheStageGoesOn) {
 
 class AudioTest : public StageTest {
  protected:
-  AudioTest() { fake.AddFolder(kMux); }
   static std::string Line(const std::string& entry, const std::string& key,
                           const std::string& rate) {
     return "ShellWait(\"C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe\" -core( -input "
@@ -142,40 +135,39 @@ class AudioTest : public StageTest {
 
 TEST_F(AudioTest, OneRunPerTrackInListOrder) {
   ChooseSource({"0x81.wav", "0x80.ac3", "0x82.mp3"});
-  frm.SelectOption(ControlId::optAudMP3);
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80.ac3", "0x80", "128"), Line("0x81.wav", "0x81", "128"),
                    Line("0x82.mp3", "0x82", "128")}));
   for (const char* key : {"0x80", "0x81", "0x82"})
     EXPECT_TRUE(fake.FileExists(std::string(kMux) + key + ".mp3"));
   EXPECT_TRUE(fake.FileExists(std::string(kSource) + "0x82.mp3"));
-  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_TRUE(job.Report().Empty());
 }
 
 TEST_F(AudioTest, TheBitRateIsReadAfreshForEveryTrack) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
-  frm.SetQualityText("192");
+  settings.bitRate = "192";
   const auto run = fake.onShellWait;
   fake.onShellWait = [&](const std::string& cmd, int style) {
-    frm.SetQualityText("96");  // changed while the first track converts
+    settings.bitRate = "96";  // changed while the first track converts
     return run(cmd, style);
   };
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80.ac3", "0x80", "192"), Line("0x81.ac3", "0x81", "96")}));
 }
 
 TEST_F(AudioTest, EmptyListRunsNothing) {
   ChooseSource({});
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
-  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_TRUE(job.Report().Empty());
 }
 
 TEST_F(AudioTest, TwoTracksWithOneKeyShareTheirOutput) {
   ChooseSource({"0x80 main.ac3", "0x80 comm.ac3"});
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}),
             (Calls{Line("0x80 comm.ac3", "0x80", "128"), Line("0x80 main.ac3", "0x80", "128")}));
 }
@@ -183,7 +175,7 @@ TEST_F(AudioTest, TwoTracksWithOneKeyShareTheirOutput) {
 TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
   script.besweetWrites = false;
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\0x80.mp3",
                                       "Missing result: D:\\Rips\\Film\\mux\\0x81.mp3"}));
@@ -191,9 +183,9 @@ TEST_F(AudioTest, AnMp3ThatWasNotWrittenIsReported) {
 
 TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
-  fake.DeleteFile(frm.job().Files().BeSweet());
+  fake.DeleteFile(job.Files().BeSweet());
   fake.calls.clear();
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 2u);
   EXPECT_EQ(Problems()[0], "Could not start C:\\App\\tools\\BeSweetv1.5b31\\BeSweet.exe");
 }
@@ -201,7 +193,7 @@ TEST_F(AudioTest, AMissingConverterIsReportedOnceAndEveryTrackIsTried) {
 TEST_F(AudioTest, AConverterThatOutlivesTheLimitEndsTheJob) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
   fake.onShellWait = [](const std::string&, int) { return ProcessOutcome{true, false, 0}; };
-  EXPECT_THROW(stages::ConvertAudio(frm.job()), JobError);
+  EXPECT_THROW(stages::ConvertAudio(job), JobError);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }
 
@@ -209,7 +201,6 @@ TEST_F(AudioTest, AConverterThatOutlivesTheLimitEndsTheJob) {
 
 class MuxTest : public StageTest {
  protected:
-  MuxTest() { fake.AddFolder(kMux); }
   std::string Script() const {
     return fake.FileContent(std::string(kMux) + "movie.amg").value_or("");
   }
@@ -217,29 +208,29 @@ class MuxTest : public StageTest {
   void RecogniseSubtitles(std::vector<std::string> supFiles) {
     script.supFiles = std::move(supFiles);
     fake.AddFile(std::string(kMux) + "movie.idx");
-    stages::ConvertSubtitlesToSrt(frm.job());
+    stages::ConvertSubtitlesToSrt(job);
     fake.calls.clear();
   }
 };
 
 TEST_F(MuxTest, WritesTheScriptThenRunsTheMuxerOnIt) {
   ChooseSource({"0x80.ac3", "0x81.ac3"});
-  frm.SelectOption(ControlId::optAudMP3);
+  settings.mp3 = true;
   RecogniseSubtitles({"vob_0x20.sup"});
-  stages::MuxMovie(frm.job());
+  stages::MuxMovie(job);
   EXPECT_EQ(Script(),
             ScriptFor(kSource, AudioMode::Mp3, {"0x80.ac3", "0x81.ac3"}, {"vob_0x20.sup"}));
   EXPECT_EQ(fake.calls, (Calls{"WriteAnsiTextFile(D:\\Rips\\Film\\mux\\movie.amg)",
                                "ShellWait(\"C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe\" "
                                "\"D:\\Rips\\Film\\mux\\movie.amg\",1)"}));
-  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_TRUE(job.Report().Empty());
 }
 
 TEST_F(MuxTest, OriginalAudioWithoutMuxIntoAviLoadsNoSubtitles) {
   ChooseSource({"0x80.AC3"});
   RecogniseSubtitles({"vob_0x20.sup"});
-  frm.SetCheck(ControlId::chkSubMux, 0);
-  stages::MuxMovie(frm.job());
+  settings.srtIntoAvi = false;
+  stages::MuxMovie(job);
   EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {"0x80.AC3"}, {}));
 }
 
@@ -247,49 +238,47 @@ TEST_F(MuxTest, NoRecognitionInThisJobLoadsNoSubtitles) {
   // A list that points at SUP files, but not from a recognition of this job.
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kMux) + "vob_0x20.sup");
-  frm.job().SubtitleFiles().SetFolder(kMux);
-  ASSERT_EQ(frm.job().SubtitleFiles().ListCount(), 1);
-  ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
-  stages::MuxMovie(frm.job());
+  job.SubtitleFiles().SetFolder(kMux);
+  ASSERT_EQ(job.SubtitleFiles().ListCount(), 1);
+  stages::MuxMovie(job);
   EXPECT_EQ(Script().find(".srt"), std::string::npos);
 }
 
 TEST_F(MuxTest, EmptyRecognitionListLoadsNoSubtitles) {
   ChooseSource({"0x80.ac3"});
   RecogniseSubtitles({});
-  stages::MuxMovie(frm.job());
+  stages::MuxMovie(job);
   EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {"0x80.ac3"}, {}));
 }
 
 TEST_F(MuxTest, AnEarlierScriptIsReplaced) {
   ChooseSource({});
   fake.AddFile(std::string(kMux) + "movie.amg", "OLD\r\n");
-  stages::MuxMovie(frm.job());
+  stages::MuxMovie(job);
   EXPECT_EQ(Script(), ScriptFor(kSource, AudioMode::Original, {}, {}));
 }
 
 TEST_F(MuxTest, APathTheCodePageCannotHoldStopsBeforeTheMuxerStarts) {
-  frm.job().Files().SetSource("D:\\Filme\\東京\\");
-  fake.AddFolder(frm.job().Files().Mux());
+  job.Files().SetSource("D:\\Filme\\東京\\");
+  fake.AddFolder(job.Files().Mux());
   ChooseSource({});
-  frm.job().AudioTracks().SetFolder(frm.job().Files().Source());
-  EXPECT_THROW(stages::MuxMovie(frm.job()), PlatformError);
+  EXPECT_THROW(stages::MuxMovie(job), PlatformError);
   EXPECT_TRUE(fake.Calls({"ShellWait("}).empty());
-  EXPECT_FALSE(fake.FileExists(frm.job().Files().Mux() + "movie.amg"));
+  EXPECT_FALSE(fake.FileExists(job.Files().Mux() + "movie.amg"));
 }
 
 TEST_F(MuxTest, AMissingAviIsReported) {
   ChooseSource({"0x80.ac3"});
   script.avimuxWrites = false;
-  stages::MuxMovie(frm.job());
+  stages::MuxMovie(job);
   EXPECT_EQ(Problems(),
             (std::vector<std::string>{"Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
 }
 
 TEST_F(MuxTest, AMissingMuxerIsReported) {
   ChooseSource({"0x80.ac3"});
-  fake.DeleteFile(frm.job().Files().AviMux());
-  stages::MuxMovie(frm.job());
+  fake.DeleteFile(job.Files().AviMux());
+  stages::MuxMovie(job);
   EXPECT_EQ(Problems(), (std::vector<std::string>{
                             "Could not start C:\\App\\tools\\AVI-Mux_GUI-1.17.7\\AVIMux_GUI.exe",
                             "Missing result: D:\\Rips\\Film\\mux\\movie.avi"}));
@@ -297,7 +286,7 @@ TEST_F(MuxTest, AMissingMuxerIsReported) {
 
 // Two whole jobs through the driver: the first on a folder with subtitles,
 // the second on a folder without. The second must not load the first's SRT.
-TEST_F(StageTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
+TEST_F(WholeJobTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
   AddSubtitles();
   ChooseSource({"0x80.ac3"});
   frm.SetCheck(ControlId::chkDelTemp, 0);
@@ -310,8 +299,8 @@ TEST_F(StageTest, AnEarlierJobsSubtitlesAreNotLoadedByTheNextJob) {
   const std::string second = "D:\\Rips\\Other\\";
   fake.AddFile(second + "movie.avi");
   fake.AddFile(second + "0x80.ac3");
-  frm.job().Files().SetSource(second);
-  frm.ScanSourceFolder();
+  fake.browseAnswer = "D:\\Rips\\Other";
+  frm.ClickOpen();
   ASSERT_EQ(frm.Control(ControlId::chkSubMux).value, 1);
   frm.StartJob();
   EXPECT_EQ(fake.FileContent(second + "mux\\movie.amg"),

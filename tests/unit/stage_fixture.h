@@ -1,20 +1,25 @@
 #pragma once
-// A loaded main window on the fake platform with a source movie folder, the
-// tools in place, and scripted stand-ins for the five outside tools: the
-// command-line ones write their outputs when "run", the two GUI ones open,
-// retitle and close windows in answer to the macro's clicks and keys.
+// The stages are tested two ways, against the same scripted stand-ins for
+// the five outside tools and a source movie folder: one stage at a time on a
+// job without the main window, its options set on the stub; and whole jobs
+// through the main window. The command-line tools write their outputs when
+// "run", the two GUI ones open, retitle and close windows in answer to the
+// macro's clicks and keys.
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/frm_main.h"
 #include "app_fixture.h"
-#include "job/file_list.h"
+#include "fakes/fake_platform.h"
+#include "job/job_files.h"
+#include "settings_stub.h"
+#include "stages/stages.h"
 #include "stages/tool_windows.h"
 #include "tool_model/outside_tools.h"
 
@@ -50,46 +55,32 @@ struct ToolScript {
   std::string emptyOutputOf;
 };
 
-class StageTest : public AppTest {
- protected:
-  StageTest() {
-    fake.exeFolder = "C:\\App";
-    fake.AddFile("C:\\App\\tools\\xt.txt");
-    frm.Load();
-    const JobFiles& files = frm.job().Files();
-    for (const std::string& tool :
-         {files.UnRar(), files.SubToSup(), files.SubEdit(), files.BeSweet(), files.AviMux()})
-      fake.AddFile(tool);
-    fake.AddFile(std::string(kSource) + "movie.avi");
-    frm.job().Files().SetSource(kSource);
+// The tools, shared by both kinds of test.
+class ScriptedTools {
+ public:
+  // The tools answer at the paths `files` holds when they are run.
+  ScriptedTools(testing::FakePlatform& fake, const JobFiles& files) : fake_(fake), files_(files) {
     fake.onStartProgram = [this](const std::string& cmd, int style) { return Start(cmd, style); };
     fake.onShellWait = [this](const std::string& cmd, int) { return Run(cmd); };
     fake.onClick = [this](WindowHandle window, int id) { Click(window, id); };
     fake.onKeys = [this](const std::vector<KeyStroke>& keys) { Keys(keys); };
     fake.onText = [this](const std::string& text) { typed_ = text; };
-    fake.calls.clear();
   }
+  ScriptedTools(const ScriptedTools&) = delete;
+  ScriptedTools& operator=(const ScriptedTools&) = delete;
 
-  // Chooses the folder as the user would (the scan picks the modes).
-  void ChooseSource(std::initializer_list<const char*> audioFiles) {
-    for (const char* name : audioFiles) fake.AddFile(std::string(kSource) + name);
-    frm.ScanSourceFolder();
-  }
-
-  void AddSubtitles(bool inSubfolder = false) {
-    const std::string dir = std::string(kSource) + (inSubfolder ? "subtitles\\" : "");
-    fake.AddFile(dir + "movie.idx", "index");
-    fake.AddFile(dir + "movie.rar", "archive");
-    frm.job().Files().FindSubtitles(fake);  // as the job does when it starts
+  // Puts the five tools where the job looks for them.
+  void InstallTools() {
+    for (const std::string& tool :
+         {files_.UnRar(), files_.SubToSup(), files_.SubEdit(), files_.BeSweet(), files_.AviMux()})
+      fake_.AddFile(tool);
   }
 
   // The calls that talk to the tools, in order.
   std::vector<std::string> MacroCalls() const {
-    return fake.Calls({"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
-                       "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("});
+    return fake_.Calls({"StartProgram(", "ActivateWindow(", "ClickControl(", "SendKeys(",
+                        "SendText(", "WaitSeconds(", "DeleteFile(", "ShellWait("});
   }
-
-  std::vector<std::string> Problems() const { return frm.Report().Problems(); }
 
   ToolScript script;
   int editorStarts = 0;
@@ -98,29 +89,29 @@ class StageTest : public AppTest {
   // A window that the next Alt+F4 closes: the most recent one still open.
   void Open(WindowHandle window) { stack_.push_back(window); }
   void CloseTop() {
-    while (!stack_.empty() && fake.WindowCaption(stack_.back()).empty()) stack_.pop_back();
+    while (!stack_.empty() && fake_.WindowCaption(stack_.back()).empty()) stack_.pop_back();
     if (stack_.empty()) return;
     const WindowHandle top = stack_.back();
     stack_.pop_back();
     if (top == converter_) converter_ = 0;
     if (top == editor_) editor_ = 0;
-    fake.RemoveWindow(top);
+    fake_.RemoveWindow(top);
   }
 
   bool Start(const std::string& cmd, int) {
-    if (!fake.FileExists(cmd)) return false;
-    if (cmd == frm.job().Files().SubToSup()) {
+    if (!fake_.FileExists(cmd)) return false;
+    if (cmd == files_.SubToSup()) {
       if (!script.converterShowsWindow) return true;
-      fake.At(fake.now + script.windowDelayMs, [this] {
-        converter_ = fake.AddWindow(tools::kSubToSupCaption);
+      fake_.At(fake_.now + script.windowDelayMs, [this] {
+        converter_ = fake_.AddWindow(tools::kSubToSupCaption);
         Open(converter_);
       });
-    } else if (cmd == frm.job().Files().SubEdit()) {
+    } else if (cmd == files_.SubEdit()) {
       ++editorStarts;
       editorState_ = EditorState::Started;
-      if (script.editorWritesSettings) fake.AddFile(kSettingsFile, "last file");
-      fake.At(fake.now + script.windowDelayMs, [this] {
-        editor_ = fake.AddWindow(kEditorCaption);
+      if (script.editorWritesSettings) fake_.AddFile(kSettingsFile, "last file");
+      fake_.At(fake_.now + script.windowDelayMs, [this] {
+        editor_ = fake_.AddWindow(kEditorCaption);
         Open(editor_);
       });
     }
@@ -136,30 +127,29 @@ class StageTest : public AppTest {
     using namespace tool_model;
     const std::string_view line = cmd;
     const auto program = ExactReader<char>(line).Quoted();
-    if (!program || !fake.FileExists(*program)) return ProcessOutcome{false, false, 0};
-    if (const auto unrar = ReadUnRarCall(line); unrar && *program == frm.job().Files().UnRar()) {
+    if (!program || !fake_.FileExists(*program)) return ProcessOutcome{false, false, 0};
+    if (const auto unrar = ReadUnRarCall(line); unrar && *program == files_.UnRar()) {
       if (!script.unrarWrites) return ProcessOutcome{true, true, 0};
       for (const char* name : {"movie.sub", "movie.idx"}) {
         // Without an overwrite switch the tool would stop here and ask on
         // its console, with nobody to answer.
-        if (fake.FileExists(unrar->destination + name))
+        if (fake_.FileExists(unrar->destination + name))
           ADD_FAILURE() << "UnRAR would ask whether to replace " << unrar->destination + name;
       }
-      fake.AddFile(unrar->destination + "movie.sub", "bitmaps");
-      fake.AddFile(unrar->destination + "movie.idx", "index from the archive");
+      fake_.AddFile(unrar->destination + "movie.sub", "bitmaps");
+      fake_.AddFile(unrar->destination + "movie.idx", "index from the archive");
       if (script.unrarReadOnly) {
-        fake.SetReadOnly(unrar->destination + "movie.sub");
-        fake.SetReadOnly(unrar->destination + "movie.idx");
+        fake_.SetReadOnly(unrar->destination + "movie.sub");
+        fake_.SetReadOnly(unrar->destination + "movie.idx");
       }
     } else if (const auto besweet = ReadBeSweetCall(line);
-               besweet && *program == frm.job().Files().BeSweet()) {
-      if (script.besweetWrites) fake.AddFile(besweet->output, Output("BeSweet", "mp3"));
-    } else if (const auto avimux = ReadAviMuxCall(line);
-               avimux && *program == frm.job().Files().AviMux()) {
+               besweet && *program == files_.BeSweet()) {
+      if (script.besweetWrites) fake_.AddFile(besweet->output, Output("BeSweet", "mp3"));
+    } else if (const auto avimux = ReadAviMuxCall(line); avimux && *program == files_.AviMux()) {
       const std::string& scriptPath = avimux->script;
       if (script.avimuxWrites)
-        fake.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi",
-                     Output("AVI-Mux GUI", "avi"));
+        fake_.AddFile(scriptPath.substr(0, scriptPath.rfind('\\') + 1) + "movie.avi",
+                      Output("AVI-Mux GUI", "avi"));
     } else {
       ADD_FAILURE() << "a tool was given a command line it does not accept: " << cmd;
     }
@@ -169,14 +159,14 @@ class StageTest : public AppTest {
   void Click(WindowHandle window, int id) {
     if (window == converter_ && id == tools::kSubToSupOpenButton) {
       converterDialog_ = true;
-      dialog_ = fake.AddWindow("Open");
+      dialog_ = fake_.AddWindow("Open");
     } else if (window == editor_ && id == tools::kSubEditRecognizeButton) {
-      const WindowHandle progress = fake.AddWindow(kOcrCaption);
+      const WindowHandle progress = fake_.AddWindow(kOcrCaption);
       if (script.ocrEnds)
-        fake.At(fake.now + script.ocrMs, [this, progress] { fake.RemoveWindow(progress); });
+        fake_.At(fake_.now + script.ocrMs, [this, progress] { fake_.RemoveWindow(progress); });
     } else if (window == editor_ && id == tools::kSubEditSaveButton) {
       editorState_ = EditorState::SaveDialog;
-      dialog_ = fake.AddWindow("Save SRT file");
+      dialog_ = fake_.AddWindow("Save SRT file");
     }
   }
 
@@ -188,33 +178,33 @@ class StageTest : public AppTest {
     }
     if (text == "%F" && editorState_ == EditorState::Started) {
       editorState_ = EditorState::Menu;
-      fake.menuOpenIn = editor_;
+      fake_.menuOpenIn = editor_;
     } else if (text == ToOpenSup() && editorState_ == EditorState::Menu) {
       editorState_ = EditorState::MenuOnOpen;
     } else if (text == "{ENTER}" && editorState_ == EditorState::MenuOnOpen) {
       editorState_ = EditorState::OpenDialog;
-      fake.menuOpenIn = 0;
-      dialog_ = fake.AddWindow("Open SUP file");
+      fake_.menuOpenIn = 0;
+      dialog_ = fake_.AddWindow("Open SUP file");
     } else if (text == "{ENTER}" && editorState_ == EditorState::OpenDialog) {
       editorState_ = EditorState::Loaded;
-      fake.RemoveWindow(dialog_);
-      fake.RetitleWindow(editor_, typed_);
-      Open(fake.AddWindow(tools::kLoadIfoCaption));
+      fake_.RemoveWindow(dialog_);
+      fake_.RetitleWindow(editor_, typed_);
+      Open(fake_.AddWindow(tools::kLoadIfoCaption));
     } else if (text == "{ENTER}" && editorState_ == EditorState::SaveDialog) {
       editorState_ = EditorState::Loaded;
-      fake.RemoveWindow(dialog_);
+      fake_.RemoveWindow(dialog_);
       if (script.editorSaves)
-        fake.AddFile(typed_ + "." + tool_model::kSubEditSaveExtension,
-                     Output("DVDSubEdit", "srt of " + fake.WindowCaption(editor_)));
+        fake_.AddFile(typed_ + "." + tool_model::kSubEditSaveExtension,
+                      Output("DVDSubEdit", "srt of " + fake_.WindowCaption(editor_)));
     } else if (text == "{ENTER}" && doneBox_ != 0) {
-      fake.RemoveWindow(std::exchange(doneBox_, 0));
+      fake_.RemoveWindow(std::exchange(doneBox_, 0));
     } else if (text == "{ENTER}" && converterDialog_) {
       converterDialog_ = false;
-      fake.RemoveWindow(dialog_);
+      fake_.RemoveWindow(dialog_);
       if (typed_ != std::string(kMux) + "movie.idx" || !script.converterFinishes) return;
-      fake.At(fake.now + script.convertMs, [this] {
-        for (const auto& name : script.supFiles) fake.AddFile(std::string(kMux) + name, "sup");
-        doneBox_ = fake.AddWindow(tools::kSubToSupDoneCaption);
+      fake_.At(fake_.now + script.convertMs, [this] {
+        for (const auto& name : script.supFiles) fake_.AddFile(std::string(kMux) + name, "sup");
+        doneBox_ = fake_.AddWindow(tools::kSubToSupDoneCaption);
       });
     }
   }
@@ -234,7 +224,70 @@ class StageTest : public AppTest {
   WindowHandle dialog_ = 0;   // the file dialog the tool in front shows
   WindowHandle doneBox_ = 0;  // the converter's box that says it is done
   EditorState editorState_ = EditorState::None;
+  testing::FakePlatform& fake_;
+  const JobFiles& files_;
   std::string typed_;
+};
+
+// The job's paths and lists are set as the window sets them at start-up, and
+// its mux folder is made as the job makes it.
+class StageTest : public BareJobTest, public ScriptedTools {
+ protected:
+  StageTest() : ScriptedTools(fake, job.Files()) {
+    job.Files().SetToolsFolder("C:\\App\\tools\\");
+    job.AudioTracks().SetPattern("*.wav;*.ac3;*.mp3;*.ogg");
+    job.SubtitleFiles().SetPattern("*.sup");
+    InstallTools();
+    fake.AddFile(std::string(kSource) + "movie.avi");
+    job.Files().SetSource(kSource);
+    fake.AddFolder(kMux);
+  }
+
+  // Chooses the folder as the window's scan does: the first track picks the
+  // audio mode, and SRT subtitles go into the AVI.
+  void ChooseSource(std::initializer_list<const char*> audioFiles) {
+    for (const char* name : audioFiles) fake.AddFile(std::string(kSource) + name);
+    settings.mp3 = stages::ScanSourceFolder(job);
+    settings.srt = settings.srtIntoAvi = true;
+  }
+
+  void AddSubtitles(bool inSubfolder = false) {
+    const std::string dir = std::string(kSource) + (inSubfolder ? "subtitles\\" : "");
+    fake.AddFile(dir + "movie.idx", "index");
+    fake.AddFile(dir + "movie.rar", "archive");
+    job.Files().FindSubtitles(fake);  // as the job does when it starts
+  }
+
+  std::vector<std::string> Problems() const { return job.Report().Problems(); }
+};
+
+// The main window, loaded, with the source folder chosen in it.
+class WholeJobTest : public AppTest, public ScriptedTools {
+ protected:
+  WholeJobTest() : ScriptedTools(fake, frm.job().Files()) {
+    fake.AddFile("C:\\App\\tools\\xt.txt");
+    frm.Load();
+    InstallTools();
+    fake.AddFile(std::string(kSource) + "movie.avi");
+    fake.browseAnswer = "D:\\Rips\\Film";
+    frm.ClickOpen();
+    fake.calls.clear();
+  }
+
+  // Chooses the folder as the user would (the scan picks the modes).
+  void ChooseSource(std::initializer_list<const char*> audioFiles) {
+    for (const char* name : audioFiles) fake.AddFile(std::string(kSource) + name);
+    frm.ScanSourceFolder();
+  }
+
+  // The job finds them when it starts.
+  void AddSubtitles(bool inSubfolder = false) {
+    const std::string dir = std::string(kSource) + (inSubfolder ? "subtitles\\" : "");
+    fake.AddFile(dir + "movie.idx", "index");
+    fake.AddFile(dir + "movie.rar", "archive");
+  }
+
+  std::vector<std::string> Problems() const { return frm.Report().Problems(); }
 };
 
 }  // namespace quillon

@@ -37,7 +37,7 @@ void PrintTo(const RuleCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class InputRulesTest : public StageTest, public ::testing::WithParamInterface<RuleCase> {
+class InputRulesTest : public WholeJobTest, public ::testing::WithParamInterface<RuleCase> {
  public:
   InputRulesTest() {
     KeepLog();
@@ -57,8 +57,8 @@ class InputRulesTest : public StageTest, public ::testing::WithParamInterface<Ru
     };
   }
   WindowHandle LoadedEditor() { return fake.FindCaption(kSup); }
-  using StageTest::fake;
-  using StageTest::frm;
+  using WholeJobTest::fake;
+  using WholeJobTest::frm;
 };
 
 TEST_P(InputRulesTest, NoKeyStraysAndTheJobGoesOnOrSaysWhereItStopped) {
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](InputRulesTest& rig) {
                    rig.Raise("Mail", kMail);
                    rig.fake.userActiveUntil = kForever;
-                   rig.frm.job().Limits().toolRunMs = 10 * 60 * 1000;
+                   rig.frm.Limits().toolRunMs = 10 * 60 * 1000;
                  },
                  kStopped +
                      "starting SubToSup:\r\nThe window \"SubToSup\" could not be brought to the "

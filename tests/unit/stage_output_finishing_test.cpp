@@ -13,7 +13,7 @@ namespace {
 
 using Files = std::vector<std::string>;
 
-class OutputTest : public StageTest {
+class OutputTest : public WholeJobTest {
  protected:
   OutputTest() {
     AddSubtitles();
@@ -278,24 +278,23 @@ TEST_F(StageTest, WithoutARecognitionInThisJobNoListedSubtitleFileIsCopiedOrDele
   // The subtitle list still names files an earlier job left in this folder.
   fake.AddFile(std::string(kMux) + "vob_0x20.sup", "earlier");
   fake.AddFile(std::string(kMux) + "0x20.srt", "earlier");
-  frm.job().SubtitleFiles().SetFolder(kMux);
+  job.SubtitleFiles().SetFolder(kMux);
   ChooseSource({"0x80.ac3"});
-  frm.SetCheck(ControlId::chkMux, 0);
-  stages::CopySubtitleResults(frm.job());
-  stages::DeleteTempFiles(frm.job());
+  settings.muxAll = false;
+  stages::CopySubtitleResults(job);
+  stages::DeleteTempFiles(job);
   EXPECT_TRUE(fake.Calls({"CopyFile("}).empty());
   EXPECT_TRUE(fake.Calls({"DeleteFile("}).empty());
   EXPECT_TRUE(fake.FileExists(std::string(kMux) + "vob_0x20.sup"));
   EXPECT_TRUE(fake.FolderExists(kMux));
 }
 
-TEST_F(OutputTest, OriginalSubtitlesCopyNothing) {
-  fake.AddFolder(kMux);
+TEST_F(StageTest, OriginalSubtitlesCopyNothing) {
   fake.AddFile(std::string(kMux) + "movie.idx");
-  stages::ConvertSubtitlesToSrt(frm.job());
-  frm.SelectOption(ControlId::optSubOrig);
+  stages::ConvertSubtitlesToSrt(job);
+  settings.srt = false;
   fake.calls.clear();
-  stages::CopySubtitleResults(frm.job());
+  stages::CopySubtitleResults(job);
   EXPECT_TRUE(fake.calls.empty());
 }
 

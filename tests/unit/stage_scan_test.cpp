@@ -17,7 +17,7 @@ void PrintTo(const ScanCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class FolderScanTest : public StageTest, public ::testing::WithParamInterface<ScanCase> {};
+class FolderScanTest : public WholeJobTest, public ::testing::WithParamInterface<ScanCase> {};
 
 TEST_P(FolderScanTest, TheFirstEntryChoosesTheAudioMode) {
   for (const auto& name : GetParam().files) fake.AddFile(std::string(kSource) + name);
@@ -40,6 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScanCase{"OggFirst", {"0x80.ogg"}, true},
                       ScanCase{"UpperCaseOgg", {"0x80.OGG"}, false},
                       ScanCase{"OggSecond", {"0x80.ac3", "0x81.ogg"}, false},
+                      ScanCase{"OggAfterAnMp3", {"0x80.mp3", "0x81.ogg"}, false},
+                      ScanCase{"OnlyAudioIsListed", {"0x80.dts", "0x80.sup", "0x81.ogg"}, true},
                       ScanCase{"OggInsideTheName", {"a.ogg.wav", "b.ac3"}, true},
                       ScanCase{"OggWithUpperCaseName", {"MOVIE.ogg"}, true},
                       ScanCase{"NoAudio", {}, false},
@@ -52,14 +54,13 @@ TEST_F(StageTest, ScanListsTheSourceFolderAndAHiddenTrackIsNotSeen) {
   fake.AddFile(std::string(kSource) + "MOVIE.AC3");
   fake.AddFile(std::string(kSource) + "movie.wav");
   fake.AddFolder(std::string(kSource) + "x.wav");
-  frm.ScanSourceFolder();
-  EXPECT_EQ(frm.job().AudioTracks().Folder(), kSource);
-  EXPECT_EQ(frm.job().AudioTracks().Entries(),
+  EXPECT_FALSE(stages::ScanSourceFolder(job));  // the original audio
+  EXPECT_EQ(job.AudioTracks().Folder(), kSource);
+  EXPECT_EQ(job.AudioTracks().Entries(),
             (std::vector<std::string>{"0x80.ac3", "MOVIE.AC3", "movie.wav"}));
-  EXPECT_EQ(frm.Control(ControlId::optAudOrig).value, 1);
 }
 
-TEST_F(StageTest, ASecondScanUndoesTheUsersChoices) {
+TEST_F(WholeJobTest, ASecondScanUndoesTheUsersChoices) {
   ChooseSource({"0x80.ogg"});
   frm.SelectOption(ControlId::optAudOrig);
   frm.SelectOption(ControlId::optSubOrig);
@@ -72,8 +73,7 @@ TEST_F(StageTest, ASecondScanUndoesTheUsersChoices) {
 TEST_F(StageTest, ATrackAddedAfterTheScanIsNotSeenByTheJob) {
   ChooseSource({"0x80.ac3"});
   fake.AddFile(std::string(kSource) + "0x81.ac3");
-  frm.SelectOption(ControlId::optAudMP3);
-  stages::ConvertAudio(frm.job());
+  stages::ConvertAudio(job);
   EXPECT_EQ(fake.Calls({"ShellWait("}).size(), 1u);
 }
 

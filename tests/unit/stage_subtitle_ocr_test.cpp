@@ -105,12 +105,12 @@ class SubtitleMacroTest : public StageTest {
  protected:
   void Run() {
     fake.AddFile(std::string(kMux) + "movie.idx", "index");
-    stages::ConvertSubtitlesToSrt(frm.job());
+    stages::ConvertSubtitlesToSrt(job);
   }
   std::vector<std::string> SubtitleEntries() {
     std::vector<std::string> out;
-    for (int i = 0; i < frm.job().SubtitleFiles().ListCount(); ++i)
-      out.push_back(frm.job().SubtitleFiles().List(i));
+    for (int i = 0; i < job.SubtitleFiles().ListCount(); ++i)
+      out.push_back(job.SubtitleFiles().List(i));
     return out;
   }
 };
@@ -120,8 +120,8 @@ TEST_F(SubtitleMacroTest, OneSupFileWithTheDefaultPause) {
   EXPECT_EQ(MacroCalls(), OneSupFileTranscript());
   EXPECT_EQ(fake.FileContent(std::string(kMux) + "0x20.srt"),
             "srt of D:\\Rips\\Film\\mux\\vob_0x20.sup");
-  EXPECT_TRUE(frm.Report().Empty());
-  EXPECT_EQ(frm.job().SubtitleFiles().Folder(), kMux);
+  EXPECT_TRUE(job.Report().Empty());
+  EXPECT_EQ(job.SubtitleFiles().Folder(), kMux);
 }
 
 TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
@@ -129,7 +129,7 @@ TEST_F(SubtitleMacroTest, NoSupFileStartsNoEditor) {
   Run();
   EXPECT_EQ(MacroCalls(), Transcript(1, {}, {}));
   EXPECT_EQ(editorStarts, 0);
-  EXPECT_EQ(frm.job().SubtitleFiles().ListCount(), 0);
+  EXPECT_EQ(job.SubtitleFiles().ListCount(), 0);
   EXPECT_EQ(Problems(), (Calls{"Missing result: D:\\Rips\\Film\\mux\\*.sup (no subtitle stream "
                                "was converted)"}));
 }
@@ -152,7 +152,7 @@ class SubtitleMacroSequenceTest : public SubtitleMacroTest,
 
 TEST_P(SubtitleMacroSequenceTest, FollowsTheTableStepForStep) {
   const auto& c = GetParam();
-  frm.job().SetKeyPause(c.pause);
+  job.SetKeyPause(c.pause);
   script.supFiles = c.supFiles;
   script.editorWritesSettings = c.editorWritesSettings;
   if (c.settingsAtStart) fake.AddFile(kSettingsFile, "old");
@@ -164,7 +164,7 @@ TEST_P(SubtitleMacroSequenceTest, FollowsTheTableStepForStep) {
   EXPECT_EQ(MacroCalls(),
             Transcript(c.pause, listed, c.keys, c.settingsAtStart, c.editorWritesSettings));
   for (const auto& key : c.keys) EXPECT_TRUE(fake.FileExists(std::string(kMux) + key + ".srt"));
-  EXPECT_TRUE(frm.Report().Empty());
+  EXPECT_TRUE(job.Report().Empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<MacroCase>& param) { return param.param.name; });
 
 TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
-  frm.job().SetKeyPause(0);
+  job.SetKeyPause(0);
   script.supFiles = {"vob_0x20.sup", "vob_0x21.sup", "vob_0x22.sup"};
   Run();
   const auto waits = fake.Calls({"WaitSeconds("});
@@ -215,14 +215,13 @@ TEST_F(SubtitleMacroTest, ZeroPauseLeavesOnlyTheToolsPace) {
   // (the conversion and the recognitions are long waits, at the slower pace).
   const std::uint64_t toolTime = script.windowDelayMs * 4 + script.convertMs + script.ocrMs * 3;
   EXPECT_GE(fake.now, toolTime);
-  EXPECT_LE(fake.now,
-            toolTime + 4 * frm.job().Limits().slowPollMs + 20 * frm.job().Limits().pollMs);
+  EXPECT_LE(fake.now, toolTime + 4 * job.Limits().slowPollMs + 20 * job.Limits().pollMs);
 }
 
 TEST_F(SubtitleMacroTest, EveryPauseReadsTheCurrentPauseLength) {
   int pauses = 0;
   fake.onPause = [&] {
-    if (++pauses == 3) frm.job().SetKeyPause(4);
+    if (++pauses == 3) job.SetKeyPause(4);
   };
   Run();
   const auto waits = fake.Calls({"WaitSeconds("});
@@ -297,10 +296,10 @@ TEST_F(SubtitleMacroTest, AMissingSrtIsReportedAndTheNextFileStillRuns) {
 TEST_F(SubtitleMacroTest, PathWithNotationCharactersIsTypedAsItIs) {
   const std::string dir = "D:\\50% (a+b) ^{c}~[d]\\";
   fake.AddFile(dir + "movie.avi");
-  frm.job().Files().SetSource(dir);
-  fake.AddFile(frm.job().Files().Mux() + "movie.idx");
+  job.Files().SetSource(dir);
+  fake.AddFile(job.Files().Mux() + "movie.idx");
   fake.onText = nullptr;  // the scripted tools expect the usual folder: only the typing counts
-  EXPECT_THROW(stages::ConvertSubtitlesToSrt(frm.job()), JobError);  // the converter never finishes
+  EXPECT_THROW(stages::ConvertSubtitlesToSrt(job), JobError);  // the converter never finishes
   EXPECT_EQ(fake.Calls({"SendText("}), (Calls{"SendText(D:\\50% (a+b) ^{c}~[d]\\mux\\movie.idx)"}));
 }
 
@@ -315,9 +314,9 @@ TEST_F(SubtitleMacroTest, RecognitionWindowAlreadyGoneEndsTheWaitAtOnce) {
 // before either starts, saying why.
 TEST_F(SubtitleMacroTest, AFolderTheToolsCannotShowStopsTheJobBeforeThem) {
   const std::string mux = "D:\\Rips\\\xE7\x89\x87\\mux\\";  // a CJK character
-  frm.job().Files().SetSource("D:\\Rips\\\xE7\x89\x87\\");
+  job.Files().SetSource("D:\\Rips\\\xE7\x89\x87\\");
   try {
-    stages::ConvertSubtitlesToSrt(frm.job());
+    stages::ConvertSubtitlesToSrt(job);
     ADD_FAILURE() << "the job went on";
   } catch (const JobError& error) {
     EXPECT_EQ(std::string(error.what()),
@@ -330,7 +329,7 @@ TEST_F(SubtitleMacroTest, AFolderTheToolsCannotShowStopsTheJobBeforeThem) {
 
 // ---- waits that give up, through the job as the user sees it ----
 
-class SubtitleMacroFailureTest : public StageTest {
+class SubtitleMacroFailureTest : public WholeJobTest {
  protected:
   SubtitleMacroFailureTest() {
     AddSubtitles();
@@ -357,7 +356,7 @@ TEST_F(SubtitleMacroFailureTest, ConverterWindowNeverShows) {
 
 TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
   script.converterFinishes = false;
-  frm.job().Limits().toolRunMs = 10 * 60 * 1000;
+  frm.Limits().toolRunMs = 10 * 60 * 1000;
   EXPECT_EQ(JobError(),
             "ShowMessage(Quillon,error,The job stopped while waiting for SubToSup to convert the "
             "subtitles:\r\nThe window \"SubToSup 0.9 Beta\" did not appear within 10 minutes.)");
@@ -366,7 +365,7 @@ TEST_F(SubtitleMacroFailureTest, ConverterNeverFinishes) {
 
 TEST_F(SubtitleMacroFailureTest, RecognitionNeverEnds) {
   script.ocrEnds = false;
-  frm.job().Limits().toolRunMs = 5 * 60 * 1000;
+  frm.Limits().toolRunMs = 5 * 60 * 1000;
   EXPECT_EQ(JobError(),
             "ShowMessage(Quillon,error,The job stopped while recognising the text of "
             "D:\\Rips\\Film\\mux\\vob_0x20.sup in DVDSubEdit:\r\nThe window whose title begins "
@@ -387,7 +386,7 @@ TEST_F(SubtitleMacroFailureTest, ClosingTheWindowDuringAWaitStopsTheJob) {
   fake.At(30000, [this] { view.closeRequested = true; });
   frm.StartJob();
   EXPECT_TRUE(Messages().empty());
-  EXPECT_LE(fake.now, 30000u + frm.job().Limits().slowPollMs);
+  EXPECT_LE(fake.now, 30000u + frm.Limits().slowPollMs);
   EXPECT_TRUE(fake.Calls({"ShellWait("}).size() == 1);  // UnRAR only
 }
 

@@ -148,10 +148,6 @@ constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kStaticClass = 0x0082;
 
-struct InputBoxState {
-  std::wstring text;
-};
-
 std::wstring ItemText(HWND dialog, int id) {
   const HWND item = ::GetDlgItem(dialog, id);
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
@@ -172,8 +168,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK: {
-          auto* state = reinterpret_cast<InputBoxState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-          state->text = ItemText(dialog, kInputBoxEditId);
+          auto* text = reinterpret_cast<std::wstring*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+          *text = ItemText(dialog, kInputBoxEditId);
           ::EndDialog(dialog, IDOK);
           return TRUE;
         }
@@ -218,16 +214,16 @@ std::optional<std::string> Win32Platform::InputBox(const std::string& prompt,
   dialog.AddItem(SS_LEFT | SS_NOPREFIX, 7, 7, 170, 50, kInputBoxPromptId, kStaticClass,
                  ToWide(prompt));
 
-  InputBoxState state;
+  std::wstring text;
   const INT_PTR result =
       ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), dialog.Get(), mainWindow_,
-                                InputBoxProc, reinterpret_cast<LPARAM>(&state));
+                                InputBoxProc, reinterpret_cast<LPARAM>(&text));
   if (result == -1 || result == 0) {
     throw PlatformError("Could not show the dialog " + Quoted(title) + ": " +
                         SystemErrorText(::GetLastError()));
   }
   if (result != IDOK) return std::nullopt;
-  return ToUtf8(state.text);
+  return ToUtf8(text);
 }
 
 }  // namespace quillon

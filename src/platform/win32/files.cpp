@@ -40,15 +40,23 @@ DWORD Attributes(const std::string& path) {
 // file against the next line.
 constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-void WriteAll(const std::string& path, DWORD access, DWORD disposition, const std::string& text) {
-  UniqueHandle file(::CreateFileW(ToWide(path).c_str(), access, kShareMode, nullptr, disposition,
+// With `deleteIfShort`, a file that did not take the whole text is deleted.
+void WriteAll(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+              const std::string& text, bool deleteIfShort = false) {
+  const std::wstring widePath = ToWide(path);
+  UniqueHandle file(::CreateFileW(widePath.c_str(), access, share, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) FailWriting(path);
   DWORD written = 0;
-  if (!::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size()) {
-    FailWriting(path);
+  const BOOL ok =
+      ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  const DWORD error = ::GetLastError();
+  if (ok && written == text.size()) return;
+  if (deleteIfShort) {
+    file.Reset();
+    ::DeleteFileW(widePath.c_str());
   }
+  FailWriting(path, error);
 }
 
 // The name of the mutex that stands for a hold on `path`: the same for every
@@ -72,7 +80,7 @@ class Utf8TextFile : public HeldTextFile {
   Utf8TextFile(UniqueHandle hold, std::string path)
       : hold_(std::move(hold)), path_(std::move(path)) {}
   void Append(const std::string& utf8Text) override {
-    WriteAll(path_, FILE_APPEND_DATA, OPEN_ALWAYS, utf8Text);
+    WriteAll(path_, FILE_APPEND_DATA, kShareMode, OPEN_ALWAYS, utf8Text);
   }
 
  private:
@@ -108,20 +116,17 @@ std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& folder) {
   do {
     const std::wstring_view name(found.cFileName);
     if (name == L"." || name == L"..") continue;
-    FolderEntry entry;
-    entry.name = ToUtf8(name);
-    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entry.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
-    entry.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-    entries.push_back(std::move(entry));
+    entries.push_back({.name = ToUtf8(name),
+                       .isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       .hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
+                       .system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0});
   } while (::FindNextFileW(search.Get(), &found));
   return entries;
 }
 
 void Win32Platform::CopyFile(const std::string& from, const std::string& to) {
-  if (!::CopyFileW(ToWide(from).c_str(), ToWide(to).c_str(), FALSE)) {
+  if (!::CopyFileW(ToWide(from).c_str(), ToWide(to).c_str(), FALSE))
     Fail("Could not copy " + Quoted(from) + " to " + Quoted(to));
-  }
 }
 
 void Win32Platform::DeleteFile(const std::string& path) {
@@ -138,15 +143,13 @@ void Win32Platform::ClearReadOnly(const std::string& path) {
 }
 
 void Win32Platform::CreateFolder(const std::string& path) {
-  if (!::CreateDirectoryW(ToWide(path).c_str(), nullptr)) {
+  if (!::CreateDirectoryW(ToWide(path).c_str(), nullptr))
     Fail("Could not create the folder " + Quoted(path));
-  }
 }
 
 void Win32Platform::RemoveFolder(const std::string& path) {
-  if (!::RemoveDirectoryW(ToWide(path).c_str())) {
+  if (!::RemoveDirectoryW(ToWide(path).c_str()))
     Fail("Could not remove the folder " + Quoted(path));
-  }
 }
 
 void Win32Platform::WriteAnsiTextFile(const std::string& path, const std::string& text) {
@@ -156,20 +159,8 @@ void Win32Platform::WriteAnsiTextFile(const std::string& path, const std::string
                         "system's code page (" + std::to_string(::GetACP()) +
                         ") cannot represent.");
   }
-  const std::wstring widePath = ToWide(path);
-  UniqueHandle file(::CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) FailWriting(path);
-  DWORD written = 0;
-  const BOOL ok =
-      ::WriteFile(file.Get(), ansi->data(), static_cast<DWORD>(ansi->size()), &written, nullptr);
-  const DWORD error = ::GetLastError();
-  if (!ok || written != ansi->size()) {
-    // A half-written script is worse than none: the tool would run it.
-    file.Reset();
-    ::DeleteFileW(widePath.c_str());
-    FailWriting(path, error);
-  }
+  // A half-written script is worse than none: the tool would run it.
+  WriteAll(path, GENERIC_WRITE, 0, CREATE_ALWAYS, *ansi, true);
 }
 
 // The hold is a named mutex, not an open file: the file is opened and closed
@@ -179,7 +170,7 @@ std::unique_ptr<HeldTextFile> Win32Platform::HoldTextFile(const std::string& pat
   UniqueHandle hold(::CreateMutexW(nullptr, FALSE, HoldName(path).c_str()));
   if (!hold) FailWriting(path);
   if (::GetLastError() == ERROR_ALREADY_EXISTS) return nullptr;
-  WriteAll(path, GENERIC_WRITE, CREATE_ALWAYS, std::string());
+  WriteAll(path, GENERIC_WRITE, kShareMode, CREATE_ALWAYS, std::string());
   return std::make_unique<Utf8TextFile>(std::move(hold), path);
 }
 

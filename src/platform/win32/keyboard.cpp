@@ -17,37 +17,17 @@ namespace {
 
 // Keys that live on the extended part of the keyboard; without the flag the
 // target could read them as their number-pad twins.
-bool IsExtendedKey(WORD vk) {
-  switch (vk) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_DIVIDE:
-    case VK_NUMLOCK:
-    case VK_RMENU:
-    case VK_RCONTROL:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS:
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr std::array<WORD, 17> kExtendedKeys = {
+    VK_LEFT,   VK_RIGHT,  VK_UP,      VK_DOWN,  VK_HOME,     VK_END,  VK_PRIOR, VK_NEXT, VK_INSERT,
+    VK_DELETE, VK_DIVIDE, VK_NUMLOCK, VK_RMENU, VK_RCONTROL, VK_LWIN, VK_RWIN,  VK_APPS};
 
 INPUT KeyInput(WORD vk, bool up) {
   INPUT input = {};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = vk;
   input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  const bool extended = std::ranges::find(kExtendedKeys, vk) != kExtendedKeys.end();
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
   return input;
 }
 

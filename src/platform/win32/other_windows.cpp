@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <string_view>
+#include <string>
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
@@ -16,7 +16,7 @@ namespace quillon {
 namespace {
 
 struct PrefixSearch {
-  std::wstring_view prefix;
+  std::wstring prefix;
   HWND found = nullptr;
 };
 
@@ -31,11 +31,10 @@ BOOL CALLBACK MatchPrefix(HWND window, LPARAM param) {
   const int copied = ::GetWindowTextW(window, title.data(), length + 1);
   if (copied < prefixLength) return TRUE;
   if (::CompareStringOrdinal(title.data(), prefixLength, search.prefix.data(), prefixLength,
-                             TRUE) == CSTR_EQUAL) {
-    search.found = window;
-    return FALSE;
-  }
-  return TRUE;
+                             TRUE) != CSTR_EQUAL)
+    return TRUE;
+  search.found = window;
+  return FALSE;
 }
 
 // What a callback of SendNoted is to report, and to whom. The platform that
@@ -147,8 +146,7 @@ WindowHandle Win32Platform::FindCaption(const std::string& caption) {
 }
 
 WindowHandle Win32Platform::FindCaptionPrefix(const std::string& prefix) {
-  const std::wstring widePrefix = ToWide(prefix);
-  PrefixSearch search{widePrefix};
+  PrefixSearch search{ToWide(prefix)};
   ::EnumWindows(MatchPrefix, reinterpret_cast<LPARAM>(&search));
   return FromHwnd(search.found);
 }

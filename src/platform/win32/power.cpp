@@ -10,7 +10,6 @@ namespace quillon {
 namespace {
 
 class AwakeWhileHeld : public AwakeScope {
- private:
   StayAwake awake_;
 };
 

@@ -63,9 +63,7 @@ std::optional<StartedProcess> StartProcess(Win32Platform& platform, const std::s
     platform.PollUntil(platform.Limits().startAgainMs, [] { return false; });
   }
   UniqueHandle thread(info.hThread);
-  StartedProcess started;
-  started.process.Reset(info.hProcess);
-  started.id = info.dwProcessId;
+  StartedProcess started{UniqueHandle(info.hProcess), info.dwProcessId};
   if (group != nullptr) {
     // Windows 7 puts a process in one job only: when this program already
     // runs in another program's job, the tool stays outside ours.
@@ -103,10 +101,6 @@ DWORD WaitAnsweringSent(Win32Platform& platform, HANDLE process, std::uint64_t d
   }
 }
 
-std::uint64_t DeadlineAfter(Win32Platform& platform, std::uint32_t ms) {
-  return platform.NowMilliseconds() + ms;
-}
-
 }  // namespace
 
 ProcessOutcome Win32Platform::ShellWait(const std::string& commandLine, int showStyle,
@@ -140,7 +134,7 @@ ProcessOutcome Win32Platform::Run(const std::string& commandLine, int showStyle,
   started->process.Reset();
 
   if (asTool) waitingFor_ = process.Get();
-  const DWORD waited = WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, timeoutMs));
+  const DWORD waited = WaitAnsweringSent(*this, process.Get(), NowMilliseconds() + timeoutMs);
   if (asTool) waitingFor_ = nullptr;
   if (waited == WAIT_OBJECT_0) {
     DWORD exitCode = 0;
@@ -149,11 +143,10 @@ ProcessOutcome Win32Platform::Run(const std::string& commandLine, int showStyle,
     outcome.exitCode = exitCode;
     return outcome;
   }
-  if (waited != WAIT_TIMEOUT) {
+  if (waited != WAIT_TIMEOUT)
     outcome.waitFailure = waited == WAIT_FAILED
                               ? SystemErrorText(::GetLastError())
                               : "the wait ended with the value " + std::to_string(waited);
-  }
   // A command of the program's own goes on by itself (the system's
   // shut-down may take its time).
   if (!asTool) {
@@ -170,7 +163,7 @@ ProcessOutcome Win32Platform::Run(const std::string& commandLine, int showStyle,
   }
   // Termination is asynchronous; give it a moment so the program's files
   // are closed before the job reports the failure.
-  WaitAnsweringSent(*this, process.Get(), DeadlineAfter(*this, limits_.toolEndMs));
+  WaitAnsweringSent(*this, process.Get(), NowMilliseconds() + limits_.toolEndMs);
   return outcome;
 }
 

@@ -19,24 +19,21 @@ std::optional<std::string> Win32Platform::ReadSetting(const std::string& app,
                                                       const std::string& key) {
   UniqueRegKey sectionKey;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, SectionKeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
-                      sectionKey.Put()) != ERROR_SUCCESS) {
+                      sectionKey.Put()) != ERROR_SUCCESS)
     return std::nullopt;
-  }
   const std::wstring name = ToWide(key);
   DWORD type = 0;
   DWORD bytes = 0;
   if (::RegQueryValueExW(sectionKey.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) !=
           ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+      (type != REG_SZ && type != REG_EXPAND_SZ))
     return std::nullopt;
-  }
   // Room for a terminating NUL that the stored data may lack.
   std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
   bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
   if (::RegQueryValueExW(sectionKey.Get(), name.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS) {
+                         reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS)
     return std::nullopt;
-  }
   value.resize(bytes / sizeof(wchar_t));
   while (!value.empty() && value.back() == L'\0') value.pop_back();
   return ToUtf8(value);

@@ -22,25 +22,21 @@
 namespace quillon {
 namespace {
 
-struct ShellFunctions {
+struct LoadedShell {
+  UniqueModule library;
   decltype(&::SHBrowseForFolderW) BrowseForFolder = nullptr;
   decltype(&::SHGetPathFromIDListW) GetPathFromIDList = nullptr;
   decltype(&::SHGetPathFromIDListEx) GetLongPathFromIDList = nullptr;
   decltype(&::SHGetSpecialFolderLocation) GetSpecialFolderLocation = nullptr;
   decltype(&::ShellExecuteW) Execute = nullptr;
-};
-
-struct LoadedShell {
-  UniqueModule library;
-  ShellFunctions functions;
 
   LoadedShell() : library(LoadFromSystemFolder(L"shell32.dll")) {
     if (!library) return;
-    Resolve(library.Get(), "SHBrowseForFolderW", functions.BrowseForFolder);
-    Resolve(library.Get(), "SHGetPathFromIDListW", functions.GetPathFromIDList);
-    Resolve(library.Get(), "SHGetPathFromIDListEx", functions.GetLongPathFromIDList);
-    Resolve(library.Get(), "SHGetSpecialFolderLocation", functions.GetSpecialFolderLocation);
-    Resolve(library.Get(), "ShellExecuteW", functions.Execute);
+    Resolve(library.Get(), "SHBrowseForFolderW", BrowseForFolder);
+    Resolve(library.Get(), "SHGetPathFromIDListW", GetPathFromIDList);
+    Resolve(library.Get(), "SHGetPathFromIDListEx", GetLongPathFromIDList);
+    Resolve(library.Get(), "SHGetSpecialFolderLocation", GetSpecialFolderLocation);
+    Resolve(library.Get(), "ShellExecuteW", Execute);
   }
 };
 
@@ -50,15 +46,15 @@ constexpr DWORD kLongestPath = 32768;
 // The functions, loaded on the first call and kept for the life of the
 // process. A function the library does not have stays null, and the caller
 // treats it as a failure of that call.
-const ShellFunctions& Shell() {
+const LoadedShell& Shell() {
   static const LoadedShell shell;
-  return shell.functions;
+  return shell;
 }
 
 }  // namespace
 
 std::string Win32Platform::BrowseForFolder(const std::string& title) {
-  const ShellFunctions& shell = Shell();
+  const LoadedShell& shell = Shell();
   if (shell.BrowseForFolder == nullptr || shell.GetPathFromIDList == nullptr) return {};
   ComScope com;  // the picker is built from shell (COM) objects
   const std::wstring wideTitle = ToWide(title);
@@ -84,7 +80,7 @@ std::string Win32Platform::BrowseForFolder(const std::string& title) {
 
 std::string Win32Platform::GetSpecialFolder(SpecialFolder which) {
   const int csidl = which == SpecialFolder::AppData ? CSIDL_APPDATA : CSIDL_LOCAL_APPDATA;
-  const ShellFunctions& shell = Shell();
+  const LoadedShell& shell = Shell();
   if (shell.GetSpecialFolderLocation == nullptr || shell.GetPathFromIDList == nullptr) return {};
   UniquePidl folder;
   if (shell.GetSpecialFolderLocation(nullptr, csidl, folder.Put()) != S_OK || !folder) return {};
@@ -98,7 +94,7 @@ std::string Win32Platform::GetSpecialFolder(SpecialFolder which) {
 void Win32Platform::ShellOpen(const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& folder,
                               int showStyle) {
-  const ShellFunctions& shell = Shell();
+  const LoadedShell& shell = Shell();
   if (shell.Execute == nullptr) return;
   ComScope com;  // the shell may hand the verb to COM-based handlers
   const std::wstring wideVerb = ToWide(verb);

@@ -50,9 +50,8 @@ std::string SystemErrorText(unsigned long error) {
                        0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
   std::wstring_view text(buffer, length);
   // The system's texts end in a line break, which a message box would show.
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
     text.remove_suffix(1);
-  }
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
 }

@@ -125,9 +125,8 @@ void PumpUntil(std::int64_t deadline, MessagePump& pump, const bool* windowsChan
     // MWMO_INPUTAVAILABLE: also wake for messages that were already queued
     // but not yet read, which the plain call would sleep through.
     if (::MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-        WAIT_FAILED) {
+        WAIT_FAILED)
       ::Sleep(std::min<DWORD>(ms, 10));
-    }
   }
 }
 

@@ -46,7 +46,6 @@ class Win32Platform : public Platform {
   // Owner of the dialogs and message boxes, and the window whose Tab and
   // access keys keep working during waits. May stay null.
   void SetMainWindow(HWND window) { mainWindow_ = window; }
-  HWND MainWindow() const { return mainWindow_; }
   // The lengths of the waits for other programs, as the last step set them.
   const WaitLimits& Limits() const { return limits_; }
   // The main window hears when the session is locked or its screen taken
@@ -197,7 +196,6 @@ inline WindowHandle FromHwnd(HWND window) {
 }
 
 // This program's own path, and the rules that read it and its command line.
-// Full path of this program's executable file.
 std::wstring ExecutablePath();
 // The folder part of a file path, without the separating backslash; a drive
 // root keeps its own ("C:\prog.exe" gives "C:\"). "" when there is none.

@@ -73,7 +73,9 @@ class Job {
   const JobFiles& Files() const { return files_; }
   // The source folder's audio tracks, and the SUP files of the mux folder.
   FileList& AudioTracks() { return audioTracks_; }
+  const FileList& AudioTracks() const { return audioTracks_; }
   FileList& SubtitleFiles() { return subtitleFiles_; }
+  const FileList& SubtitleFiles() const { return subtitleFiles_; }
   JobResults& Results() { return results_; }
   WaitLimits& Limits() { return limits_; }
   const WaitLimits& Limits() const { return limits_; }

@@ -116,5 +116,17 @@ TEST(StartupPause, ReadsTheStoredKeystrokePause) {
   }
 }
 
+TEST_F(StartupTest, FileListsGetTheirPatternsAndSubtitleListShowsTheWorkingFolder) {
+  fake.workingFolder = "E:\\Start";
+  fake.AddFile("E:\\Start\\b.sup");
+  fake.AddFile("E:\\Start\\A.SUP");
+  fake.AddFile("E:\\Start\\a.wav");
+  frm.Load();
+  EXPECT_EQ(frm.job().AudioTracks().Pattern(), "*.wav;*.ac3;*.mp3;*.ogg");
+  EXPECT_EQ(frm.job().SubtitleFiles().Folder(), "E:\\Start");
+  EXPECT_EQ(frm.job().SubtitleFiles().Entries(), (std::vector<std::string>{"A.SUP", "b.sup"}));
+  EXPECT_TRUE(frm.job().AudioTracks().Entries().empty());
+}
+
 }  // namespace
 }  // namespace quillon

@@ -1,5 +1,5 @@
-#include "stages/tool_commands.h"
 #include "stages/stages.h"
+#include "stages/tool_commands.h"
 
 namespace quillon::stages {
 
